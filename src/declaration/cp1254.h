@@ -1,0 +1,42 @@
+// Windows code page 1254 (Turkish), the character set of both declaration files.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace zelvo::declaration {
+
+// Whether the code page can be reached at all (Qt's codec for "windows-1254").
+bool cp1254Available();
+
+// The text in Windows-1254, one byte per character; nullopt when a character has no place in
+// the code page (or the code page is not available at all).
+std::optional<QByteArray> toCp1254(QStringView text);
+
+// The characters of text that Windows-1254 cannot hold, each once, in order of appearance,
+// written as `ś (U+015B)`, separated by ", "; empty when the whole text fits.
+QString charactersOutsideCp1254(QStringView text);
+
+// A growing file in Windows-1254. Markup goes in as ASCII bytes; values are checked one by
+// one, so that the writer can say which value did not fit.
+class Cp1254Buffer {
+public:
+    void reserve(qsizetype bytes) { m_bytes.reserve(bytes); }
+    void appendAscii(const char* markup) { m_bytes.append(markup); }
+    void appendAscii(char c) { m_bytes.append(c); }
+    // Appends the text and returns true, or returns false and appends nothing when a
+    // character of it has no place in the code page.
+    bool appendText(QStringView text);
+    void appendLineEnd() { m_bytes.append("\r\n", 2); }
+
+    const QByteArray& bytes() const& { return m_bytes; }
+    QByteArray bytes() && { return std::move(m_bytes); }
+
+private:
+    QByteArray m_bytes;
+};
+
+} // namespace zelvo::declaration

@@ -1,0 +1,229 @@
+#include "declarationxml.h"
+
+#include "atomicfile.h"
+#include "cp1254.h"
+#include "writerhelpers_p.h"
+
+using namespace Qt::StringLiterals;
+
+namespace zelvo::declaration {
+
+namespace {
+
+// Attribute values are written between double quotes; these four would break the markup.
+QString escapedForAttribute(const QString& text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text[i] != u'&' && text[i] != u'<' && text[i] != u'>' &&
+           text[i] != u'"') {
+        ++i;
+    }
+    if (i == text.size()) {
+        return text;
+    }
+    QString out = text.left(i);
+    out.reserve(text.size() + 16);
+    for (; i < text.size(); ++i) {
+        switch (text[i].unicode()) {
+        case u'&':
+            out += u"&amp;"_s;
+            break;
+        case u'<':
+            out += u"&lt;"_s;
+            break;
+        case u'>':
+            out += u"&gt;"_s;
+            break;
+        case u'"':
+            out += u"&quot;"_s;
+            break;
+        default:
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// The text followed by blanks up to width characters; a longer text is kept whole.
+QString filled(const QString& text, qsizetype width)
+{
+    return text.leftJustified(width, u' ', false);
+}
+
+// ilksoyadi counts as given when something is left after removing blanks and control
+// characters (everything up to U+0020) at both ends.
+bool hasText(const QString& text)
+{
+    for (QChar c : text) {
+        if (c.unicode() > 0x20) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+FileBytes buildDeclarationXml(const DeclarationInput& input)
+{
+    if (input.month < 1 || input.month > 12) {
+        return {{}, detail::monthError(input.month)};
+    }
+    if (!cp1254Available()) {
+        return {{}, detail::codePageMissingError()};
+    }
+
+    Cp1254Buffer out;
+    out.reserve(1024 + input.rows.size() * 260);
+
+    // One value of the workplace or parameter row, filled and escaped.
+    QString error;
+    const auto recordValue = [&](const QString& value, qsizetype width, const QString& column,
+                                 bool workplace) {
+        const QString text = escapedForAttribute(filled(value, width));
+        if (error.isEmpty() && !out.appendText(text)) {
+            error = workplace ? detail::workplaceValueError(column, text)
+                              : detail::parameterValueError(column, text);
+        }
+    };
+
+    // 1, 2: the declaration line and the root, each filled to 50.
+    out.appendAscii("<?xml version=\"1.0\" encoding=\"iSO-8859-9\"?>       ");
+    out.appendLineEnd();
+    out.appendAscii("<AYLIKBILDIRGELER>                                ");
+    out.appendLineEnd();
+
+    // 3: the workplace.
+    const WorkplaceRecord& w = input.workplace;
+    out.appendAscii("<ISYERI ISYERISICIL=\"");
+    recordValue(w.isyerisicil, 21, u"isyerisicil"_s, true);
+    out.appendAscii("\" KONTROLNO=\"");
+    recordValue(w.kontrolno, 2, u"kontrolno"_s, true);
+    out.appendAscii("\" ISYERIARACINO=\"");
+    recordValue(w.isyeriaracino, 3, u"isyeriaracino"_s, true);
+    out.appendAscii("\" ISYERIUNVAN=\" ");
+    recordValue(w.birimadi, 0, u"birimadi"_s, true);
+    out.appendAscii("\" ISYERIADRES=\" ");
+    recordValue(w.isyeriadres, 0, u"isyeriadres"_s, true);
+    out.appendAscii("\" ISYERIVERGINO=\" ");
+    recordValue(w.isyerivergino, 14, u"isyerivergino"_s, true);
+    out.appendAscii("\"/>");
+    out.appendLineEnd();
+    if (!error.isEmpty()) {
+        return {{}, error};
+    }
+
+    // 4: the payroll period; the year is that of the first shown row.
+    const QString month = (input.month < 10 ? u"0"_s : QString()) + QString::number(input.month);
+    out.appendAscii("<BORDRO DONEMAY=\"");
+    out.appendText(month);
+    out.appendAscii("\" DONEMYIL=\"");
+    if (!input.rows.isEmpty()) {
+        detail::RowReader first(input.rows.first(), 1);
+        const QString year = escapedForAttribute(filled(first.text(u"yil"_s), 4));
+        if (first.failed() || !first.append(out, year, u"yil"_s)) {
+            return {{}, first.error()};
+        }
+    } else {
+        out.appendAscii("    ");
+    }
+    out.appendAscii("\" BELGEMAHIYET=\"");
+    recordValue(input.parameters.belgemahiyet, 1, u"belgemahiyet"_s, false);
+    out.appendAscii("\"/>");
+    out.appendLineEnd();
+
+    // 5: the declarations with document type and law number.
+    const bool gss = input.edition == Edition::Gss;
+    out.appendAscii("<BILDIRGELER BELGETURU=\"");
+    recordValue(gss ? input.parameters.belgeturuyab : input.parameters.belgeturu, 2,
+                gss ? u"belgeturuyab"_s : u"belgeturu"_s, false);
+    out.appendAscii("\" KANUN=\"");
+    recordValue(input.parameters.kanunno, 5, u"kanunno"_s, false);
+    out.appendAscii("\"> ");
+    out.appendLineEnd();
+    if (!error.isEmpty()) {
+        return {{}, error};
+    }
+
+    // 6: the insured persons, filled to 50.
+    out.appendAscii("<SIGORTALILAR>                                    ");
+    out.appendLineEnd();
+
+    // 7: one line per shown row. From SOYAD on every attribute has a blank on both sides,
+    // so neighbours are two blanks apart and the line ends in a blank before "/>".
+    const QString cSicil = u"ssksicilno"_s, cTc = u"tckimlikno"_s, cAdi = u"adi"_s,
+                  cSoyadi = u"soyadi"_s, cIlk = u"ilksoyadi"_s, cSil1 = u"sil1"_s, cGun = u"gun"_s,
+                  cGiris = u"girisgun"_s, cCikis = u"cikisgun"_s, cNeden = u"istencikisnedeni"_s;
+    for (qsizetype i = 0; i < input.rows.size(); ++i) {
+        detail::RowReader row(input.rows.at(i), i + 1);
+        const auto attribute = [&](const char* start, const QString& column, const QString& value,
+                                   const char* end) {
+            out.appendAscii(start);
+            row.append(out, escapedForAttribute(value), column);
+            out.appendAscii(end);
+        };
+        const QString ilksoyadi = row.text(cIlk);
+        const QString girisgun = row.text(cGiris);
+        const QString cikisgun = row.text(cCikis);
+        const QString neden = row.text(cNeden);
+        out.appendAscii("<SIGORTALI SIRA=\"");
+        out.appendText(QString::number(i + 1));
+        out.appendAscii('"');
+        attribute(" SIGORTALISICIL=\"", cSicil, row.text(cSicil), "\"");
+        attribute(" TCKNO=\"", cTc, row.text(cTc), "\"");
+        attribute(" AD=\"", cAdi, row.text(cAdi), "\"");
+        attribute(" SOYAD=\"", cSoyadi, row.text(cSoyadi), "\" ");
+        if (hasText(ilksoyadi)) {
+            attribute(" ILKSOYAD=\"", cIlk, ilksoyadi, "\" "); // written untrimmed
+        }
+        attribute(" PEK=\"", cSil1, row.text(cSil1), "\" ");
+        attribute(" GUN=\"", cGun, row.text(cGun), "\" ");
+        // Any text, blanks too, makes the attribute; only empty text leaves it out.
+        if (!girisgun.isEmpty()) {
+            attribute(" GIRISGUN=\"", cGiris, girisgun, "\" ");
+        }
+        if (!cikisgun.isEmpty()) {
+            attribute(" CIKISGUN=\"", cCikis, cikisgun, "\" ");
+            attribute(" ISTENCIKISNEDENI=\"", cNeden, neden, "\" ");
+        }
+        out.appendAscii("/>");
+        out.appendLineEnd();
+        if (row.failed()) {
+            return {{}, row.error()};
+        }
+    }
+
+    // 8 to 10: closing tags.
+    out.appendAscii("</SIGORTALILAR>");
+    out.appendLineEnd();
+    out.appendAscii("</BILDIRGELER>");
+    out.appendLineEnd();
+    out.appendAscii("</AYLIKBILDIRGELER>");
+    out.appendLineEnd();
+    return {std::move(out).bytes(), {}};
+}
+
+QString writeDeclarationXml(const QString& path, const DeclarationInput& input)
+{
+    const FileBytes file = buildDeclarationXml(input);
+    if (!file.ok()) {
+        return file.error;
+    }
+    return writeFileAtomically(path, file.bytes);
+}
+
+QString proposedXmlFileName(const QString& unitCode, const QString& monthText, Edition edition)
+{
+    QString month;
+    if (monthText.size() == 1) {
+        month = u'0' + monthText;
+    } else if (monthText.size() == 2) {
+        month = monthText;
+    } else {
+        return {};
+    }
+    const QString name = unitCode + u"-xml-"_s + month + u".xml"_s;
+    return edition == Edition::Gss ? u"GSS-"_s + name : name;
+}
+
+} // namespace zelvo::declaration

@@ -1,0 +1,92 @@
+#include "writerhelpers_p.h"
+
+#include "declarationtext.h"
+
+using namespace Qt::StringLiterals;
+
+namespace zelvo::declaration::detail {
+
+namespace {
+
+QString notInCodePage(QStringView value)
+{
+    return u"Türkçe Windows karakter kümesinde (1254) bulunmayan karakter içeriyor: %1."_s.arg(
+        charactersOutsideCp1254(value));
+}
+
+} // namespace
+
+const QVariant* RowReader::find(const QString& column)
+{
+    const auto it = m_row.constFind(column);
+    if (it == m_row.cend()) {
+        if (m_error.isEmpty()) {
+            m_error =
+                u"Dosya yazılmadı. Gösterilen %1. satırda \"%2\" sütunu yok."_s.arg(m_rowNumber)
+                    .arg(column);
+        }
+        return nullptr;
+    }
+    return &it.value();
+}
+
+QString RowReader::text(const QString& column)
+{
+    const QVariant* v = find(column);
+    return v != nullptr ? shownValueText(*v) : QString();
+}
+
+QString RowReader::dateText(const QString& column)
+{
+    const QVariant* v = find(column);
+    return v != nullptr ? shownDateText(*v) : QString();
+}
+
+bool RowReader::append(Cp1254Buffer& out, QStringView text, const QString& column)
+{
+    if (out.appendText(text)) {
+        return true;
+    }
+    if (m_error.isEmpty()) {
+        const auto part = [this](const QString& c) {
+            const auto it = m_row.constFind(c);
+            return it == m_row.cend() ? QString() : shownValueText(it.value()).trimmed();
+        };
+        QStringList who{part(u"ogrencino"_s), part(u"adi"_s), part(u"soyadi"_s)};
+        who.removeAll(QString());
+        m_error = u"Dosya yazılmadı. %1. satırdaki öğrencinin (%2) \"%3\" sütunundaki değeri, "_s
+                      .arg(m_rowNumber)
+                      .arg(who.join(u' '), column) +
+                  notInCodePage(text);
+    }
+    return false;
+}
+
+QString monthError(int month)
+{
+    return u"Dosya yazılmadı. Ay 1 ile 12 arasında olmalı (verilen: %1)."_s.arg(month);
+}
+
+QString codePageMissingError()
+{
+    return u"Dosya yazılmadı. Türkçe Windows karakter kümesi (1254) bu bilgisayarda bulunamadı."_s;
+}
+
+QString workplaceValueError(const QString& column, QStringView value)
+{
+    return u"Dosya yazılmadı. İşyeri bilgilerindeki \"%1\" değeri, "_s.arg(column) +
+           notInCodePage(value);
+}
+
+QString parameterValueError(const QString& column, QStringView value)
+{
+    return u"Dosya yazılmadı. Parametrelerdeki \"%1\" değeri, "_s.arg(column) +
+           notInCodePage(value);
+}
+
+QString yearBoxValueError(QStringView value)
+{
+    return u"Dosya yazılmadı. Yıl kutusundaki değer, "_s + notInCodePage(value);
+}
+
+} // namespace zelvo::declaration::detail

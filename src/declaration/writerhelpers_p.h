@@ -1,0 +1,42 @@
+// Pieces shared by the XML and the CSV writer: reading shown rows as text and the texts of
+// the errors that stop a file.
+#pragma once
+
+#include "cp1254.h"
+#include "declarationinput.h"
+
+#include <QString>
+
+namespace zelvo::declaration::detail {
+
+// The shown rows' column texts, one row at a time. A missing column is remembered as the
+// error and reads as empty.
+class RowReader {
+public:
+    RowReader(const ShownRow& row, qsizetype rowNumber) : m_row(row), m_rowNumber(rowNumber) {}
+
+    QString text(const QString& column);     // shownValueText of the column
+    QString dateText(const QString& column); // shownDateText of the column
+    // Encodes text taken from `column` into out; on failure records the error naming the
+    // student and the column.
+    bool append(Cp1254Buffer& out, QStringView text, const QString& column);
+
+    bool failed() const { return !m_error.isEmpty(); }
+    const QString& error() const { return m_error; }
+
+private:
+    const QVariant* find(const QString& column);
+
+    const ShownRow& m_row;
+    qsizetype m_rowNumber;
+    QString m_error;
+};
+
+QString monthError(int month);
+QString codePageMissingError();
+// A value of the workplace row, the parameter row or the year box that does not fit.
+QString workplaceValueError(const QString& column, QStringView value);
+QString parameterValueError(const QString& column, QStringView value);
+QString yearBoxValueError(QStringView value);
+
+} // namespace zelvo::declaration::detail
