@@ -1,0 +1,405 @@
+-- Zelvo embedded database: the stored procedures.
+--
+-- Every procedure is one row of zelvo_procedure. params lists the formal names in call order:
+-- the client binds the values of a call to them by position and replaces each formal name in
+-- the body by its value, bound as a parameter. Y is the year as a text of four digits, M the
+-- month number 1 to 12, U the unit code. Years are compared as text, as yil is stored.
+--
+-- Editions: the standard procedures cover the students of the unit with gss = 0, the
+-- procedures whose names end in xxx those with gss = 1. The timesheet, accrual and declaration
+-- tables hold the rows of both editions.
+--
+-- Bodies may call the functions that the client registers on its connection: trfold(text)
+-- folds a text to lower case with Turkish rules, dec2(x) brings a number to two decimals (half
+-- away from zero, from its shortest decimal form) and share(amount, percent) gives a
+-- percentage of an amount, rounded the same way.
+--
+-- The register searches sort in Turkish alphabetical order with a key built from the folded
+-- text: each of the letters c-cedilla, soft g, dotless i, o-umlaut, s-cedilla and u-umlaut is
+-- replaced by the Latin letter it follows in the alphabet and a brace, which sorts after z.
+
+-- ---------------------------------------------------------------- login and administration
+
+-- BireyGetirLogin(user name, password): the user rows whose name and password match exactly,
+-- letter case and blanks included.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('BireyGetirLogin', '@Key1,@Key2', 'kullanici', 'idkullanici',
+'SELECT idkullanici, kullanici, sifre, adsoy, birimkodu, email, yetkitipi
+FROM kullanici
+WHERE kullanici = @Key1 AND sifre = @Key2
+ORDER BY idkullanici');
+
+-- BirimGetir(): every unit.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('BirimGetir', '', NULL, NULL,
+'SELECT birimkodu, birimadi
+FROM birim
+ORDER BY birimkodu');
+
+-- isyerigetir(U): the workplace row of the unit.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('isyerigetir', '@key1', 'isyeri', 'idisyeri',
+'SELECT idisyeri, birimkodu, birimadi, isyerisicil, kontrolno, isyeriaracino, isyeriunvani,
+       isyeriadres, isyerivergino, vergidairesi
+FROM isyeri
+WHERE birimkodu = @key1
+ORDER BY idisyeri');
+
+-- ParametreGetir(): the parameter rows, the one in force first.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('ParametreGetir', '', 'Parametre', 'idparametre',
+'SELECT idparametre, aktifyil, belgemahiyet, belgeturu, belgeturuyab, isci, isveren,
+       istencikisnedeni, kanunno, sigortakodu, au01, au02, au03, au04, au05, au06, au07,
+       au08, au09, au10, au11, au12
+FROM Parametre
+ORDER BY idparametre');
+
+-- ---------------------------------------------------------------- student register
+
+-- OgrenciGetirAdi(U, text): the students of the unit whose first name holds the text anywhere,
+-- without regard to letter case by Turkish rules. An empty text lists all of them. The rows come
+-- in Turkish alphabetical order of surname and first name.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('OgrenciGetirAdi', '@key1,@key2', 'ogrenci', 'idogrenci',
+'SELECT idogrenci, otomasyonid, ogrencino, adi, soyadi, ilksoyadi, tckimlikno, ssksicilno, statu,
+       baslangictarihi, bitistarihi, gss, stajili, stajyeri, birimkodu, birimadi, okuladi,
+       aktarmatarihi, degistiren
+FROM ogrenci
+WHERE birimkodu = @key1
+  AND (@key2 IS NULL OR length(@key2) = 0 OR instr(trfold(adi), trfold(@key2)) > 0)
+ORDER BY replace(replace(replace(replace(replace(replace(trfold(soyadi),
+         ''ç'', ''c{''), ''ğ'', ''g{''), ''ı'', ''h{''), ''ö'', ''o{''), ''ş'', ''s{''), ''ü'', ''u{''),
+         replace(replace(replace(replace(replace(replace(trfold(adi),
+         ''ç'', ''c{''), ''ğ'', ''g{''), ''ı'', ''h{''), ''ö'', ''o{''), ''ş'', ''s{''), ''ü'', ''u{''),
+         ogrencino, idogrenci');
+
+-- OgrenciGetirSoyAdi(U, text): the students of the unit whose surname holds the text anywhere,
+-- without regard to letter case by Turkish rules. An empty text lists all of them. The rows come
+-- in Turkish alphabetical order of surname and first name.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('OgrenciGetirSoyAdi', '@key1,@key2', 'ogrenci', 'idogrenci',
+'SELECT idogrenci, otomasyonid, ogrencino, adi, soyadi, ilksoyadi, tckimlikno, ssksicilno, statu,
+       baslangictarihi, bitistarihi, gss, stajili, stajyeri, birimkodu, birimadi, okuladi,
+       aktarmatarihi, degistiren
+FROM ogrenci
+WHERE birimkodu = @key1
+  AND (@key2 IS NULL OR length(@key2) = 0 OR instr(trfold(soyadi), trfold(@key2)) > 0)
+ORDER BY replace(replace(replace(replace(replace(replace(trfold(soyadi),
+         ''ç'', ''c{''), ''ğ'', ''g{''), ''ı'', ''h{''), ''ö'', ''o{''), ''ş'', ''s{''), ''ü'', ''u{''),
+         replace(replace(replace(replace(replace(replace(trfold(adi),
+         ''ç'', ''c{''), ''ğ'', ''g{''), ''ı'', ''h{''), ''ö'', ''o{''), ''ş'', ''s{''), ''ü'', ''u{''),
+         ogrencino, idogrenci');
+
+-- OgrenciGetirOgrenciNo(U, text): the students of the unit whose student number holds the text
+-- anywhere, without regard to letter case by Turkish rules. An empty text lists all of them. The
+-- rows come in Turkish alphabetical order of surname and first name.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('OgrenciGetirOgrenciNo', '@key1,@key2', 'ogrenci', 'idogrenci',
+'SELECT idogrenci, otomasyonid, ogrencino, adi, soyadi, ilksoyadi, tckimlikno, ssksicilno, statu,
+       baslangictarihi, bitistarihi, gss, stajili, stajyeri, birimkodu, birimadi, okuladi,
+       aktarmatarihi, degistiren
+FROM ogrenci
+WHERE birimkodu = @key1
+  AND (@key2 IS NULL OR length(@key2) = 0 OR instr(trfold(ogrencino), trfold(@key2)) > 0)
+ORDER BY replace(replace(replace(replace(replace(replace(trfold(soyadi),
+         ''ç'', ''c{''), ''ğ'', ''g{''), ''ı'', ''h{''), ''ö'', ''o{''), ''ş'', ''s{''), ''ü'', ''u{''),
+         replace(replace(replace(replace(replace(replace(trfold(adi),
+         ''ç'', ''c{''), ''ğ'', ''g{''), ''ı'', ''h{''), ''ö'', ''o{''), ''ş'', ''s{''), ''ü'', ''u{''),
+         ogrencino, idogrenci');
+
+-- ---------------------------------------------------------------- timesheet
+
+-- PuantajSil(Y, M, U): removes the timesheet rows of the month of the unit, for the students of
+-- the standard edition.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('PuantajSil', '@key1,@key2,@key3', NULL, NULL,
+'DELETE FROM Puantaj
+WHERE yil = @key1 AND ay = @key2 AND birimkodu = @key3
+  AND idogrenci IN (SELECT idogrenci FROM ogrenci WHERE gss = 0)');
+
+-- PuantajGetir(first day, last day, U): the students of the standard edition of the unit whose
+-- internship overlaps the period, passive students (status 2) left out. The two days come as
+-- day-first texts, DD-MM-YYYY.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('PuantajGetir', '@key1,@key2,@key3', NULL, NULL,
+'WITH donem AS (
+    SELECT date(CASE WHEN substr(@key1, 3, 1) = ''-''
+                  THEN substr(@key1, 7, 4) || ''-'' || substr(@key1, 4, 2)
+                       || ''-'' || substr(@key1, 1, 2)
+                  ELSE @key1 END) AS ilk,
+           date(CASE WHEN substr(@key2, 3, 1) = ''-''
+                  THEN substr(@key2, 7, 4) || ''-'' || substr(@key2, 4, 2)
+                       || ''-'' || substr(@key2, 1, 2)
+                  ELSE @key2 END) AS son
+)
+SELECT o.idogrenci, o.baslangictarihi, o.bitistarihi, o.ogrencino, o.adi, o.soyadi
+FROM ogrenci o, donem d
+WHERE o.birimkodu = @key3 AND o.gss = 0
+  AND o.statu IS NOT ''2''
+  AND o.baslangictarihi IS NOT NULL AND o.bitistarihi IS NOT NULL
+  AND date(o.baslangictarihi) <= d.son AND date(o.bitistarihi) >= d.ilk
+ORDER BY o.ogrencino, o.idogrenci');
+
+-- PuantajOzel(Y, M, idogrenci as text): the stored timesheet row of the student for the month, to
+-- be updated or appended to. The student decides the edition, so both editions share the body.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('PuantajOzel', '@key1,@key2,@key3', 'Puantaj', 'idpuantaj',
+'SELECT idpuantaj, idogrenci, yil, ay, gun, gun1, gun2, birimkodu
+FROM Puantaj
+WHERE yil = @key1 AND ay = @key2 AND idogrenci = CAST(@key3 AS INTEGER)
+ORDER BY idpuantaj');
+
+-- PuantajGenel(Y, M, U): the timesheet of the month of the unit for the standard edition, with the
+-- student data the month view shows. Corrections are written back to Puantaj.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('PuantajGenel', '@key1,@key2,@key3', 'Puantaj', 'idpuantaj',
+'SELECT p.idpuantaj, p.idogrenci, p.yil, p.ay, p.gun, p.gun1, p.gun2, p.birimkodu,
+       o.ogrencino, o.adi, o.soyadi, o.baslangictarihi, o.bitistarihi
+FROM Puantaj p
+JOIN ogrenci o ON o.idogrenci = p.idogrenci
+WHERE p.yil = @key1 AND p.ay = @key2 AND p.birimkodu = @key3 AND o.gss = 0
+ORDER BY o.ogrencino, o.adi, o.soyadi, p.idpuantaj');
+
+-- PuantajSilxxx(Y, M, U): removes the timesheet rows of the month of the unit, for the students of
+-- the GSS edition.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('PuantajSilxxx', '@key1,@key2,@key3', NULL, NULL,
+'DELETE FROM Puantaj
+WHERE yil = @key1 AND ay = @key2 AND birimkodu = @key3
+  AND idogrenci IN (SELECT idogrenci FROM ogrenci WHERE gss = 1)');
+
+-- PuantajGetirxxx(first day, last day, U): the students of the GSS edition of the unit whose
+-- internship overlaps the period, passive students (status 2) left out. The two days come as
+-- day-first texts, DD-MM-YYYY.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('PuantajGetirxxx', '@key1,@key2,@key3', NULL, NULL,
+'WITH donem AS (
+    SELECT date(CASE WHEN substr(@key1, 3, 1) = ''-''
+                  THEN substr(@key1, 7, 4) || ''-'' || substr(@key1, 4, 2)
+                       || ''-'' || substr(@key1, 1, 2)
+                  ELSE @key1 END) AS ilk,
+           date(CASE WHEN substr(@key2, 3, 1) = ''-''
+                  THEN substr(@key2, 7, 4) || ''-'' || substr(@key2, 4, 2)
+                       || ''-'' || substr(@key2, 1, 2)
+                  ELSE @key2 END) AS son
+)
+SELECT o.idogrenci, o.baslangictarihi, o.bitistarihi, o.ogrencino, o.adi, o.soyadi
+FROM ogrenci o, donem d
+WHERE o.birimkodu = @key3 AND o.gss = 1
+  AND o.statu IS NOT ''2''
+  AND o.baslangictarihi IS NOT NULL AND o.bitistarihi IS NOT NULL
+  AND date(o.baslangictarihi) <= d.son AND date(o.bitistarihi) >= d.ilk
+ORDER BY o.ogrencino, o.idogrenci');
+
+-- PuantajOzelxxx(Y, M, idogrenci as text): the stored timesheet row of the student for the month,
+-- to be updated or appended to. The student decides the edition, so both editions share the body.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('PuantajOzelxxx', '@key1,@key2,@key3', 'Puantaj', 'idpuantaj',
+'SELECT idpuantaj, idogrenci, yil, ay, gun, gun1, gun2, birimkodu
+FROM Puantaj
+WHERE yil = @key1 AND ay = @key2 AND idogrenci = CAST(@key3 AS INTEGER)
+ORDER BY idpuantaj');
+
+-- PuantajGenelxxx(Y, M, U): the timesheet of the month of the unit for the GSS edition, with the
+-- student data the month view shows. Corrections are written back to Puantaj.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('PuantajGenelxxx', '@key1,@key2,@key3', 'Puantaj', 'idpuantaj',
+'SELECT p.idpuantaj, p.idogrenci, p.yil, p.ay, p.gun, p.gun1, p.gun2, p.birimkodu,
+       o.ogrencino, o.adi, o.soyadi, o.baslangictarihi, o.bitistarihi
+FROM Puantaj p
+JOIN ogrenci o ON o.idogrenci = p.idogrenci
+WHERE p.yil = @key1 AND p.ay = @key2 AND p.birimkodu = @key3 AND o.gss = 1
+ORDER BY o.ogrencino, o.adi, o.soyadi, p.idpuantaj');
+
+-- GunHesapla(start, end, idogrenci, M, Y): the days from start to end, both included, 0 when the
+-- end is before the start, empty when a date is missing. Serves both editions. The student, month
+-- and year are not needed for the count.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('GunHesapla', '@key1,@key2,@key3,@key4,@key5', NULL, NULL,
+'WITH staj AS (
+    SELECT date(CASE WHEN substr(@key1, 3, 1) = ''-''
+                  THEN substr(@key1, 7, 4) || ''-'' || substr(@key1, 4, 2)
+                       || ''-'' || substr(@key1, 1, 2)
+                  ELSE @key1 END) AS bas,
+           date(CASE WHEN substr(@key2, 3, 1) = ''-''
+                  THEN substr(@key2, 7, 4) || ''-'' || substr(@key2, 4, 2)
+                       || ''-'' || substr(@key2, 1, 2)
+                  ELSE @key2 END) AS bit
+)
+SELECT CASE
+           WHEN bas IS NULL OR bit IS NULL THEN NULL
+           WHEN bit < bas THEN 0
+           ELSE CAST(round(julianday(bit) - julianday(bas)) AS INTEGER) + 1
+       END AS gun
+FROM staj');
+
+-- gunhesapla_i(tar1, tar2, ay, yil): opened once by the timesheet windows, result not read.
+-- Changes nothing.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('gunhesapla_i', '@tar1,@tar2,@ay,@yil', NULL, NULL,
+'SELECT CASE
+           WHEN date(@tar2) < date(@tar1) THEN 0
+           ELSE CAST(round(julianday(date(@tar2)) - julianday(date(@tar1))) AS INTEGER) + 1
+       END AS gun,
+       @ay AS ay, @yil AS yil');
+
+-- ---------------------------------------------------------------- accrual
+
+-- TahakkukSil(Y, M, U): removes the accrual rows of the month of the unit, for the students of the
+-- standard edition.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('TahakkukSil', '@key1,@key2,@key3', NULL, NULL,
+'DELETE FROM Tahakkuk
+WHERE yil = @key1 AND ay = @key2 AND birimkodu = @key3
+  AND idogrenci IN (SELECT idogrenci FROM ogrenci WHERE gss = 0)');
+
+-- Tahakkukekle(idogrenci, Y, M, gun, U, kazanc, matrah): stores one accrual row. The amounts are
+-- brought to two decimals, the shares are the premium base times the percentages of the parameter
+-- row in force, rounded the same way. The student decides the edition, so both editions share the
+-- body.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('Tahakkukekle', '@idogrenci,@yil,@ay,@gun,@birimkodu,@kazanc,@matrah', NULL, NULL,
+'INSERT INTO Tahakkuk (idogrenci, yil, ay, gun, birimkodu, kazanc, matrah, isveren, isci)
+VALUES (CAST(@idogrenci AS INTEGER), @yil, @ay, @gun, @birimkodu, dec2(@kazanc), dec2(@matrah),
+        share(dec2(@matrah), (SELECT isveren FROM Parametre ORDER BY idparametre LIMIT 1)),
+        share(dec2(@matrah), (SELECT isci FROM Parametre ORDER BY idparametre LIMIT 1)))');
+
+-- TahakkukGenel(Y, M, U): the accrual rows of the month of the unit for the standard edition.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('TahakkukGenel', '@key1,@key2,@key3', NULL, NULL,
+'SELECT t.yil, t.ay, o.ogrencino, o.adi, o.soyadi, t.gun, t.kazanc, t.matrah, t.isveren,
+       t.isci, t.idogrenci
+FROM Tahakkuk t
+JOIN ogrenci o ON o.idogrenci = t.idogrenci
+WHERE t.yil = @key1 AND t.ay = @key2 AND t.birimkodu = @key3 AND o.gss = 0
+ORDER BY o.ogrencino, o.adi, o.soyadi, t.idtahakkuk');
+
+-- TahakkukSilxxx(Y, M, U): removes the accrual rows of the month of the unit, for the students of
+-- the GSS edition.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('TahakkukSilxxx', '@key1,@key2,@key3', NULL, NULL,
+'DELETE FROM Tahakkuk
+WHERE yil = @key1 AND ay = @key2 AND birimkodu = @key3
+  AND idogrenci IN (SELECT idogrenci FROM ogrenci WHERE gss = 1)');
+
+-- Tahakkukeklexxx(idogrenci, Y, M, gun, U, kazanc, matrah): stores one accrual row. The amounts
+-- are brought to two decimals, the shares are the premium base times the percentages of the
+-- parameter row in force, rounded the same way. The student decides the edition, so both editions
+-- share the body.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('Tahakkukeklexxx', '@idogrenci,@yil,@ay,@gun,@birimkodu,@kazanc,@matrah', NULL, NULL,
+'INSERT INTO Tahakkuk (idogrenci, yil, ay, gun, birimkodu, kazanc, matrah, isveren, isci)
+VALUES (CAST(@idogrenci AS INTEGER), @yil, @ay, @gun, @birimkodu, dec2(@kazanc), dec2(@matrah),
+        share(dec2(@matrah), (SELECT isveren FROM Parametre ORDER BY idparametre LIMIT 1)),
+        share(dec2(@matrah), (SELECT isci FROM Parametre ORDER BY idparametre LIMIT 1)))');
+
+-- TahakkukGenelxxx(Y, M, U): the accrual rows of the month of the unit for the GSS edition.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('TahakkukGenelxxx', '@key1,@key2,@key3', NULL, NULL,
+'SELECT t.yil, t.ay, o.ogrencino, o.adi, o.soyadi, t.gun, t.kazanc, t.matrah, t.isveren,
+       t.isci, t.idogrenci
+FROM Tahakkuk t
+JOIN ogrenci o ON o.idogrenci = t.idogrenci
+WHERE t.yil = @key1 AND t.ay = @key2 AND t.birimkodu = @key3 AND o.gss = 1
+ORDER BY o.ogrencino, o.adi, o.soyadi, t.idtahakkuk');
+
+-- ---------------------------------------------------------------- monthly lists
+
+-- Liste1(Y, M, U): the list rows of the month of the unit for the standard edition, in the order
+-- they are printed.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('Liste1', '@key1,@key2,@key3', NULL, NULL,
+'SELECT t.yil, t.ay, o.ogrencino, o.adi, o.soyadi, o.ssksicilno, o.tckimlikno,
+       o.baslangictarihi, o.bitistarihi, t.gun, t.kazanc, t.matrah, t.isveren, t.isci,
+       t.idogrenci
+FROM Tahakkuk t
+JOIN ogrenci o ON o.idogrenci = t.idogrenci
+WHERE t.yil = @key1 AND t.ay = @key2 AND t.birimkodu = @key3 AND o.gss = 0
+ORDER BY o.ogrencino, o.adi, o.soyadi, t.idtahakkuk');
+
+-- Liste1xxx(Y, M, U): the list rows of the month of the unit for the GSS edition, in the order
+-- they are printed.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('Liste1xxx', '@key1,@key2,@key3', NULL, NULL,
+'SELECT t.yil, t.ay, o.ogrencino, o.adi, o.soyadi, o.ssksicilno, o.tckimlikno,
+       o.baslangictarihi, o.bitistarihi, t.gun, t.kazanc, t.matrah, t.isveren, t.isci,
+       t.idogrenci
+FROM Tahakkuk t
+JOIN ogrenci o ON o.idogrenci = t.idogrenci
+WHERE t.yil = @key1 AND t.ay = @key2 AND t.birimkodu = @key3 AND o.gss = 1
+ORDER BY o.ogrencino, o.adi, o.soyadi, t.idtahakkuk');
+
+-- ---------------------------------------------------------------- declaration
+
+-- XmlGetir(Y, M, U): the declaration rows of the month of the unit for the standard edition. The
+-- declaration window appends the new rows to this result.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('XmlGetir', '@key1,@key2,@key3', 'Xml', 'idxml',
+'SELECT x.idxml, x.idogrenci, x.yil, x.ay, x.birimkodu, x.ogrencino, x.adi, x.soyadi,
+       x.ilksoyadi, x.ssksicilno, x.tckimlikno, x.baslangictarihi, x.bitistarihi, x.gun,
+       x.pek, x.isveren, x.isci, x.girisgun, x.cikisgun, x.istencikisnedeni, x.sil1
+FROM Xml x
+WHERE x.yil = @key1 AND x.ay = @key2 AND x.birimkodu = @key3
+  AND x.idogrenci IN (SELECT idogrenci FROM ogrenci WHERE gss = 0)
+ORDER BY x.idxml');
+
+-- XmlListe2(Y, M, U): the declaration rows of the month of the unit for the standard edition, in
+-- the order the files number them, with the internship province and institution of the student and
+-- gun_1, the day count of the timesheet row of the same student and month.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('XmlListe2', '@key1,@key2,@key3', NULL, NULL,
+'SELECT x.idxml, x.idogrenci, x.yil, x.ay, x.birimkodu, x.ogrencino, x.adi, x.soyadi,
+       x.ilksoyadi, x.ssksicilno, x.tckimlikno, x.baslangictarihi, x.bitistarihi, x.gun,
+       x.pek, x.isveren, x.isci, x.girisgun, x.cikisgun, x.istencikisnedeni, x.sil1,
+       o.stajili, o.stajyeri, p.gun AS gun_1
+FROM Xml x
+JOIN ogrenci o ON o.idogrenci = x.idogrenci
+LEFT JOIN Puantaj p ON p.idogrenci = x.idogrenci AND p.yil = x.yil AND p.ay = x.ay
+WHERE x.yil = @key1 AND x.ay = @key2 AND x.birimkodu = @key3 AND o.gss = 0
+ORDER BY x.ogrencino, x.adi, x.soyadi, x.idxml');
+
+-- XmlGetirxxx(Y, M, U): the declaration rows of the month of the unit for the GSS edition. The
+-- declaration window appends the new rows to this result.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('XmlGetirxxx', '@key1,@key2,@key3', 'Xml', 'idxml',
+'SELECT x.idxml, x.idogrenci, x.yil, x.ay, x.birimkodu, x.ogrencino, x.adi, x.soyadi,
+       x.ilksoyadi, x.ssksicilno, x.tckimlikno, x.baslangictarihi, x.bitistarihi, x.gun,
+       x.pek, x.isveren, x.isci, x.girisgun, x.cikisgun, x.istencikisnedeni, x.sil1
+FROM Xml x
+WHERE x.yil = @key1 AND x.ay = @key2 AND x.birimkodu = @key3
+  AND x.idogrenci IN (SELECT idogrenci FROM ogrenci WHERE gss = 1)
+ORDER BY x.idxml');
+
+-- XmlListe2xxx(Y, M, U): the declaration rows of the month of the unit for the GSS edition, in the
+-- order the files number them, with the internship province and institution of the student and
+-- gun_1, the day count of the timesheet row of the same student and month.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('XmlListe2xxx', '@key1,@key2,@key3', NULL, NULL,
+'SELECT x.idxml, x.idogrenci, x.yil, x.ay, x.birimkodu, x.ogrencino, x.adi, x.soyadi,
+       x.ilksoyadi, x.ssksicilno, x.tckimlikno, x.baslangictarihi, x.bitistarihi, x.gun,
+       x.pek, x.isveren, x.isci, x.girisgun, x.cikisgun, x.istencikisnedeni, x.sil1,
+       o.stajili, o.stajyeri, p.gun AS gun_1
+FROM Xml x
+JOIN ogrenci o ON o.idogrenci = x.idogrenci
+LEFT JOIN Puantaj p ON p.idogrenci = x.idogrenci AND p.yil = x.yil AND p.ay = x.ay
+WHERE x.yil = @key1 AND x.ay = @key2 AND x.birimkodu = @key3 AND o.gss = 1
+ORDER BY x.ogrencino, x.adi, x.soyadi, x.idxml');
+
+-- XmlSilxxx(Y, M, U): removes the declaration rows of the month of the unit for the GSS edition.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('XmlSilxxx', '@key1,@key2,@key3', NULL, NULL,
+'DELETE FROM Xml
+WHERE yil = @key1 AND ay = @key2 AND birimkodu = @key3
+  AND idogrenci IN (SELECT idogrenci FROM ogrenci WHERE gss = 1)');
+
+-- XmlListe1xxx(Y, M, U): the accrual rows of the month of the unit for the GSS edition joined with
+-- their students: the source of the GSS declaration rows.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('XmlListe1xxx', '@key1,@key2,@key3', NULL, NULL,
+'SELECT o.idogrenci, o.ogrencino, o.adi, o.soyadi, o.ssksicilno, o.tckimlikno,
+       o.baslangictarihi, o.bitistarihi, p.yil, p.ay, p.gun, p.kazanc, p.matrah,
+       p.isveren, p.isci, o.birimkodu, o.stajili, o.stajyeri, o.ilksoyadi
+FROM Tahakkuk p
+JOIN ogrenci o ON o.idogrenci = p.idogrenci
+WHERE p.yil = @key1 AND p.ay = @key2 AND p.birimkodu = @key3 AND o.gss = 1
+ORDER BY o.ogrencino, o.adi, o.soyadi, p.idtahakkuk');
