@@ -1,0 +1,12 @@
+#include "dberror.h"
+
+namespace db {
+
+QString errorBoxText(const QString& text)
+{
+    if (!text.isEmpty() && text.back() > QLatin1Char('.'))
+        return text + QLatin1Char('.');
+    return text;
+}
+
+} // namespace db

@@ -1,0 +1,102 @@
+#include "sqlfunctions.h"
+
+#include "money.h"
+
+#include <QString>
+#include <sqlite3.h>
+
+namespace db {
+
+namespace {
+
+QString textArgument(sqlite3_value* value)
+{
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return QString::fromUtf8(bytes, sqlite3_value_bytes(value));
+}
+
+// The amount an argument stands for, in kuruş, whatever its storage class.
+std::optional<qint64> kurusArgument(sqlite3_value* value)
+{
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER:
+        return sqlite3_value_int64(value) * 100;
+    case SQLITE_FLOAT:
+        return money::kurusFromVariant(sqlite3_value_double(value));
+    case SQLITE_NULL:
+        return std::nullopt;
+    default:
+        return money::parseKurus(textArgument(value));
+    }
+}
+
+void resultText(sqlite3_context* context, const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_result_text(context, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+void trfold(sqlite3_context* context, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    QString text = textArgument(argv[0]);
+    for (QChar& c : text) {
+        if (c == QLatin1Char('I'))
+            c = QChar(0x0131); // ı
+        else if (c == QChar(0x0130))
+            c = QLatin1Char('i'); // İ
+        else
+            c = c.toLower();
+    }
+    resultText(context, text);
+}
+
+void dec2(sqlite3_context* context, int, sqlite3_value** argv)
+{
+    const auto kurus = kurusArgument(argv[0]);
+    if (!kurus) {
+        if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+            sqlite3_result_null(context);
+        else
+            sqlite3_result_error(context, "dec2: not a number", -1);
+        return;
+    }
+    resultText(context, money::plainText(*kurus));
+}
+
+void share(sqlite3_context* context, int, sqlite3_value** argv)
+{
+    const auto amount = kurusArgument(argv[0]);
+    if (!amount || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    QString percent;
+    if (sqlite3_value_type(argv[1]) == SQLITE_FLOAT)
+        percent = money::shortestDecimal(sqlite3_value_double(argv[1]));
+    else
+        percent = textArgument(argv[1]);
+    const auto result = money::percentOf(*amount, percent);
+    if (!result) {
+        sqlite3_result_error(context, "share: the percentage is not a number", -1);
+        return;
+    }
+    resultText(context, money::plainText(*result));
+}
+
+} // namespace
+
+void registerSqlFunctions(sqlite3* handle)
+{
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    sqlite3_create_function_v2(handle, "trfold", 1, flags, nullptr, trfold, nullptr, nullptr,
+                               nullptr);
+    sqlite3_create_function_v2(handle, "dec2", 1, flags, nullptr, dec2, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(handle, "share", 2, flags, nullptr, share, nullptr, nullptr,
+                               nullptr);
+}
+
+} // namespace db
