@@ -1,0 +1,38 @@
+# make run  - install what is missing, build, start Zelvo on the embedded database
+# make test - install what is missing, build, run every test with CTest (headless)
+
+BUILD_DIR ?= build
+PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-5compat-dev libqt6sql6-sqlite \
+            libqt6svg6 libsqlite3-dev sqlite3 libgl-dev xvfb xauth poppler-utils libxml2-utils \
+            fonts-dejavu-core fonts-arkpandora fonts-urw-base35
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: run test build deps clean bench
+
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+build: deps
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD_DIR)
+
+run: build
+	$(BUILD_DIR)/src/app/main/zelvo
+
+test: build
+	XDG_RUNTIME_DIR=$${XDG_RUNTIME_DIR:-/tmp/zelvo-runtime} QT_QPA_PLATFORM=offscreen \
+	  sh -c 'mkdir -p "$$XDG_RUNTIME_DIR" && chmod 700 "$$XDG_RUNTIME_DIR" && \
+	  ctest --test-dir $(BUILD_DIR) --output-on-failure'
+
+bench: build
+	@for b in $(BUILD_DIR)/bench/*/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done
+
+clean:
+	rm -rf $(BUILD_DIR)
