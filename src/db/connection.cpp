@@ -182,8 +182,7 @@ void Connection::openFile(const QString& path, bool create)
     }
     try {
         initialiseSession();
-        const ResultRows tables =
-            query(QStringLiteral("SELECT count(*) FROM sqlite_master"), {});
+        const ResultRows tables = query(QStringLiteral("SELECT count(*) FROM sqlite_master"), {});
         const bool empty = tables.rows.value(0).value(0).toInt() == 0;
         if (empty) {
             if (!create && path != QLatin1String(":memory:") && QFileInfo(path).size() > 0)
@@ -246,7 +245,8 @@ void Connection::applyScript(const QString& scriptText)
     }
     for (const QString& statement : pragmas) {
         // journal_mode has no meaning for an in-memory database
-        if (m_path.isEmpty() && statement.contains(QLatin1String("journal_mode"), Qt::CaseInsensitive))
+        if (m_path.isEmpty() &&
+            statement.contains(QLatin1String("journal_mode"), Qt::CaseInsensitive))
             continue;
         execute(statement);
     }
@@ -318,8 +318,8 @@ const Connection::Compiled& Connection::compileProcedure(const QString& name)
         }
         statement.query = std::make_unique<QSqlQuery>(database());
         if (!statement.query->prepare(statement.sql))
-            throw DbError(QStringLiteral("%1 (%2)").arg(errorText(statement.query->lastError()),
-                                                        name));
+            throw DbError(
+                QStringLiteral("%1 (%2)").arg(errorText(statement.query->lastError()), name));
         compiled->statements.push_back(std::move(statement));
     }
     return **m_procedures.insert(key, compiled);
@@ -397,8 +397,7 @@ ResultRows Connection::run(const Compiled& compiled, const QVector<QVariant>& ar
             while (q.next()) {
                 QVector<QVariant> row(count);
                 for (int c = 0; c < count; ++c)
-                    row[c] = dates[c] ? fromDatabase(result.columns.at(c), q.value(c))
-                                      : q.value(c);
+                    row[c] = dates[c] ? fromDatabase(result.columns.at(c), q.value(c)) : q.value(c);
                 result.rows.push_back(std::move(row));
             }
             if (q.lastError().isValid()) {

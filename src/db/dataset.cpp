@@ -134,9 +134,9 @@ int Dataset::requireColumn(const QString& name) const
 {
     const int index = columnIndex(name);
     if (index < 0)
-        throw DbError(QStringLiteral("Sütun bulunamadı: '%1' (%2)")
-                          .arg(name, m_procedure.isEmpty() ? QStringLiteral("komut")
-                                                           : m_procedure));
+        throw DbError(
+            QStringLiteral("Sütun bulunamadı: '%1' (%2)")
+                .arg(name, m_procedure.isEmpty() ? QStringLiteral("komut") : m_procedure));
     return index;
 }
 

@@ -51,8 +51,8 @@ public:
     bool isEmpty() const { return m_rows.isEmpty(); }
     int currentIndex() const { return m_current; }
     const QStringList& columns() const { return m_columns; }
-    int columnIndex(const QString& name) const;      // -1 when missing
-    int requireColumn(const QString& name) const;    // throws when missing
+    int columnIndex(const QString& name) const;   // -1 when missing
+    int requireColumn(const QString& name) const; // throws when missing
     bool hasColumn(const QString& name) const { return columnIndex(name) >= 0; }
 
     QVariant value(const QString& column) const; // of the current row

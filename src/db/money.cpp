@@ -59,8 +59,8 @@ std::optional<qint64> parseKurus(QStringView text)
 QString shortestDecimal(double value)
 {
     char buffer[400];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                      std::chars_format::fixed);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     if (result.ec != std::errc())
         return {};
     return QString::fromLatin1(buffer, int(result.ptr - buffer));

@@ -32,7 +32,8 @@ DatabaseSettings loadDatabaseSettings(const QString& settingsPath)
         throw DbError(QStringLiteral("Ayar dosyası okunamadı: %1").arg(settingsPath));
     settings.fromSettingsFile = true;
     ini.beginGroup(QStringLiteral("database"));
-    settings.kind = ini.value(QStringLiteral("kind"), QStringLiteral("sqlite")).toString().trimmed();
+    settings.kind =
+        ini.value(QStringLiteral("kind"), QStringLiteral("sqlite")).toString().trimmed();
     settings.file = ini.value(QStringLiteral("file")).toString().trimmed();
     settings.host = ini.value(QStringLiteral("host")).toString();
     settings.port = ini.value(QStringLiteral("port"), 0).toInt();
@@ -44,8 +45,8 @@ DatabaseSettings loadDatabaseSettings(const QString& settingsPath)
         throw DbError(QStringLiteral("Ayar dosyasında bilinmeyen veritabanı türü: '%1' (%2)")
                           .arg(settings.kind, settingsPath));
     if (settings.file.isEmpty())
-        throw DbError(
-            QStringLiteral("Ayar dosyası bir veritabanı dosyası belirtmiyor: %1").arg(settingsPath));
+        throw DbError(QStringLiteral("Ayar dosyası bir veritabanı dosyası belirtmiyor: %1")
+                          .arg(settingsPath));
     if (QFileInfo(settings.file).isRelative())
         settings.file = QFileInfo(settingsPath).dir().absoluteFilePath(settings.file);
     return settings;

@@ -41,13 +41,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("letter") << "no such table: x" << "no such table: x.";
-        QTest::newRow("digit") << "error 42" << "error 42.";
-        QTest::newRow("full stop") << "done." << "done.";
-        QTest::newRow("closing bracket sorts before") << "failed (x)" << "failed (x)";
-        QTest::newRow("exclamation") << "failed!" << "failed!";
-        QTest::newRow("Turkish letter") << "kayıt silinemedi: öğrenci" << "kayıt silinemedi: öğrenci.";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("letter") << "no such table: x"
+                                << "no such table: x.";
+        QTest::newRow("digit") << "error 42"
+                               << "error 42.";
+        QTest::newRow("full stop") << "done."
+                                   << "done.";
+        QTest::newRow("closing bracket sorts before") << "failed (x)"
+                                                      << "failed (x)";
+        QTest::newRow("exclamation") << "failed!"
+                                     << "failed!";
+        QTest::newRow("Turkish letter") << "kayıt silinemedi: öğrenci"
+                                        << "kayıt silinemedi: öğrenci.";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void errorTextRule()
     {
@@ -83,8 +90,8 @@ private Q_SLOTS:
         Connection c;
         c.openInMemory();
         QVERIFY_THROWS_EXCEPTION(DbError, c.callProcedure(QStringLiteral("isyerigetir"), {}));
-        QVERIFY_THROWS_EXCEPTION(
-            DbError, c.callProcedure(QStringLiteral("ParametreGetir"), {{"@key1", 1}}));
+        QVERIFY_THROWS_EXCEPTION(DbError,
+                                 c.callProcedure(QStringLiteral("ParametreGetir"), {{"@key1", 1}}));
     }
 
     void appendedAndEditedRowsAreWrittenBack()
@@ -144,8 +151,8 @@ private Q_SLOTS:
         Connection c;
         c.openInMemory();
         for (const char* name : {"Ali", "Veli"})
-            c.insertRow(QStringLiteral("ogrenci"), {{"adi", QString::fromUtf8(name)},
-                                                    {"birimkodu", QStringLiteral("01")}});
+            c.insertRow(QStringLiteral("ogrenci"),
+                        {{"adi", QString::fromUtf8(name)}, {"birimkodu", QStringLiteral("01")}});
         Dataset d(c);
         d.setProcedure(QStringLiteral("OgrenciGetirAdi"));
         d.addParam(QStringLiteral("@key1"), QStringLiteral("01"));
@@ -156,11 +163,11 @@ private Q_SLOTS:
         const QVariant id = d.value(QStringLiteral("idogrenci"));
         d.next();
         QCOMPARE(d.state(), Dataset::State::Browse);
-        QCOMPARE(c.query(QStringLiteral("SELECT soyadi FROM ogrenci WHERE idogrenci=@i"),
-                         {{"@i", id}})
-                     .rows[0][0]
-                     .toString(),
-                 QStringLiteral("Yılmaz"));
+        QCOMPARE(
+            c.query(QStringLiteral("SELECT soyadi FROM ogrenci WHERE idogrenci=@i"), {{"@i", id}})
+                .rows[0][0]
+                .toString(),
+            QStringLiteral("Yılmaz"));
         d.append();
         d.first();
         QCOMPARE(d.recordCount(), 2);
@@ -215,9 +222,9 @@ private Q_SLOTS:
         {
             Connection c;
             c.openSqlite(path);
-            QCOMPARE(c.callProcedure(QStringLiteral("BireyGetirLogin"),
-                                     {{"@Key1", QStringLiteral("admin")},
-                                      {"@Key2", QStringLiteral("admin")}})
+            QCOMPARE(c.callProcedure(
+                          QStringLiteral("BireyGetirLogin"),
+                          {{"@Key1", QStringLiteral("admin")}, {"@Key2", QStringLiteral("admin")}})
                          .rows.size(),
                      1);
             QCOMPARE(c.query(QStringLiteral("PRAGMA journal_mode")).rows[0][0].toString(),
@@ -226,7 +233,8 @@ private Q_SLOTS:
         // a second start finds the database and does not seed it twice
         Connection again;
         again.openSqlite(path, Connection::OpenMode::MustExist);
-        QCOMPARE(again.query(QStringLiteral("SELECT count(*) FROM kullanici")).rows[0][0].toInt(), 1);
+        QCOMPARE(again.query(QStringLiteral("SELECT count(*) FROM kullanici")).rows[0][0].toInt(),
+                 1);
     }
 
     void badFilesEndInAClearMessageAndStayUntouched()
@@ -267,7 +275,10 @@ private Q_SLOTS:
 
         if (geteuid() != 0) { // root writes anyway; the permission check is still exercised
             const QString readOnly = dir.filePath(QStringLiteral("ro.db"));
-            { Connection make; make.openSqlite(readOnly); }
+            {
+                Connection make;
+                make.openSqlite(readOnly);
+            }
             QFile::setPermissions(readOnly, QFileDevice::ReadOwner);
             error = openError(c, readOnly, Connection::OpenMode::MustExist);
             QVERIFY2(error.contains(QLatin1String("salt okunur")), qPrintable(error));
@@ -278,7 +289,10 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("locked.db"));
-        { Connection make; make.openSqlite(path); }
+        {
+            Connection make;
+            make.openSqlite(path);
+        }
         QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "locker");
         other.setDatabaseName(path);
         QVERIFY(other.open());

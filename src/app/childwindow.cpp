@@ -1,0 +1,115 @@
+#include "childwindow.h"
+
+#include "look.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QToolButton>
+
+namespace app {
+
+ChildWindow::ChildWindow(AppContext& context, const QString& windowName, const QSize& size,
+                         QWidget* owner)
+    : QDialog(owner ? owner : context.mainWindow, Qt::Dialog | Qt::FramelessWindowHint),
+      m_context(context)
+{
+    setObjectName(windowName);
+    setModal(true);
+    setFixedSize(size);
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, look::childBackground);
+    setPalette(p);
+    setFont(look::verdana(11));
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+    }
+}
+
+QToolButton* ChildWindow::createCloseButton(QWidget* parent, const QString& caption)
+{
+    m_closeButton = look::speedButton(parent, QStringLiteral("SpeedButton29"), caption,
+                                      QStringLiteral("kapat"));
+    m_closeButton->setToolTip(QStringLiteral("Kapat"));
+    connect(m_closeButton, &QToolButton::clicked, this, &QWidget::close);
+    return m_closeButton;
+}
+
+void ChildWindow::runActivation()
+{
+    if (m_activating)
+        return;
+    m_activating = true;
+    if (m_hidesMainWindow && m_context.mainWindow)
+        m_context.mainWindow->hide();
+    guarded([this] { activate(); });
+    m_activating = false;
+}
+
+void ChildWindow::reactivate()
+{
+    if (isVisible())
+        runActivation();
+}
+
+void ChildWindow::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        runActivation();
+}
+
+void ChildWindow::message(const QString& text)
+{
+    m_context.dialogs.message(this, text);
+    reactivate();
+}
+
+bool ChildWindow::ask(const QString& text, bool withIcon)
+{
+    const bool yes = m_context.dialogs.question(this, text, withIcon);
+    reactivate();
+    return yes;
+}
+
+void ChildWindow::showError(const QString& text)
+{
+    m_context.dialogs.error(this, db::errorBoxText(text));
+}
+
+bool ChildWindow::guarded(const std::function<void()>& work)
+{
+    try {
+        work();
+        return true;
+    } catch (const db::DbError& e) {
+        showError(e.text());
+    }
+    return false;
+}
+
+void ChildWindow::runModal(QDialog& dialog)
+{
+    m_context.dialogs.runModal(dialog);
+    reactivate();
+}
+
+void ChildWindow::closeEvent(QCloseEvent* event)
+{
+    if (!guarded([this] { closing(); })) {
+        event->ignore();
+        return;
+    }
+    if (m_context.mainWindow)
+        m_context.mainWindow->show();
+    QDialog::closeEvent(event);
+}
+
+void ChildWindow::reject()
+{
+    close();
+}
+
+} // namespace app

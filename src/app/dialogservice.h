@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+class QDialog;
+class QWidget;
+
+namespace app {
+
+// Every message, question, error box, save dialog and modal window a window shows goes through
+// here, so tests can answer them by script and see what was shown.
+class DialogService {
+public:
+    virtual ~DialogService() = default;
+
+    // The window's own message: OK button, the application title as caption.
+    virtual void message(QWidget* parent, const QString& text);
+    // Yes / No, Yes the default. `withIcon` false gives a box without icon.
+    virtual bool question(QWidget* parent, const QString& text, bool withIcon = true);
+    // The system error box for database, file and conversion errors (text already final).
+    virtual void error(QWidget* parent, const QString& text);
+    // A save dialog; returns the chosen path or an empty text when cancelled.
+    virtual QString saveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                 const QString& defaultSuffix, const QString& proposedName);
+    // Shows a modal window (a child window, a report preview) and returns when it closes.
+    virtual void runModal(QDialog& dialog);
+};
+
+} // namespace app

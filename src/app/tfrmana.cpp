@@ -1,0 +1,248 @@
+#include "tfrmana.h"
+
+#include "look.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QScreen>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace app {
+
+namespace {
+
+QLineEdit* maskedEdit(QWidget* parent, const QString& name)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setEchoMode(QLineEdit::Password);
+    edit->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 35; }")); // '#'
+    edit->setFixedWidth(155);
+    edit->setMaxLength(50);
+    return edit;
+}
+
+QLabel* loginLabel(QWidget* parent, const QString& text)
+{
+    auto* label = new QLabel(text, parent);
+    label->setFont(look::verdana(13));
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(p);
+    return label;
+}
+
+} // namespace
+
+TFrmAna::TFrmAna(db::Connection& connection, DialogService& dialogs, const WindowCatalog& catalog,
+                 QWidget* parent)
+    : QMainWindow(parent), m_connection(connection), m_dialogs(dialogs), m_catalog(catalog)
+{
+    setObjectName(QStringLiteral("FrmAna"));
+    setWindowTitle(QString());
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    resize(1100, 773);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - QPoint(550, 386));
+    setFont(look::verdana(11));
+    QPalette p = palette();
+    p.setColor(QPalette::Window, look::mainBackground);
+    setPalette(p);
+
+    m_login = new db::Dataset(m_connection, this);
+    m_login->setObjectName(QStringLiteral("SpBireyGetirLogin"));
+    m_login->setProcedure(QStringLiteral("BireyGetirLogin"));
+    m_login->addParam(QStringLiteral("@Key1"));
+    m_login->addParam(QStringLiteral("@Key2"));
+    m_context.reset(new AppContext{m_connection, *m_login, m_dialogs, this});
+
+    auto* central = new QWidget(this);
+    central->setAutoFillBackground(true);
+    setCentralWidget(central);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 8);
+    layout->setSpacing(6);
+    buildToolBar(central);
+
+    auto* splash = new QLabel(central);
+    splash->setObjectName(QStringLiteral("Image1"));
+    splash->setFixedSize(800, 526);
+    splash->setScaledContents(true);
+    splash->setPixmap(look::picture(QStringLiteral("splash")));
+    layout->addWidget(splash, 0, Qt::AlignHCenter);
+
+    auto* updated = new QLabel(QStringLiteral("Son Güncelleme: 15.01.2018"), central);
+    updated->setObjectName(QStringLiteral("Label3"));
+    layout->addWidget(updated, 0, Qt::AlignHCenter);
+
+    m_loginPanel = look::raisedPanel(central, QStringLiteral("Panel3"));
+    m_loginPanel->setFixedSize(444, 80);
+    auto* grid = new QHBoxLayout(m_loginPanel);
+    auto* fields = new QVBoxLayout;
+    auto* userRow = new QHBoxLayout;
+    userRow->addWidget(loginLabel(m_loginPanel, QStringLiteral("Kullanıcı Adı:")));
+    m_userEdit = maskedEdit(m_loginPanel, QStringLiteral("Edit1"));
+    userRow->addWidget(m_userEdit);
+    auto* passwordRow = new QHBoxLayout;
+    passwordRow->addWidget(loginLabel(m_loginPanel, QStringLiteral("Şifre:")));
+    m_passwordEdit = maskedEdit(m_loginPanel, QStringLiteral("Edit2"));
+    passwordRow->addWidget(m_passwordEdit);
+    fields->addLayout(userRow);
+    fields->addLayout(passwordRow);
+    grid->addLayout(fields);
+    auto* connect = look::speedButton(m_loginPanel, QStringLiteral("SpeedButton9"),
+                                      QStringLiteral("Sisteme Bağlan"), QStringLiteral("baglan"));
+    connect->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    connect->setFixedSize(157, 53);
+    connect->setFont(look::verdana(13, true));
+    grid->addWidget(connect);
+    QObject::connect(connect, &QToolButton::clicked, this, &TFrmAna::login);
+    layout->addWidget(m_loginPanel, 0, Qt::AlignHCenter);
+    layout->addStretch();
+
+    buildMenu();
+}
+
+TFrmAna::~TFrmAna() = default;
+
+QToolButton* TFrmAna::toolButton(QWidget* parent, const QString& name, const QString& caption,
+                                 const QString& picture, const QString& window)
+{
+    QToolButton* button = look::speedButton(parent, name, caption, picture);
+    button->setFixedSize(100, 58);
+    button->setFont(look::verdana(11, true));
+    QPalette p = button->palette();
+    p.setColor(QPalette::ButtonText, Qt::white);
+    p.setColor(QPalette::WindowText, Qt::white);
+    button->setPalette(p);
+    button->setStyleSheet(QStringLiteral("QToolButton { color: white; font-weight: bold; }"
+                                         "QToolButton:disabled { color: #b8bcd8; }"));
+    button->setEnabled(false);
+    m_buttons.insert(caption, button);
+    if (!window.isEmpty())
+        connect(button, &QToolButton::clicked, this, [this, window] { openWindow(window); });
+    return button;
+}
+
+void TFrmAna::buildToolBar(QWidget* central)
+{
+    auto* bar = new QFrame(central);
+    bar->setObjectName(QStringLiteral("Panel1"));
+    bar->setFixedHeight(65);
+    bar->setAutoFillBackground(true);
+    QPalette p = bar->palette();
+    p.setColor(QPalette::Window, look::toolBar);
+    bar->setPalette(p);
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(4, 3, 4, 3);
+    row->setSpacing(2);
+    row->addWidget(toolButton(bar, QStringLiteral("BtnOgrenciler"), QStringLiteral("1-Öğrenciler"),
+                              QStringLiteral("ogrenciler"), QStringLiteral("TFrmPSicil")));
+    row->addWidget(toolButton(bar, QStringLiteral("BtnPuantaj"), QStringLiteral("2-Puantaj"),
+                              QStringLiteral("puantaj"), QStringLiteral("TFrmPuantaj")));
+    row->addWidget(toolButton(bar, QStringLiteral("BtnTahakkuk"), QStringLiteral("3-Taahhuk"),
+                              QStringLiteral("tahakkuk"), QStringLiteral("TFrmTahakkuk")));
+    row->addWidget(toolButton(bar, QStringLiteral("BtnListe1"), QStringLiteral("Liste-1"),
+                              QStringLiteral("liste1"), QStringLiteral("TFrmListe1")));
+    row->addWidget(toolButton(bar, QStringLiteral("BtnListe2"), QStringLiteral("Liste-2"),
+                              QStringLiteral("liste2"), QStringLiteral("TFrmListe2")));
+    row->addWidget(toolButton(bar, QStringLiteral("BtnXml"), QStringLiteral("XML dosyası"),
+                              QStringLiteral("xml"), QStringLiteral("TFrmxml")));
+    row->addSpacing(40);
+    row->addWidget(toolButton(bar, QStringLiteral("BtnIsyeri"), QStringLiteral("İşyeri"),
+                              QStringLiteral("isyeri"), QStringLiteral("TFrmisyeri")));
+    row->addWidget(toolButton(bar, QStringLiteral("BtnSifre"), QStringLiteral("Şifre"),
+                              QStringLiteral("sifre"), QStringLiteral("TFrmsifre")));
+    row->addWidget(toolButton(bar, QStringLiteral("BtnProgram"), QStringLiteral("Program"),
+                              QStringLiteral("program"), QStringLiteral("TFrmHakkinda")));
+    row->addStretch();
+    QToolButton* close = toolButton(bar, QStringLiteral("BtnKapat"), QStringLiteral("Kapat"),
+                                    QStringLiteral("kapat"), QString());
+    close->setEnabled(true);
+    connect(close, &QToolButton::clicked, this, &QWidget::close);
+    row->addWidget(close);
+    static_cast<QVBoxLayout*>(central->layout())->addWidget(bar);
+}
+
+void TFrmAna::buildMenu()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    m_parametersItem = bar->addAction(QStringLiteral("Temel Parametreler"));
+    m_parametersItem->setObjectName(QStringLiteral("MenuTemelParametreler"));
+    connect(m_parametersItem, &QAction::triggered, this,
+            [this] { openWindow(QStringLiteral("TFrmparametre")); });
+    m_unitItem = bar->addAction(QStringLiteral("Birim Değiştir"));
+    m_unitItem->setObjectName(QStringLiteral("MenuBirimDegistir"));
+    connect(m_unitItem, &QAction::triggered, this,
+            [this] { openWindow(QStringLiteral("TFrmbirimdegistir")); });
+    m_gssMenu = bar->addMenu(QStringLiteral("GENEL SAĞLIK SİGORTASI"));
+    m_gssMenu->setObjectName(QStringLiteral("MenuGss"));
+    m_gssMenu->menuAction()->setObjectName(QStringLiteral("MenuGssItem"));
+    const QList<QPair<QString, QString>> gssItems = {
+        {QStringLiteral("(GSS) - Puantaj"), QStringLiteral("TFrmPuantajgss")},
+        {QStringLiteral("(GSS) - Tahakkuk"), QStringLiteral("TFrmTahakkukGss")},
+        {QStringLiteral("(GSS) - Liste-1"), QStringLiteral("TFrmListe1gss")},
+        {QStringLiteral("(GSS) - Liste-2"), QStringLiteral("TFrmListe2gss")},
+        {QStringLiteral("(GSS) - XML Dosyası"), QStringLiteral("TFrmxmlgss")},
+    };
+    for (const auto& [caption, window] : gssItems) {
+        QAction* item = m_gssMenu->addAction(caption);
+        item->setObjectName(QStringLiteral("MenuGss_") + window);
+        connect(item, &QAction::triggered, this, [this, window = window] { openWindow(window); });
+    }
+    m_parametersItem->setVisible(false);
+    m_unitItem->setVisible(false);
+    m_gssMenu->menuAction()->setVisible(false);
+}
+
+void TFrmAna::login()
+{
+    try {
+        m_login->close();
+        m_login->setParam(QStringLiteral("@Key1"), m_userEdit->text());
+        m_login->setParam(QStringLiteral("@Key2"), m_passwordEdit->text());
+        m_login->open();
+    } catch (const db::DbError& e) {
+        m_login->close();
+        m_dialogs.error(this, db::errorBoxText(e.text()));
+        return;
+    }
+    if (m_login->recordCount() < 1) {
+        m_login->close();
+        m_dialogs.message(this, QStringLiteral("Yanlış kullanıcı adı veya şifre girdiniz"));
+        return;
+    }
+    m_login->first();
+    for (const char* caption : {"İşyeri", "XML dosyası", "3-Taahhuk", "Liste-1", "1-Öğrenciler",
+                                "2-Puantaj", "Şifre", "Liste-2", "Program"})
+        m_buttons.value(QString::fromUtf8(caption))->setEnabled(true);
+    m_loginPanel->hide();
+    m_loggedIn = true;
+    const QVariant authority = m_login->value(QStringLiteral("yetkitipi"));
+    bool ok = false;
+    const bool administrator = !authority.isNull() && authority.toInt(&ok) == 1 && ok;
+    m_parametersItem->setVisible(administrator);
+    m_unitItem->setVisible(administrator);
+    m_gssMenu->menuAction()->setVisible(true);
+}
+
+void TFrmAna::openWindow(const QString& className)
+{
+    QDialog* window = m_catalog.create(className, *m_context, this);
+    if (!window) {
+        m_dialogs.message(this, QStringLiteral("Bu bölüm henüz hazır değil (%1).").arg(className));
+        return;
+    }
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    m_dialogs.runModal(*window);
+}
+
+} // namespace app

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "appcontext.h"
+#include "windowcatalog.h"
+
+#include <QMainWindow>
+#include <memory>
+
+class QAction;
+class QFrame;
+class QLineEdit;
+class QMenu;
+class QToolButton;
+
+namespace app {
+
+// The main window: the login, the tool bar and the menu by the user's authority, and the
+// opening of every child window. Holds the login row for as long as the program runs.
+class TFrmAna : public QMainWindow {
+    Q_OBJECT
+public:
+    TFrmAna(db::Connection& connection, DialogService& dialogs, const WindowCatalog& catalog,
+            QWidget* parent = nullptr);
+    ~TFrmAna() override;
+
+    AppContext& context() { return *m_context; }
+    db::Dataset& loginDataset() { return *m_login; }
+    // DsConnect: the login row as bound controls see it.
+    db::Dataset& dsConnect() { return *m_login; }
+    bool isLoggedIn() const { return m_loggedIn; }
+
+    // Opens a new instance of a child window by class name, modally.
+    void openWindow(const QString& className);
+
+    void login(); // "Sisteme Bağlan"
+
+private:
+    void buildToolBar(QWidget* central);
+    void buildMenu();
+    QToolButton* toolButton(QWidget* parent, const QString& name, const QString& caption,
+                            const QString& picture, const QString& window);
+
+    db::Connection& m_connection;
+    DialogService& m_dialogs;
+    const WindowCatalog& m_catalog;
+    db::Dataset* m_login = nullptr;
+    std::unique_ptr<AppContext> m_context;
+    QHash<QString, QToolButton*> m_buttons; // by caption
+    QFrame* m_loginPanel = nullptr;
+    QLineEdit* m_userEdit = nullptr;
+    QLineEdit* m_passwordEdit = nullptr;
+    QAction* m_parametersItem = nullptr;
+    QAction* m_unitItem = nullptr;
+    QMenu* m_gssMenu = nullptr;
+    bool m_loggedIn = false;
+};
+
+} // namespace app

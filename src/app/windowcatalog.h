@@ -1,0 +1,34 @@
+#pragma once
+
+#include "appcontext.h"
+
+#include <QHash>
+#include <QString>
+#include <functional>
+
+class QDialog;
+
+namespace app {
+
+// The child windows the main window can open, by class name ("TFrmPSicil"). Each subsystem
+// registers its windows; the main window asks for a new instance per click.
+class WindowCatalog {
+public:
+    using Factory = std::function<QDialog*(AppContext&, QWidget* owner)>;
+
+    void add(const QString& className, Factory factory) { m_factories.insert(className, factory); }
+    bool contains(const QString& className) const { return m_factories.contains(className); }
+    QDialog* create(const QString& className, AppContext& context, QWidget* owner) const
+    {
+        const auto it = m_factories.constFind(className);
+        return it == m_factories.constEnd() ? nullptr : (*it)(context, owner);
+    }
+
+private:
+    QHash<QString, Factory> m_factories;
+};
+
+// Fills the catalog with every window the program has (registerwindows.cpp).
+void registerAllWindows(WindowCatalog& catalog);
+
+} // namespace app

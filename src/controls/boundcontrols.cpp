@@ -1,0 +1,161 @@
+#include "boundcontrols.h"
+
+#include <QButtonGroup>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace controls {
+
+FieldLink::FieldLink(QObject* parent, std::function<void()> refresh)
+    : QObject(parent), m_refresh(std::move(refresh))
+{
+}
+
+void FieldLink::bind(db::Dataset* dataset, const QString& field)
+{
+    if (m_dataset)
+        disconnect(m_dataset, nullptr, this, nullptr);
+    m_dataset = dataset;
+    m_field = field;
+    if (m_dataset) {
+        connect(m_dataset, &db::Dataset::currentChanged, this, &FieldLink::refreshNow);
+        connect(m_dataset, &db::Dataset::rowChanged, this, &FieldLink::refreshNow);
+        connect(m_dataset, &db::Dataset::rowsReset, this, &FieldLink::refreshNow);
+        connect(m_dataset, &db::Dataset::closed, this, &FieldLink::refreshNow);
+    }
+    refreshNow();
+}
+
+QVariant FieldLink::value() const
+{
+    if (!m_dataset || !m_dataset->isOpen() || m_dataset->currentIndex() < 0)
+        return {};
+    const int column = m_dataset->columnIndex(m_field);
+    return column < 0 ? QVariant() : m_dataset->valueAt(m_dataset->currentIndex(), column);
+}
+
+void FieldLink::refreshNow()
+{
+    if (m_refreshing)
+        return;
+    m_refreshing = true;
+    m_refresh();
+    m_refreshing = false;
+}
+
+void FieldLink::write(const QVariant& value)
+{
+    if (m_refreshing || !m_dataset || !m_dataset->isOpen())
+        return;
+    m_refreshing = true; // the dataset's change signal must not overwrite what is being typed
+    try {
+        m_dataset->setValue(m_field, value);
+    } catch (const db::DbError& e) {
+        m_refreshing = false;
+        Q_EMIT failed(e.text());
+        refreshNow();
+        return;
+    }
+    m_refreshing = false;
+}
+
+DbEdit::DbEdit(QWidget* parent) : QLineEdit(parent)
+{
+    m_link = new FieldLink(this, [this] {
+        const QString shown = m_link->value().toString();
+        if (text() != shown)
+            setText(shown);
+        setEnabled(m_link->dataset() && m_link->dataset()->isOpen() &&
+                   m_link->dataset()->currentIndex() >= 0);
+    });
+    connect(this, &QLineEdit::textEdited, this,
+            [this](const QString& text) { m_link->write(text); });
+}
+
+DbCheckBox::DbCheckBox(const QString& text, QWidget* parent) : QCheckBox(text, parent)
+{
+    m_link = new FieldLink(this, [this] { setChecked(m_link->value().toInt() != 0); });
+    connect(this, &QCheckBox::clicked, this,
+            [this](bool checked) { m_link->write(checked ? 1 : 0); });
+}
+
+DbRadioGroup::DbRadioGroup(const QString& title, const QStringList& items,
+                           const QStringList& values, QWidget* parent)
+    : QGroupBox(title, parent), m_values(values)
+{
+    auto* layout = new QVBoxLayout(this);
+    auto* group = new QButtonGroup(this);
+    for (int i = 0; i < items.size(); ++i) {
+        auto* button = new QRadioButton(items.at(i), this);
+        button->setObjectName(QStringLiteral("Item%1").arg(i));
+        layout->addWidget(button);
+        group->addButton(button, i);
+        m_buttons << button;
+    }
+    m_link = new FieldLink(this, [this, group] {
+        const int index = m_values.indexOf(m_link->value().toString().trimmed());
+        group->setExclusive(false);
+        for (int i = 0; i < m_buttons.size(); ++i)
+            m_buttons.at(i)->setChecked(i == index);
+        group->setExclusive(true);
+    });
+    connect(group, &QButtonGroup::idClicked, this,
+            [this](int id) { m_link->write(m_values.value(id)); });
+}
+
+DbDateEdit::DbDateEdit(QWidget* parent) : QDateEdit(parent)
+{
+    setCalendarPopup(true);
+    setDisplayFormat(QStringLiteral("dd-MM-yyyy"));
+    setMinimumDate(QDate(1900, 1, 1));
+    setSpecialValueText(QStringLiteral(" "));
+    setDate(minimumDate());
+    m_link = new FieldLink(this, [this] { setShownDate(m_link->value().toDate()); });
+    connect(this, &QDateEdit::dateChanged, this, [this] { m_link->write(shownDate()); });
+}
+
+QDate DbDateEdit::shownDate() const
+{
+    return date() == minimumDate() ? QDate() : date();
+}
+
+void DbDateEdit::setShownDate(const QDate& value)
+{
+    setDate(value.isValid() ? value : minimumDate());
+}
+
+DbLookupCombo::DbLookupCombo(QWidget* parent) : QComboBox(parent)
+{
+    m_link = new FieldLink(
+        this, [this] { setCurrentIndex(findData(m_link->value().toString().trimmed())); });
+    connect(this, &QComboBox::activated, this,
+            [this](int index) { m_link->write(itemData(index)); });
+}
+
+void DbLookupCombo::setLookup(db::Dataset* lookup, const QString& keyField,
+                              const QString& listField)
+{
+    if (m_lookup)
+        disconnect(m_lookup, nullptr, this, nullptr);
+    m_lookup = lookup;
+    m_keyField = keyField;
+    m_listField = listField;
+    if (m_lookup)
+        connect(m_lookup, &db::Dataset::rowsReset, this, &DbLookupCombo::fill);
+    fill();
+}
+
+void DbLookupCombo::fill()
+{
+    clear();
+    if (!m_lookup || !m_lookup->isOpen())
+        return;
+    const int key = m_lookup->requireColumn(m_keyField);
+    const int list = m_lookup->requireColumn(m_listField);
+    for (int row = 0; row < m_lookup->recordCount(); ++row)
+        addItem(m_lookup->valueAt(row, list).toString().trimmed(),
+                m_lookup->valueAt(row, key).toString().trimmed());
+    setCurrentIndex(findData(m_link->value().toString().trimmed()));
+}
+
+} // namespace controls

@@ -1,0 +1,141 @@
+#include "datasetmodel.h"
+
+#include "money.h"
+
+#include <QDate>
+#include <QLocale>
+
+namespace controls {
+
+QString displayValue(const QVariant& value, const QString& format)
+{
+    if (value.isNull())
+        return {};
+    if (format == QLatin1String("##,##0.00 ")) {
+        const auto kurus = money::kurusFromVariant(value);
+        return kurus ? money::displayText(*kurus, QLocale()) : value.toString();
+    }
+    if (value.typeId() == QMetaType::QDate) {
+        const QDate date = value.toDate();
+        if (format == QLatin1String("DD-MM-YYYY"))
+            return date.toString(QStringLiteral("dd-MM-yyyy"));
+        return QLocale().toString(date, QLocale::ShortFormat);
+    }
+    return value.toString();
+}
+
+DatasetModel::DatasetModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void DatasetModel::setDataset(db::Dataset* dataset)
+{
+    beginResetModel();
+    if (m_dataset)
+        disconnect(m_dataset, nullptr, this, nullptr);
+    m_dataset = dataset;
+    if (m_dataset) {
+        connect(m_dataset, &db::Dataset::rowsReset, this, [this] {
+            beginResetModel();
+            endResetModel();
+        });
+        connect(m_dataset, &db::Dataset::rowChanged, this, [this](int row) {
+            if (row >= 0 && row < rowCount())
+                Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1));
+        });
+    }
+    endResetModel();
+}
+
+void DatasetModel::setColumns(const QVector<GridColumn>& columns)
+{
+    beginResetModel();
+    m_columns = columns;
+    endResetModel();
+}
+
+int DatasetModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() || !m_dataset ? 0 : m_dataset->recordCount();
+}
+
+int DatasetModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+int DatasetModel::fieldIndex(int column) const
+{
+    return m_dataset && column >= 0 && column < m_columns.size()
+               ? m_dataset->columnIndex(m_columns.at(column).field)
+               : -1;
+}
+
+QVariant DatasetModel::data(const QModelIndex& index, int role) const
+{
+    const int field = fieldIndex(index.column());
+    if (field < 0)
+        return {};
+    const GridColumn& column = m_columns.at(index.column());
+    const QVariant value = m_dataset->valueAt(index.row(), field);
+    switch (role) {
+    case Qt::DisplayRole:
+        return column.checkBox ? QVariant() : QVariant(displayValue(value, column.format));
+    case Qt::EditRole:
+        return value;
+    case Qt::CheckStateRole:
+        if (column.checkBox)
+            return value.toInt() != 0 ? Qt::Checked : Qt::Unchecked;
+        return {};
+    case Qt::TextAlignmentRole:
+        return int(column.alignment);
+    default:
+        return {};
+    }
+}
+
+bool DatasetModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    const int field = fieldIndex(index.column());
+    if (field < 0 || (role != Qt::EditRole && role != Qt::CheckStateRole))
+        return false;
+    const GridColumn& column = m_columns.at(index.column());
+    QVariant stored = value;
+    if (role == Qt::CheckStateRole)
+        stored = value.toInt() == Qt::Checked ? 1 : 0;
+    else if (value.typeId() == QMetaType::QString && value.toString().isEmpty() &&
+             m_dataset->valueAt(index.row(), field).isNull())
+        return false; // an untouched empty cell stays empty (null)
+    try {
+        if (m_dataset->currentIndex() != index.row())
+            m_dataset->moveTo(index.row());
+        m_dataset->setValue(column.field, stored);
+    } catch (const db::DbError& e) {
+        Q_EMIT writeFailed(e.text());
+        return false;
+    }
+    return true;
+}
+
+QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_columns.size())
+        return {};
+    if (role == Qt::DisplayRole)
+        return m_columns.at(section).title;
+    if (role == Qt::TextAlignmentRole)
+        return int(Qt::AlignCenter);
+    return {};
+}
+
+Qt::ItemFlags DatasetModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (!index.isValid() || fieldIndex(index.column()) < 0)
+        return flags;
+    const GridColumn& column = m_columns.at(index.column());
+    const bool editable = !m_readOnly && !column.readOnly && m_dataset && m_dataset->canModify();
+    if (editable)
+        flags |= column.checkBox ? Qt::ItemIsUserCheckable : Qt::ItemIsEditable;
+    return flags;
+}
+
+} // namespace controls

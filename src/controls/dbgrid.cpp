@@ -1,0 +1,180 @@
+#include "dbgrid.h"
+
+#include "look.h"
+
+#include <QHeaderView>
+
+namespace controls {
+
+// Remembers the open editor so that it can be committed from outside.
+class DbGrid::Delegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override
+    {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        m_editor = editor;
+        m_index = index;
+        return editor;
+    }
+    void destroyEditor(QWidget* editor, const QModelIndex& index) const override
+    {
+        if (editor == m_editor)
+            m_editor = nullptr;
+        QStyledItemDelegate::destroyEditor(editor, index);
+    }
+    mutable QPointer<QWidget> m_editor;
+    mutable QPersistentModelIndex m_index;
+};
+
+DbGrid::DbGrid(QWidget* parent) : QTableView(parent)
+{
+    m_model = new DatasetModel(this);
+    m_delegate = new Delegate(this);
+    setItemDelegate(m_delegate);
+    setModel(m_model);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setAlternatingRowColors(true);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    QPalette p = palette();
+    p.setColor(QPalette::Base, Qt::white);
+    p.setColor(QPalette::AlternateBase, look::gridAlternate);
+    p.setColor(QPalette::Highlight, look::gridCurrent);
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::Inactive, QPalette::Highlight, look::gridCurrent);
+    p.setColor(QPalette::Inactive, QPalette::HighlightedText, Qt::white);
+    setPalette(p);
+    verticalHeader()->setDefaultSectionSize(20);
+    verticalHeader()->setFixedWidth(14);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    horizontalHeader()->setHighlightSections(false);
+    setBodyFont(look::verdana(13));
+    setTitleFont(look::verdana(11));
+    connect(m_model, &DatasetModel::writeFailed, this, &DbGrid::databaseError);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &DbGrid::followDataset);
+}
+
+void DbGrid::setBodyFont(const QFont& font)
+{
+    setFont(font);
+    verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 4);
+    applyWidths();
+}
+
+void DbGrid::setTitleFont(const QFont& font)
+{
+    horizontalHeader()->setFont(font);
+    horizontalHeader()->setFixedHeight(QFontMetrics(font).lineSpacing() * 2 + 8);
+}
+
+void DbGrid::setDataset(db::Dataset* dataset)
+{
+    if (db::Dataset* old = m_model->dataset())
+        disconnect(old, nullptr, this, nullptr);
+    m_model->setDataset(dataset);
+    if (dataset)
+        connect(dataset, &db::Dataset::currentChanged, this, &DbGrid::followDataset);
+    followDataset();
+}
+
+namespace {
+
+// Long titles break at the blank nearest their middle, so they stand on two lines.
+QString twoLineTitle(const QString& title, int widthChars)
+{
+    if (title.contains(QLatin1Char('\n')) || title.size() <= widthChars + 2)
+        return title;
+    const int middle = int(title.size()) / 2;
+    int best = -1;
+    for (int i = 0; i < title.size(); ++i)
+        if (title.at(i) == QLatin1Char(' ') && (best < 0 || qAbs(i - middle) < qAbs(best - middle)))
+            best = i;
+    if (best < 0)
+        return title;
+    QString broken = title;
+    broken[best] = QLatin1Char('\n');
+    return broken;
+}
+
+} // namespace
+
+void DbGrid::setColumns(const QVector<GridColumn>& columns)
+{
+    QVector<GridColumn> shown = columns;
+    for (GridColumn& c : shown)
+        c.title = twoLineTitle(c.title, c.widthChars);
+    m_model->setColumns(shown);
+    applyWidths();
+}
+
+void DbGrid::applyWidths()
+{
+    if (!m_model)
+        return;
+    const int charWidth = QFontMetrics(font()).averageCharWidth();
+    const auto& columns = m_model->columns();
+    for (int i = 0; i < columns.size(); ++i)
+        setColumnWidth(i, columns.at(i).widthChars * charWidth + 10);
+}
+
+void DbGrid::setReadOnly(bool readOnly)
+{
+    m_model->setReadOnly(readOnly);
+    setEditTriggers(
+        readOnly ? QAbstractItemView::NoEditTriggers
+                 : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                       QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+}
+
+void DbGrid::commitEditor()
+{
+    if (QWidget* editor = m_delegate->m_editor) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
+void DbGrid::focusOutEvent(QFocusEvent* event)
+{
+    QTableView::focusOutEvent(event);
+}
+
+void DbGrid::followDataset()
+{
+    db::Dataset* dataset = m_model->dataset();
+    if (!dataset || m_syncing)
+        return;
+    const int row = dataset->isOpen() ? dataset->currentIndex() : -1;
+    m_syncing = true;
+    if (row >= 0 && row < m_model->rowCount()) {
+        const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+        setCurrentIndex(m_model->index(row, column));
+        selectRow(row);
+        setCurrentIndex(m_model->index(row, column));
+    } else {
+        clearSelection();
+    }
+    m_syncing = false;
+}
+
+void DbGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    db::Dataset* dataset = m_model->dataset();
+    if (m_syncing || !dataset || !dataset->isOpen() || !current.isValid())
+        return;
+    if (current.row() == dataset->currentIndex())
+        return;
+    try {
+        dataset->moveTo(current.row()); // posts the row being left if it changed
+    } catch (const db::DbError& e) {
+        Q_EMIT databaseError(e.text());
+    }
+    if (dataset->currentIndex() != current.row())
+        QMetaObject::invokeMethod(this, &DbGrid::followDataset, Qt::QueuedConnection);
+}
+
+} // namespace controls

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "datasetmodel.h"
+
+#include <QPointer>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+namespace controls {
+
+// The data grid: columns by field with two-line centred titles, widths in characters, display
+// formats, check-box columns; alternate rows in the grid colour, the current row in dark blue.
+// It keeps the view's current row and the dataset's current row one, posting a changed row when
+// the current row moves. An open cell editor is committed before anything else happens.
+class DbGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit DbGrid(QWidget* parent = nullptr);
+
+    void setDataset(db::Dataset* dataset);
+    db::Dataset* dataset() const { return m_model->dataset(); }
+    void setColumns(const QVector<GridColumn>& columns);
+    void setReadOnly(bool readOnly);
+    DatasetModel* datasetModel() const { return m_model; }
+    // Writes what is being typed in a cell into the dataset (no post).
+    void commitEditor();
+    void setBodyFont(const QFont& font);
+    void setTitleFont(const QFont& font);
+
+Q_SIGNALS:
+    void databaseError(const QString& text);
+
+protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    class Delegate;
+    void followDataset();
+    void applyWidths();
+
+    DatasetModel* m_model = nullptr;
+    Delegate* m_delegate = nullptr;
+    bool m_syncing = false;
+};
+
+} // namespace controls

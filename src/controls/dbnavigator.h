@@ -1,0 +1,41 @@
+#pragma once
+
+#include "dataset.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+class QToolButton;
+
+namespace controls {
+
+// The record navigator: a chosen set of buttons over a dataset, enabled by its state.
+class DbNavigator : public QWidget {
+    Q_OBJECT
+public:
+    enum class Button { First, Prior, Next, Last, Forward10, Back10, Insert, Post, Cancel, Delete };
+
+    DbNavigator(const QList<Button>& buttons, QWidget* parent = nullptr);
+
+    void setDataset(db::Dataset* dataset);
+    db::Dataset* dataset() const { return m_dataset; }
+    QToolButton* button(Button which) const { return m_buttons.value(int(which)); }
+    // Runs before every button's action (the grid commits its open editor there).
+    void setBeforeAction(std::function<void()> hook) { m_beforeAction = std::move(hook); }
+    // Runs after a button's action changed the data (post, insert, delete).
+    void updateButtons();
+
+Q_SIGNALS:
+    void databaseError(const QString& text);
+
+private:
+    void press(Button which);
+
+    QPointer<db::Dataset> m_dataset;
+    QHash<int, QToolButton*> m_buttons;
+    std::function<void()> m_beforeAction;
+};
+
+} // namespace controls
