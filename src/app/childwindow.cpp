@@ -104,12 +104,17 @@ void ChildWindow::closeEvent(QCloseEvent* event)
     }
     if (m_context.mainWindow)
         m_context.mainWindow->show();
-    QDialog::closeEvent(event);
+    m_closing = true;
+    QDialog::closeEvent(event); // ends the modal display through reject()
+    m_closing = false;
 }
 
 void ChildWindow::reject()
 {
-    close();
+    if (m_closing)
+        QDialog::reject();
+    else
+        close();
 }
 
 } // namespace app

@@ -57,6 +57,7 @@ private:
     AppContext& m_context;
     bool m_hidesMainWindow = true;
     bool m_activating = false;
+    bool m_closing = false;
     QToolButton* m_closeButton = nullptr;
 };
 

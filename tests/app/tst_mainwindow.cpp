@@ -1,0 +1,274 @@
+#include "childwindow.h"
+#include "look.h"
+#include "startup.h"
+#include "testsession.h"
+#include "tfrmana.h"
+
+#include <QImageReader>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+// A child window that counts its activations and offers a box of each kind.
+class ProbeWindow : public app::ChildWindow {
+public:
+    ProbeWindow(app::AppContext& context, QWidget* owner)
+        : ChildWindow(context, QStringLiteral("FrmProbe"), QSize(300, 200), owner)
+    {
+        createCloseButton(this);
+        edit = new QLineEdit(this);
+        edit->setObjectName(QStringLiteral("Edit1"));
+    }
+    int activations = 0;
+    QLineEdit* edit;
+
+protected:
+    void activate() override { ++activations; }
+};
+
+struct Fixture {
+    TestSession session;
+    app::WindowCatalog catalog;
+    std::unique_ptr<app::TFrmAna> main;
+    Fixture()
+    {
+        catalog.add(QStringLiteral("TFrmPSicil"),
+                    [](app::AppContext& c, QWidget* owner) { return new ProbeWindow(c, owner); });
+        main = std::make_unique<app::TFrmAna>(session.connection, session.dialogs, catalog);
+        main->show();
+    }
+    QToolButton* button(const QString& caption)
+    {
+        for (QToolButton* b : main->findChildren<QToolButton*>())
+            if (b->text() == caption)
+                return b;
+        return nullptr;
+    }
+    void login(const QString& user, const QString& password)
+    {
+        main->findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(user);
+        main->findChild<QLineEdit*>(QStringLiteral("Edit2"))->setText(password);
+        QTest::mouseClick(main->findChild<QToolButton*>(QStringLiteral("SpeedButton9")),
+                          Qt::LeftButton);
+    }
+    bool menuVisible(const QString& name)
+    {
+        for (QAction* a : main->menuBar()->actions())
+            if (a->objectName() == name)
+                return a->isVisible();
+        return false;
+    }
+    ProbeWindow* openProbe()
+    {
+        QTest::mouseClick(button(QStringLiteral("1-Öğrenciler")), Qt::LeftButton);
+        return main->findChild<ProbeWindow*>();
+    }
+};
+
+const QStringList toolCaptions = {"1-Öğrenciler", "2-Puantaj", "3-Taahhuk", "Liste-1", "Liste-2",
+                                  "XML dosyası",  "İşyeri",    "Şifre",     "Program"};
+
+} // namespace
+
+class TstMainWindow : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void picturesAreDecodedThroughTheJpegPlugin()
+    {
+        QVERIFY2(QImageReader::supportedImageFormats().contains("jpeg"),
+                 "Qt's JPEG plugin is missing");
+        for (const char* name : {"splash", "ogrenciler", "kapat", "baglan", "about"}) {
+            const QPixmap pixmap = look::picture(QString::fromLatin1(name));
+            QVERIFY(!pixmap.isNull());
+        }
+        QCOMPARE(look::picture(QStringLiteral("splash")).size(), QSize(800, 526));
+        QCOMPARE(look::picture(QStringLiteral("puantaj")).size(), QSize(32, 32));
+    }
+
+    void startsLoggedOut()
+    {
+        Fixture f;
+        QCOMPARE(f.main->size(), QSize(1100, 773));
+        for (const QString& caption : toolCaptions)
+            QVERIFY2(!f.button(caption)->isEnabled(), qPrintable(caption));
+        QVERIFY(f.button(QStringLiteral("Kapat"))->isEnabled());
+        QVERIFY(!f.menuVisible(QStringLiteral("MenuTemelParametreler")));
+        QVERIFY(!f.menuVisible(QStringLiteral("MenuBirimDegistir")));
+        QVERIFY(!f.menuVisible(QStringLiteral("MenuGssItem")));
+        auto* user = f.main->findChild<QLineEdit*>(QStringLiteral("Edit1"));
+        QCOMPARE(user->echoMode(), QLineEdit::Password); // the user name is masked too
+    }
+
+    void wrongCredentialsThenRetry()
+    {
+        Fixture f;
+        f.login(QStringLiteral("admin"), QStringLiteral("ADMIN")); // exact match only
+        QCOMPARE(f.session.dialogs.texts(ScriptedDialogs::Kind::Message),
+                 QStringList{QStringLiteral("Yanlış kullanıcı adı veya şifre girdiniz")});
+        QVERIFY(!f.main->isLoggedIn());
+        QVERIFY(f.main->findChild<QWidget*>(QStringLiteral("Panel3"))->isVisible());
+        QCOMPARE(f.main->findChild<QLineEdit*>(QStringLiteral("Edit2"))->text(),
+                 QStringLiteral("ADMIN")); // the boxes stay as they were
+        QVERIFY(!f.button(QStringLiteral("1-Öğrenciler"))->isEnabled());
+
+        f.login(QStringLiteral("admin"), QStringLiteral("admin"));
+        QVERIFY(f.main->isLoggedIn());
+        QVERIFY(!f.main->findChild<QWidget*>(QStringLiteral("Panel3"))->isVisible());
+        QCOMPARE(f.main->context().unitCode(), QStringLiteral("01"));
+    }
+
+    void enterDoesNotLogIn()
+    {
+        Fixture f;
+        auto* password = f.main->findChild<QLineEdit*>(QStringLiteral("Edit2"));
+        f.main->findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("admin"));
+        password->setText(QStringLiteral("admin"));
+        QTest::keyClick(password, Qt::Key_Return);
+        QVERIFY(!f.main->isLoggedIn());
+    }
+
+    void buttonsAreEnabledInOrder()
+    {
+        Fixture f;
+        QStringList order;
+        for (const QString& caption : toolCaptions) {
+            QToolButton* b = f.button(caption);
+            struct Recorder : QObject {
+                QStringList* order;
+                QString caption;
+                bool eventFilter(QObject* o, QEvent* e) override
+                {
+                    if (e->type() == QEvent::EnabledChange && static_cast<QWidget*>(o)->isEnabled())
+                        order->append(caption);
+                    return false;
+                }
+            };
+            auto* r = new Recorder;
+            r->setParent(b);
+            r->order = &order;
+            r->caption = caption;
+            b->installEventFilter(r);
+        }
+        f.login(QStringLiteral("admin"), QStringLiteral("admin"));
+        QCOMPARE(order, QStringList({"İşyeri", "XML dosyası", "3-Taahhuk", "Liste-1",
+                                     "1-Öğrenciler", "2-Puantaj", "Şifre", "Liste-2", "Program"}));
+    }
+
+    void menusFollowAuthority_data()
+    {
+        QTest::addColumn<QVariant>("authority");
+        QTest::addColumn<bool>("administrator");
+        QTest::newRow("1") << QVariant(1) << true;
+        QTest::newRow("2") << QVariant(2) << false;
+        QTest::newRow("empty") << QVariant() << false;
+    }
+    void menusFollowAuthority()
+    {
+        QFETCH(QVariant, authority);
+        QFETCH(bool, administrator);
+        Fixture f;
+        f.session.connection.insertRow(QStringLiteral("kullanici"),
+                                       {{"kullanici", QStringLiteral("memur")},
+                                        {"sifre", QStringLiteral("12345")},
+                                        {"adsoy", QStringLiteral("Ayşe Memur")},
+                                        {"birimkodu", QStringLiteral("01")},
+                                        {"yetkitipi", authority}});
+        f.login(QStringLiteral("memur"), QStringLiteral("12345"));
+        QVERIFY(f.main->isLoggedIn());
+        QCOMPARE(f.menuVisible(QStringLiteral("MenuTemelParametreler")), administrator);
+        QCOMPARE(f.menuVisible(QStringLiteral("MenuBirimDegistir")), administrator);
+        QVERIFY(f.menuVisible(QStringLiteral("MenuGssItem")));
+    }
+
+    void severalLoginRowsTakeTheFirst()
+    {
+        db::Connection connection;
+        connection.openInMemory();
+        ScriptedDialogs dialogs;
+        // a server whose login procedure answers with several rows, newest first
+        connection.insertRow(QStringLiteral("kullanici"), {{"kullanici", QStringLiteral("ikinci")},
+                                                           {"sifre", QStringLiteral("x")},
+                                                           {"birimkodu", QStringLiteral("07")},
+                                                           {"yetkitipi", 2}});
+        connection.execute(QStringLiteral(
+            "UPDATE zelvo_procedure SET body='SELECT * FROM kullanici WHERE @Key1 = @Key1 AND "
+            "@Key2 = @Key2 ORDER BY idkullanici DESC' WHERE name='BireyGetirLogin'"));
+        app::WindowCatalog catalog;
+        app::TFrmAna main(connection, dialogs, catalog);
+        main.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("a"));
+        main.findChild<QLineEdit*>(QStringLiteral("Edit2"))->setText(QStringLiteral("b"));
+        QTest::mouseClick(main.findChild<QToolButton*>(QStringLiteral("SpeedButton9")),
+                          Qt::LeftButton);
+        QVERIFY(main.isLoggedIn());
+        QCOMPARE(main.context().unitCode(), QStringLiteral("07"));
+        QCOMPARE(main.context().userName(), QStringLiteral("ikinci"));
+    }
+
+    void childWindowConventions()
+    {
+        Fixture f;
+        f.login(QStringLiteral("admin"), QStringLiteral("admin"));
+        ProbeWindow* first = f.openProbe();
+        QVERIFY(first);
+        QVERIFY(first->isVisible());
+        QVERIFY(!f.main->isVisible()); // hidden while the child is open
+        QCOMPARE(first->activations, 1);
+        QCOMPARE(first->parent(), f.main.get());
+        QVERIFY(first->windowFlags() & Qt::FramelessWindowHint);
+        first->edit->setText(QStringLiteral("yazıldı"));
+
+        first->message(QStringLiteral("Bilgi"));
+        QCOMPARE(first->activations, 2); // re-run after its own message box
+        first->ask(QStringLiteral("Emin misiniz?"));
+        QCOMPARE(first->activations, 3);
+        first->showError(QStringLiteral("disk dolu"));
+        QCOMPARE(first->activations, 3); // not after an error box
+        QCOMPARE(f.session.dialogs.lastText(), QStringLiteral("disk dolu."));
+
+        QTest::mouseClick(first->closeButton(), Qt::LeftButton);
+        QVERIFY(f.main->isVisible());
+        QTest::qWait(0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        ProbeWindow* second = f.openProbe();
+        QVERIFY(second);
+        QCOMPARE(second->activations, 1);
+        QVERIFY(second->edit->text().isEmpty()); // a fresh instance
+        second->close();
+    }
+
+    void unknownWindowSaysSo()
+    {
+        Fixture f;
+        f.login(QStringLiteral("admin"), QStringLiteral("admin"));
+        f.session.dialogs.clear();
+        f.main->openWindow(QStringLiteral("TFrmYok"));
+        QCOMPARE(f.session.dialogs.shown.size(), 1);
+        QVERIFY(f.session.dialogs.lastText().contains(QLatin1String("TFrmYok")));
+    }
+
+    void unreachableDatabaseEndsWithTheErrorBox()
+    {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("zelvo.ini"));
+        QFile f(ini);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[database]\nkind=sqlite\nfile=" + dir.filePath("yok.db").toUtf8() + "\n");
+        f.close();
+        ScriptedDialogs dialogs;
+        db::Connection connection;
+        QVERIFY(!app::openDatabase(connection, dialogs, ini));
+        QCOMPARE(dialogs.texts(ScriptedDialogs::Kind::Error).size(), 1);
+        QVERIFY(dialogs.lastText().endsWith(QLatin1Char('.')) ||
+                dialogs.lastText().endsWith(QLatin1Char(')')));
+        QVERIFY(!connection.isOpen());
+    }
+};
+
+QTEST_MAIN(TstMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,54 @@
+#include "testsession.h"
+
+#include <QFile>
+
+TestSession::TestSession(const QString& user, const QString& password)
+{
+    connection.openInMemory();
+    login = std::make_unique<db::Dataset>(connection);
+    login->setProcedure(QStringLiteral("BireyGetirLogin"));
+    login->addParam(QStringLiteral("@Key1"));
+    login->addParam(QStringLiteral("@Key2"));
+    relogin(user, password);
+    context.reset(new app::AppContext{connection, *login, dialogs, &mainWindow});
+    mainWindow.resize(200, 100);
+    mainWindow.show();
+}
+
+void TestSession::relogin(const QString& user, const QString& password)
+{
+    login->close();
+    login->setParam(QStringLiteral("@Key1"), user);
+    login->setParam(QStringLiteral("@Key2"), password);
+    login->open();
+}
+
+void TestSession::loadDemo()
+{
+    QFile file(QStringLiteral(ZELVO_SOURCE_DIR "/server/sqlite/demo.sql"));
+    if (!file.open(QIODevice::ReadOnly))
+        throw db::DbError(QStringLiteral("demo.sql missing"));
+    connection.applyScript(QString::fromUtf8(file.readAll()));
+}
+
+int TestSession::addStudent(const QString& number, const QString& name, const QString& surname,
+                            const QDate& start, const QDate& end, bool gss, const QString& status,
+                            const QString& unit)
+{
+    return connection
+        .insertRow(QStringLiteral("ogrenci"), {{QStringLiteral("ogrencino"), number},
+                                               {QStringLiteral("adi"), name},
+                                               {QStringLiteral("soyadi"), surname},
+                                               {QStringLiteral("baslangictarihi"), start},
+                                               {QStringLiteral("bitistarihi"), end},
+                                               {QStringLiteral("gss"), gss ? 1 : 0},
+                                               {QStringLiteral("statu"), status},
+                                               {QStringLiteral("birimkodu"), unit}})
+        .toInt();
+}
+
+QVariant TestSession::scalar(const QString& sql, const db::Params& params)
+{
+    const db::ResultRows rows = connection.query(sql, params);
+    return rows.rows.isEmpty() ? QVariant() : rows.rows.first().value(0);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "appcontext.h"
+#include "connection.h"
+#include "dataset.h"
+#include "scripteddialogs.h"
+
+#include <QDate>
+#include <QWidget>
+#include <memory>
+
+// A fresh in-memory database built from the server scripts, a stand-in main window and a login
+// row, as every window test needs them.
+class TestSession {
+public:
+    // Logs in as the seeded administrator unless told otherwise.
+    explicit TestSession(const QString& user = QStringLiteral("admin"),
+                         const QString& password = QStringLiteral("admin"));
+
+    db::Connection connection;
+    ScriptedDialogs dialogs;
+    QWidget mainWindow;
+    std::unique_ptr<db::Dataset> login;
+    std::unique_ptr<app::AppContext> context;
+
+    // Applies server/sqlite/demo.sql.
+    void loadDemo();
+    // Adds a student of the unit and returns its key.
+    int addStudent(const QString& number, const QString& name, const QString& surname,
+                   const QDate& start, const QDate& end, bool gss = false,
+                   const QString& status = QStringLiteral("1"),
+                   const QString& unit = QStringLiteral("01"));
+    QVariant scalar(const QString& sql, const db::Params& params = {});
+    void relogin(const QString& user, const QString& password);
+};
