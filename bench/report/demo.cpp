@@ -1,0 +1,58 @@
+// Renders the bundled templates with made-up rows to PDF, so their look can be checked, and
+// grabs the preview window to a picture:  zelvo_report_demo <output folder> [rows]
+#include "demodata.h"
+#include "report.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTextStream>
+
+using namespace Qt::StringLiterals;
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const QString out = args.value(1, u"."_s);
+    const int rows = args.value(2, u"25"_s).toInt();
+    QDir().mkpath(out);
+    QTextStream err(stderr);
+
+    const report::ReportData data = report::demo::listData(rows);
+    report::RenderOptions options;
+    options.printTime = QDateTime(QDate(2024, 4, 2), QTime(10, 30));
+    int status = 0;
+    report::PreparedReport first;
+    for (const QString& path : report::bundledTemplates()) {
+        const QString name = QFileInfo(path).baseName();
+        const auto loaded = report::Template::load(path);
+        if (!loaded) {
+            err << loaded.error().toString() << '\n';
+            status = 1;
+            continue;
+        }
+        const auto prepared = report::render(*loaded, data, options);
+        if (!prepared) {
+            err << prepared.error().toString() << '\n';
+            status = 1;
+            continue;
+        }
+        if (name == u"liste1"_s)
+            first = *prepared;
+        QString error;
+        if (!prepared->exportPdf(out + u"/%1-demo.pdf"_s.arg(name), &error)) {
+            err << error << '\n';
+            status = 1;
+        }
+    }
+    report::PreparedReport::errorReport(u"/yok/liste9.frf"_s,
+                                        u"satır 3, sütun 14: bilinmeyen komut 'txt'"_s)
+        .exportPdf(out + u"/error-demo.pdf"_s);
+
+    report::PreviewDialog dialog(first);
+    dialog.show();
+    QApplication::processEvents();
+    dialog.grab().save(out + u"/preview.png"_s);
+    return status;
+}

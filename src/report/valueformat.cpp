@@ -1,0 +1,486 @@
+#include "valueformat.h"
+
+#include <array>
+#include <cmath>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace report {
+
+namespace {
+
+constexpr qint64 kMax = std::numeric_limits<qint64>::max();
+
+std::optional<qint64> pow10(int n)
+{
+    if (n < 0 || n > 18)
+        return std::nullopt;
+    qint64 p = 1;
+    for (int i = 0; i < n; ++i)
+        p *= 10;
+    return p;
+}
+
+bool isAsciiDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+QString withDecimalPoint(const Decimal& d, const QLocale& locale)
+{
+    QString plain = d.toPlainString();
+    if (plain.startsWith(u'-'))
+        plain.replace(0, 1, locale.negativeSign());
+    const qsizetype dot = plain.indexOf(u'.');
+    if (dot >= 0)
+        plain.replace(dot, 1, locale.decimalPoint());
+    return plain;
+}
+
+} // namespace
+
+std::optional<Decimal> Decimal::parse(QStringView text)
+{
+    text = text.trimmed();
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    qint64 units = 0;
+    int scale = 0;
+    int digits = 0;
+    bool inFraction = false;
+    bool truncated = false;
+    bool roundUp = false;
+    for (; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'.' || c == u',') {
+            if (inFraction)
+                return std::nullopt;
+            inFraction = true;
+            continue;
+        }
+        if (!isAsciiDigit(c))
+            return std::nullopt;
+        ++digits;
+        const int digit = c.unicode() - u'0';
+        if (truncated)
+            continue;
+        if (units > (kMax - digit) / 10) {
+            if (!inFraction)
+                return std::nullopt;
+            // Too many fraction digits for 64 bits: keep what fits, round on the first dropped.
+            truncated = true;
+            roundUp = digit >= 5;
+            continue;
+        }
+        units = units * 10 + digit;
+        if (inFraction)
+            ++scale;
+    }
+    if (digits == 0)
+        return std::nullopt;
+    if (roundUp) {
+        if (units == kMax)
+            return std::nullopt;
+        ++units;
+    }
+    return Decimal{negative ? -units : units, scale};
+}
+
+std::optional<Decimal> Decimal::fromDouble(double value)
+{
+    if (!std::isfinite(value))
+        return std::nullopt;
+    return parse(QString::number(value, 'f', QLocale::FloatingPointShortest));
+}
+
+std::optional<Decimal> Decimal::rescaled(int newScale) const
+{
+    if (newScale == scale)
+        return *this;
+    if (newScale > scale) {
+        const auto p = pow10(newScale - scale);
+        if (!p || (units != 0 && std::llabs(units) > kMax / *p))
+            return std::nullopt;
+        return Decimal{units * *p, newScale};
+    }
+    const auto p = pow10(scale - newScale);
+    if (!p)
+        return Decimal{0, newScale};
+    qint64 q = units / *p;
+    const qint64 r = units % *p;
+    if (std::llabs(r) * 2 >= *p)
+        q += units < 0 ? -1 : 1;
+    return Decimal{q, newScale};
+}
+
+QString Decimal::toPlainString() const
+{
+    const bool negative = units < 0;
+    const quint64 magnitude =
+        negative ? quint64(0) - quint64(units) : quint64(units); // safe for the minimum too
+    QString digits = QString::number(magnitude);
+    if (scale > 0) {
+        if (digits.size() <= scale)
+            digits = QString(scale - digits.size() + 1, u'0') + digits;
+        digits.insert(digits.size() - scale, u'.');
+    }
+    return negative ? u'-' + digits : digits;
+}
+
+std::optional<qint64> toKurus(const QVariant& value)
+{
+    const auto d = decimalOf(valueFromVariant(value));
+    if (!d)
+        return std::nullopt;
+    const auto k = d->rescaled(2);
+    if (!k)
+        return std::nullopt;
+    return k->units;
+}
+
+Value valueFromVariant(const QVariant& v)
+{
+    if (!v.isValid() || v.isNull())
+        return std::monostate{};
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+    case QMetaType::Long:
+        return qint64(v.toLongLong());
+    case QMetaType::ULongLong:
+    case QMetaType::ULong: {
+        const quint64 u = v.toULongLong();
+        if (u > quint64(kMax))
+            return double(u);
+        return qint64(u);
+    }
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return v.toDouble();
+    case QMetaType::QDate:
+        return v.toDate();
+    case QMetaType::QDateTime:
+        return v.toDateTime();
+    case QMetaType::QString:
+        return v.toString();
+    case QMetaType::QByteArray:
+        return QString::fromUtf8(v.toByteArray());
+    default:
+        return v.toString();
+    }
+}
+
+std::optional<Decimal> decimalOf(const Value& v)
+{
+    if (const auto* i = std::get_if<qint64>(&v))
+        return Decimal{*i, 0};
+    if (const auto* d = std::get_if<double>(&v))
+        return Decimal::fromDouble(*d);
+    if (const auto* d = std::get_if<Decimal>(&v))
+        return *d;
+    if (const auto* s = std::get_if<QString>(&v))
+        return Decimal::parse(*s);
+    return std::nullopt;
+}
+
+std::optional<QDateTime> dateTimeOf(const Value& v)
+{
+    if (const auto* d = std::get_if<QDate>(&v))
+        return d->isValid() ? std::optional(QDateTime(*d, QTime(0, 0))) : std::nullopt;
+    if (const auto* dt = std::get_if<QDateTime>(&v))
+        return dt->isValid() ? std::optional(*dt) : std::nullopt;
+    const auto* s = std::get_if<QString>(&v);
+    if (!s)
+        return std::nullopt;
+    const QString text = s->trimmed();
+    if (text.size() < 10)
+        return std::nullopt;
+    QDate date;
+    if (text[4] == u'-')
+        date = QDate::fromString(text.left(10), Qt::ISODate);
+    else if (text[2] == u'.')
+        date = QDate::fromString(text.left(10), u"dd.MM.yyyy"_s);
+    if (!date.isValid())
+        return std::nullopt;
+    QTime time(0, 0);
+    if (text.size() > 10) {
+        if (text[10] != u'T' && text[10] != u' ')
+            return std::nullopt;
+        QString rest = text.mid(11);
+        if (rest.endsWith(u'Z'))
+            rest.chop(1);
+        time = QTime::fromString(rest, Qt::ISODateWithMs);
+        if (!time.isValid())
+            return std::nullopt;
+    }
+    return QDateTime(date, time);
+}
+
+QString turkishMonthName(int month)
+{
+    static const std::array<QString, 12> names = {
+        u"Ocak"_s,   u"Şubat"_s,   u"Mart"_s,  u"Nisan"_s, u"Mayıs"_s, u"Haziran"_s,
+        u"Temmuz"_s, u"Ağustos"_s, u"Eylül"_s, u"Ekim"_s,  u"Kasım"_s, u"Aralık"_s};
+    if (month < 1 || month > 12)
+        return {};
+    return names[std::size_t(month - 1)];
+}
+
+QString turkishUpper(const QString& text)
+{
+    static const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
+    return turkish.toUpper(text);
+}
+
+std::optional<DisplayFormat> DisplayFormat::compile(const QString& pattern, int* errorOffset,
+                                                    QString* errorMessage)
+{
+    DisplayFormat f;
+    f.m_pattern = pattern;
+    if (pattern.isEmpty())
+        return f;
+    const auto fail = [&](qsizetype at, const QString& message) -> std::optional<DisplayFormat> {
+        if (errorOffset)
+            *errorOffset = int(at);
+        if (errorMessage)
+            *errorMessage = message;
+        return std::nullopt;
+    };
+
+    const qsizetype firstHash = pattern.indexOf(u'#');
+    const qsizetype firstZero = pattern.indexOf(u'0');
+    if (firstHash >= 0 || firstZero >= 0) {
+        f.m_kind = Kind::Number;
+        qsizetype start = firstHash < 0   ? firstZero
+                          : firstZero < 0 ? firstHash
+                                          : std::min(firstHash, firstZero);
+        // A leading "," or "." belongs to the number, not to the text before it.
+        while (start > 0 && (pattern[start - 1] == u',' || pattern[start - 1] == u'.'))
+            --start;
+        qsizetype end = start;
+        bool seenPoint = false;
+        int integerZeros = 0;
+        for (; end < pattern.size(); ++end) {
+            const QChar c = pattern[end];
+            if (c == u'#' || c == u'0') {
+                if (seenPoint) {
+                    if (c == u'0') {
+                        if (f.m_maxDecimals != f.m_minDecimals)
+                            return fail(end,
+                                        u"ondalık kısımda '0', '#' işaretinden sonra gelemez"_s);
+                        ++f.m_minDecimals;
+                    }
+                    ++f.m_maxDecimals;
+                } else if (c == u'0') {
+                    ++integerZeros;
+                }
+            } else if (c == u',') {
+                if (seenPoint)
+                    return fail(end, u"ondalık kısımda gruplama işareti olamaz"_s);
+                f.m_grouping = true;
+            } else if (c == u'.') {
+                if (seenPoint)
+                    return fail(end, u"biçimde ikinci ondalık işareti"_s);
+                seenPoint = true;
+            } else {
+                break;
+            }
+        }
+        f.m_prefix = pattern.left(start);
+        f.m_suffix = pattern.mid(end);
+        for (qsizetype i = 0; i < f.m_suffix.size(); ++i) {
+            const QChar c = f.m_suffix[i];
+            if (c == u'#' || c == u'0')
+                return fail(end + i, u"sayı biçimi bölünmüş"_s);
+        }
+        f.m_minIntegerDigits = integerZeros;
+        if (f.m_maxDecimals > 9)
+            return fail(end - 1, u"en fazla 9 ondalık basamak"_s);
+        return f;
+    }
+
+    f.m_kind = Kind::Date;
+    bool anyField = false;
+    for (qsizetype i = 0; i < pattern.size();) {
+        const QChar c = pattern[i];
+        if (c == u'\'') {
+            const qsizetype close = pattern.indexOf(u'\'', i + 1);
+            if (close < 0)
+                return fail(i, u"kapanmamış tırnak"_s);
+            f.m_dateTokens.append(DateToken{DateToken::Literal, pattern.mid(i + 1, close - i - 1)});
+            i = close + 1;
+            continue;
+        }
+        const QChar up = c.toUpper();
+        if (up != u'D' && up != u'M' && up != u'Y' && up != u'H' && up != u'N' && up != u'S') {
+            if (!f.m_dateTokens.isEmpty() && f.m_dateTokens.last().type == DateToken::Literal)
+                f.m_dateTokens.last().text += c;
+            else
+                f.m_dateTokens.append(DateToken{DateToken::Literal, QString(c)});
+            ++i;
+            continue;
+        }
+        qsizetype run = 1;
+        while (i + run < pattern.size() && pattern[i + run].toUpper() == up)
+            ++run;
+        DateToken::Type type = DateToken::Literal;
+        if (up == u'D' && run <= 2)
+            type = run == 1 ? DateToken::Day : DateToken::Day2;
+        else if (up == u'M' && (run <= 2 || run == 4))
+            type = run == 1   ? DateToken::Month
+                   : run == 2 ? DateToken::Month2
+                              : DateToken::MonthName;
+        else if (up == u'Y' && (run == 2 || run == 4))
+            type = run == 2 ? DateToken::Year2 : DateToken::Year4;
+        else if (up == u'H' && run <= 2)
+            type = DateToken::Hour;
+        else if (up == u'N' && run <= 2)
+            type = DateToken::Minute;
+        else if (up == u'S' && run <= 2)
+            type = DateToken::Second;
+        else
+            return fail(i, u"tarih biçiminde tanınmayan alan \"%1\""_s.arg(pattern.mid(i, run)));
+        f.m_dateTokens.append(DateToken{type, {}});
+        anyField = true;
+        i += run;
+    }
+    if (!anyField)
+        return fail(0, u"biçim tanınmadı (sayı için # ve 0, tarih için DD MM YYYY)"_s);
+    return f;
+}
+
+QString DisplayFormat::apply(const Value& value, const QLocale& locale) const
+{
+    if (m_kind == Kind::Number) {
+        if (const auto d = decimalOf(value))
+            return formatNumber(*d, locale);
+    } else if (m_kind == Kind::Date) {
+        if (const auto dt = dateTimeOf(value))
+            return formatDate(*dt);
+    }
+    return displayText(value, locale);
+}
+
+QString DisplayFormat::formatNumber(const Decimal& d, const QLocale& locale) const
+{
+    const auto rounded = d.rescaled(m_maxDecimals);
+    if (!rounded)
+        return withDecimalPoint(d, locale);
+    QString plain = rounded->toPlainString();
+    const bool negative = plain.startsWith(u'-');
+    if (negative)
+        plain.remove(0, 1);
+    QString integerPart = plain;
+    QString fraction;
+    const qsizetype dot = plain.indexOf(u'.');
+    if (dot >= 0) {
+        integerPart = plain.left(dot);
+        fraction = plain.mid(dot + 1);
+    }
+    while (fraction.size() > m_minDecimals && fraction.endsWith(u'0'))
+        fraction.chop(1);
+    while (integerPart.size() > 1 && integerPart.startsWith(u'0'))
+        integerPart.remove(0, 1);
+    if (integerPart == u"0"_s && m_minIntegerDigits == 0)
+        integerPart.clear();
+    if (integerPart.size() < m_minIntegerDigits)
+        integerPart = QString(m_minIntegerDigits - integerPart.size(), u'0') + integerPart;
+    if (m_grouping && integerPart.size() > 3) {
+        const QString sep = locale.groupSeparator();
+        for (qsizetype pos = integerPart.size() - 3; pos > 0; pos -= 3)
+            integerPart.insert(pos, sep);
+    }
+    QString out = m_prefix;
+    if (negative && rounded->units != 0)
+        out += locale.negativeSign();
+    out += integerPart;
+    if (!fraction.isEmpty())
+        out += locale.decimalPoint() + fraction;
+    out += m_suffix;
+    return out;
+}
+
+QString DisplayFormat::formatDate(const QDateTime& dt) const
+{
+    const QDate date = dt.date();
+    const QTime time = dt.time();
+    const auto two = [](int n) { return QString::number(n).rightJustified(2, u'0'); };
+    QString out;
+    for (const DateToken& t : m_dateTokens) {
+        switch (t.type) {
+        case DateToken::Literal:
+            out += t.text;
+            break;
+        case DateToken::Day:
+            out += QString::number(date.day());
+            break;
+        case DateToken::Day2:
+            out += two(date.day());
+            break;
+        case DateToken::Month:
+            out += QString::number(date.month());
+            break;
+        case DateToken::Month2:
+            out += two(date.month());
+            break;
+        case DateToken::MonthName:
+            out += turkishMonthName(date.month());
+            break;
+        case DateToken::Year2:
+            out += two(date.year() % 100);
+            break;
+        case DateToken::Year4:
+            out += QString::number(date.year()).rightJustified(4, u'0');
+            break;
+        case DateToken::Hour:
+            out += two(time.hour());
+            break;
+        case DateToken::Minute:
+            out += two(time.minute());
+            break;
+        case DateToken::Second:
+            out += two(time.second());
+            break;
+        }
+    }
+    return out;
+}
+
+QString displayText(const Value& value, const QLocale& locale)
+{
+    return std::visit(
+        [&](const auto& v) -> QString {
+            using T = std::decay_t<decltype(v)>;
+            if constexpr (std::is_same_v<T, std::monostate>)
+                return {};
+            else if constexpr (std::is_same_v<T, QString>)
+                return v;
+            else if constexpr (std::is_same_v<T, qint64>)
+                return QString::number(v);
+            else if constexpr (std::is_same_v<T, double>) {
+                const auto d = Decimal::fromDouble(v);
+                return d ? withDecimalPoint(*d, locale) : QString::number(v);
+            } else if constexpr (std::is_same_v<T, Decimal>)
+                return withDecimalPoint(v, locale);
+            else if constexpr (std::is_same_v<T, QDate>)
+                return v.toString(u"dd.MM.yyyy"_s);
+            else
+                return v.time() == QTime(0, 0) ? v.toString(u"dd.MM.yyyy"_s)
+                                               : v.toString(u"dd.MM.yyyy HH:mm"_s);
+        },
+        value);
+}
+
+} // namespace report

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QLocale>
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+#include <variant>
+
+namespace report {
+
+// An exact decimal number: units * 10^-scale. Money is carried with scale 2 (kuruş).
+struct Decimal {
+    qint64 units = 0;
+    int scale = 0;
+
+    // Parses "-1234.5", "1234,50", "+7", "0.125". No grouping separators, no exponent.
+    static std::optional<Decimal> parse(QStringView text);
+    // The shortest decimal form of a double, so 0.1 stays 0.1.
+    static std::optional<Decimal> fromDouble(double value);
+    // The value brought to `newScale` fraction digits, halves rounded away from zero.
+    // Empty when the result does not fit in 64 bits.
+    std::optional<Decimal> rescaled(int newScale) const;
+    // "-1234.50": minus sign and '.', no grouping.
+    QString toPlainString() const;
+
+    friend bool operator==(const Decimal&, const Decimal&) = default;
+};
+
+// Money in kuruş from the kinds of value a database row delivers: text "1234.50", an integer
+// number of liras, a double or a Decimal. Amounts with more than two decimals are rounded
+// half away from zero. Empty for null, empty text and anything that is not a number.
+std::optional<qint64> toKurus(const QVariant& value);
+
+// The value of one field as the report sees it.
+using Value = std::variant<std::monostate, QString, qint64, double, Decimal, QDate, QDateTime>;
+
+Value valueFromVariant(const QVariant& v);
+// Numeric content of a value: integers, doubles, decimals and numeric text.
+std::optional<Decimal> decimalOf(const Value& v);
+// Date content of a value: dates, date-times and ISO text "YYYY-MM-DD[ HH:MM[:SS]]".
+std::optional<QDateTime> dateTimeOf(const Value& v);
+
+// "Ocak" ... "Aralık"; empty outside 1..12.
+QString turkishMonthName(int month);
+QString turkishUpper(const QString& text);
+
+// A compiled display format. Number patterns use '#', '0', ',' (grouping) and '.' (decimal
+// point) with optional literal text before and after ("##,##0.00 ", "0", "#,##0 TL"); the
+// separators printed come from the locale. Date patterns use DD, D, MM, M, MMMM (month name),
+// YYYY, YY, HH, NN (minutes) and SS, letters in either case.
+class DisplayFormat {
+public:
+    enum class Kind { None, Number, Date };
+
+    DisplayFormat() = default;
+    // Empty pattern gives Kind::None. On an unusable pattern returns nothing and puts the
+    // 0-based offset of the offending character into *errorOffset.
+    static std::optional<DisplayFormat> compile(const QString& pattern, int* errorOffset,
+                                                QString* errorMessage);
+
+    Kind kind() const { return m_kind; }
+    QString pattern() const { return m_pattern; }
+
+    // Text of a value with this format. Values the format does not apply to (a text under a
+    // number pattern, a number under a date pattern) get their plain display.
+    QString apply(const Value& value, const QLocale& locale) const;
+
+private:
+    struct DateToken {
+        enum Type {
+            Literal,
+            Day,
+            Day2,
+            Month,
+            Month2,
+            MonthName,
+            Year2,
+            Year4,
+            Hour,
+            Minute,
+            Second
+        };
+        Type type = Literal;
+        QString text;
+    };
+
+    QString formatNumber(const Decimal& d, const QLocale& locale) const;
+    QString formatDate(const QDateTime& dt) const;
+
+    Kind m_kind = Kind::None;
+    QString m_pattern;
+    QString m_prefix;
+    QString m_suffix;
+    bool m_grouping = false;
+    int m_minIntegerDigits = 1;
+    int m_minDecimals = 0;
+    int m_maxDecimals = 0;
+    QList<DateToken> m_dateTokens;
+};
+
+// Plain display of a value: dates as DD.MM.YYYY, decimals with the locale's decimal point.
+QString displayText(const Value& value, const QLocale& locale);
+
+} // namespace report
