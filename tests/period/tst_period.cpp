@@ -1,0 +1,141 @@
+#include "dataset.h"
+#include "periodselector.h"
+#include "testsession.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+
+class TstPeriod : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void texts_data()
+    {
+        QTest::addColumn<QString>("year");
+        QTest::addColumn<int>("month");
+        QTest::addColumn<QStringList>("expected"); // startDmy, endDmy, startYmd, endYmd
+        QTest::newRow("January") << "2012" << 1
+                                 << QStringList{"15-01-2012", "14-02-2012", "2012-01-15",
+                                                "2012-02-14"};
+        QTest::newRow("February") << "2012" << 2
+                                  << QStringList{"15-02-2012", "14-03-2012", "2012-02-15",
+                                                 "2012-03-14"};
+        QTest::newRow("June") << "2026" << 6
+                              << QStringList{"15-06-2026", "14-07-2026", "2026-06-15",
+                                             "2026-07-14"};
+        QTest::newRow("November") << "2012" << 11
+                                  << QStringList{"15-11-2012", "14-12-2012", "2012-11-15",
+                                                 "2012-12-14"};
+        QTest::newRow("December") << "2012" << 12
+                                  << QStringList{"15-12-2012", "14-01-2013", "2012-12-15",
+                                                 "2013-01-14"};
+        QTest::newRow("empty year")
+            << "" << 3 << QStringList{"15-03-", "14-04-", "-03-15", "-04-14"};
+        QTest::newRow("year kept as typed")
+            << "0999" << 5 << QStringList{"15-05-0999", "14-06-0999", "0999-05-15", "0999-06-14"};
+        QTest::newRow("December without leading zeros")
+            << "0999" << 12 << QStringList{"15-12-0999", "14-01-1000", "0999-12-15", "1000-01-14"};
+    }
+    void texts()
+    {
+        QFETCH(QString, year);
+        QFETCH(int, month);
+        QFETCH(QStringList, expected);
+        const Period p(year, month);
+        QCOMPARE(QStringList({p.startDmy(), p.endDmy(), p.startYmd(), p.endYmd()}), expected);
+    }
+
+    void decemberNeedsAWholeYear_data()
+    {
+        QTest::addColumn<QString>("year");
+        QTest::newRow("empty") << "";
+        QTest::newRow("letters") << "20a2";
+        QTest::newRow("blank") << " 2012";
+    }
+    void decemberNeedsAWholeYear()
+    {
+        QFETCH(QString, year);
+        const Period december(year, 12);
+        try {
+            december.endDmy();
+            QFAIL("December needs a whole year");
+        } catch (const db::DbError& e) {
+            QCOMPARE(e.text(), QStringLiteral("'%1' is not a valid integer value").arg(year));
+        }
+        QVERIFY_THROWS_EXCEPTION(db::DbError, Period(year, 4).requireWholeYear());
+        QCOMPARE(Period(year, 4).startDmy(), QStringLiteral("15-04-") + year); // no throw
+    }
+
+    void periodTest_data()
+    {
+        QTest::addColumn<int>("month");
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<bool>("inside");
+        QTest::newRow("first day") << 1 << QDate(2012, 1, 15) << true;
+        QTest::newRow("last day") << 1 << QDate(2012, 2, 14) << true;
+        QTest::newRow("14th of M") << 1 << QDate(2012, 1, 14) << false;
+        QTest::newRow("15th of N") << 1 << QDate(2012, 2, 15) << false;
+        QTest::newRow("February long") << 2 << QDate(2012, 3, 14) << true;
+        QTest::newRow("December into January") << 12 << QDate(2013, 1, 10) << true;
+        QTest::newRow("December, next year's 15th") << 12 << QDate(2013, 1, 15) << false;
+        QTest::newRow("empty date") << 1 << QDate() << false;
+    }
+    void periodTest()
+    {
+        QFETCH(int, month);
+        QFETCH(QDate, date);
+        QFETCH(bool, inside);
+        QCOMPARE(Period(QStringLiteral("2012"), month).contains(date), inside);
+    }
+
+    void titles()
+    {
+        QCOMPARE(Period::timesheetTitle(1),
+                 QStringLiteral("Puantaj Hesaplama ve Kontrol Ekranı (15 Ocak - 14 Şubat)"));
+        QCOMPARE(Period::timesheetTitle(8),
+                 QStringLiteral("Puantaj Hesaplama ve Kontrol Ekranı (15 Ağustos - 14 Eylül)"));
+        QCOMPARE(Period::timesheetTitle(12),
+                 QStringLiteral("Puantaj Hesaplama ve Kontrol Ekranı (15 Aralık - 14 Ocak)"));
+        QStringList names;
+        for (int m = 1; m <= 12; ++m)
+            names << Period::monthName(m);
+        QCOMPARE(names, QStringList({"Ocak", "Şubat", "Mart", "Nisan", "Mayıs", "Haziran", "Temmuz",
+                                     "Ağustos", "Eylül", "Ekim", "Kasım", "Aralık"}));
+    }
+
+    void selectorLoadsTheActiveYear()
+    {
+        TestSession session;
+        PeriodSelector selector(QStringLiteral("2012"));
+        QCOMPARE(selector.yearText(), QStringLiteral("2012"));
+        QCOMPARE(selector.month(), 1);
+        QVERIFY(selector.yearBox()->isReadOnly());
+        QCOMPARE(selector.yearBox()->maxLength(), 4);
+        db::Dataset parameters(session.connection);
+        selector.loadYear(parameters);
+        QCOMPARE(selector.yearText(), QStringLiteral("2026"));
+
+        session.connection.execute(QStringLiteral("UPDATE Parametre SET aktifyil='2027'"));
+        selector.loadYear(parameters); // read again at every activation
+        QCOMPARE(selector.yearText(), QStringLiteral("2027"));
+
+        session.connection.execute(QStringLiteral("DELETE FROM Parametre"));
+        selector.loadYear(parameters);
+        QCOMPARE(selector.yearText(), QString());
+    }
+
+    void monthClicks()
+    {
+        PeriodSelector selector(QStringLiteral("2008"));
+        QList<int> clicked;
+        connect(&selector, &PeriodSelector::monthClicked, this, [&](int m) { clicked << m; });
+        auto* december = selector.findChild<QRadioButton*>(QStringLiteral("Month12"));
+        QCOMPARE(december->text(), QStringLiteral("Aralık"));
+        QTest::mouseClick(december, Qt::LeftButton);
+        QCOMPARE(clicked, QList<int>{12});
+        QCOMPARE(selector.period().endDmy(), QStringLiteral("14-01-2009"));
+    }
+};
+
+QTEST_MAIN(TstPeriod)
+#include "tst_period.moc"
