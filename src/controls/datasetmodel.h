@@ -9,6 +9,15 @@ namespace controls {
 
 // How the grid shows one field.
 struct GridColumn {
+    GridColumn() = default;
+    GridColumn(QString field, QString title, int widthChars, QString format = {},
+               Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter, bool checkBox = false,
+               bool readOnly = false)
+        : field(std::move(field)), title(std::move(title)), widthChars(widthChars),
+          format(std::move(format)), alignment(alignment), checkBox(checkBox), readOnly(readOnly)
+    {
+    }
+
     QString field;
     QString title;       // may hold a line break; shown centred on two lines
     int widthChars = 10; // width in average characters of the body font
