@@ -194,7 +194,10 @@ private Q_SLOTS:
         QCOMPARE(edit.text(), QStringLiteral("Ad10"));
         QVERIFY(gss.isChecked());
 
-        QTest::keyClicks(&edit, QStringLiteral("ğ"));
+        edit.setFocus();
+        edit.end(false);
+        QTest::sendKeyEvent(QTest::Click, &edit, Qt::Key_unknown, QStringLiteral("ğ"),
+                            Qt::NoModifier);
         QCOMPARE(s.dataset.state(), db::Dataset::State::Edit);
         QCOMPARE(s.dataset.text(QStringLiteral("adi")), QStringLiteral("Ad10ğ"));
         QTest::mouseClick(status.item(2), Qt::LeftButton);
