@@ -200,7 +200,7 @@ private Q_SLOTS:
                             Qt::NoModifier);
         QCOMPARE(s.dataset.state(), db::Dataset::State::Edit);
         QCOMPARE(s.dataset.text(QStringLiteral("adi")), QStringLiteral("Ad10ğ"));
-        QTest::mouseClick(status.item(2), Qt::LeftButton);
+        status.item(2)->click();
         QCOMPARE(s.dataset.text(QStringLiteral("statu")), QStringLiteral("3"));
         start.setShownDate(QDate());
         QVERIFY(s.dataset.value(QStringLiteral("baslangictarihi")).toDate().isNull());
