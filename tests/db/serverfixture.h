@@ -14,7 +14,7 @@
 
 namespace servertest {
 
-struct StudentSpec {
+struct NewStudent {
     QString ogrencino;
     QString adi;
     QString soyadi;
@@ -48,10 +48,9 @@ inline QVariant field(const db::ResultRows& rows, int row, const QString& name)
         return {};
     }
     if (row < 0 || row >= rows.rows.size()) {
-        QTest::qFail(qPrintable(QStringLiteral("row %1 missing (%2 rows)")
-                                    .arg(row)
-                                    .arg(rows.rows.size())),
-                     __FILE__, __LINE__);
+        QTest::qFail(
+            qPrintable(QStringLiteral("row %1 missing (%2 rows)").arg(row).arg(rows.rows.size())),
+            __FILE__, __LINE__);
         return {};
     }
     return rows.rows.at(row).at(c);
@@ -70,7 +69,7 @@ class ServerFixture {
 public:
     ServerFixture() : conn(std::make_unique<db::Connection>()) { conn->openInMemory(); }
 
-    QString addStudent(const StudentSpec& s)
+    QString addStudent(const NewStudent& s)
     {
         const QVariant id = conn->insertRow(
             QStringLiteral("ogrenci"),
@@ -123,8 +122,9 @@ public:
 
     static QStringList accrualParamNames()
     {
-        return {QStringLiteral("@idogrenci"), QStringLiteral("@yil"),       QStringLiteral("@ay"),
-                QStringLiteral("@gun"),       QStringLiteral("@birimkodu"), QStringLiteral("@kazanc"),
+        return {QStringLiteral("@idogrenci"), QStringLiteral("@yil"),
+                QStringLiteral("@ay"),        QStringLiteral("@gun"),
+                QStringLiteral("@birimkodu"), QStringLiteral("@kazanc"),
                 QStringLiteral("@matrah")};
     }
 
@@ -140,8 +140,8 @@ public:
     }
 
     QVariant insertDeclaration(const QString& idogrenci, const QString& yil, int ay, int gun,
-                               const QString& ogrencino, const QString& adi,
-                               const QString& soyadi, const QString& birim = QStringLiteral("01"))
+                               const QString& ogrencino, const QString& adi, const QString& soyadi,
+                               const QString& birim = QStringLiteral("01"))
     {
         return conn->insertRow(QStringLiteral("Xml"),
                                {{QStringLiteral("idogrenci"), idogrenci.toInt()},

@@ -50,8 +50,7 @@ class TstServerMonthly : public QObject {
 
     // Posts a timesheet row the way the timesheet window does: open PuantajOzel for the
     // student, update gun when the row exists, else append a new row.
-    void storeDays(const QString& edition, const QString& id, const QString& yil, int ay,
-                   int gun)
+    void storeDays(const QString& edition, const QString& id, const QString& yil, int ay, int gun)
     {
         db::Dataset d(*f->conn);
         d.setProcedure(QStringLiteral("PuantajOzel") + edition);
@@ -96,8 +95,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("unit");
         QTest::addColumn<bool>("listed");
 
-        auto row = [](const char* name, int month, QVariant start, QVariant end,
-                      const char* statu, int gss, const char* unit, bool listed) {
+        auto row = [](const char* name, int month, QVariant start, QVariant end, const char* statu,
+                      int gss, const char* unit, bool listed) {
             QTest::newRow(name) << month << start << end << QString::fromLatin1(statu) << gss
                                 << QString::fromLatin1(unit) << listed;
         };
@@ -122,12 +121,12 @@ private Q_SLOTS:
         row("June, ended before", 6, QDate(2026, 6, 1), QDate(2026, 6, 14), "1", 0, "01", false);
         row("December into January", 12, QDate(2026, 12, 1), QDate(2027, 1, 31), "1", 0, "01",
             true);
-        row("December, starts in January", 12, QDate(2027, 1, 10), QDate(2027, 2, 1), "1", 0,
-            "01", true);
-        row("December, starts after the 14th of January", 12, QDate(2027, 1, 15),
-            QDate(2027, 2, 1), "1", 0, "01", false);
-        row("December, the year before", 12, QDate(2025, 12, 15), QDate(2026, 1, 14), "1", 0,
-            "01", false);
+        row("December, starts in January", 12, QDate(2027, 1, 10), QDate(2027, 2, 1), "1", 0, "01",
+            true);
+        row("December, starts after the 14th of January", 12, QDate(2027, 1, 15), QDate(2027, 2, 1),
+            "1", 0, "01", false);
+        row("December, the year before", 12, QDate(2025, 12, 15), QDate(2026, 1, 14), "1", 0, "01",
+            false);
     }
     void periodOverlap()
     {
@@ -139,7 +138,7 @@ private Q_SLOTS:
         QFETCH(QString, unit);
         QFETCH(bool, listed);
 
-        StudentSpec s{"2024001", "Deniz", "Ak", start, end, statu, gss, unit};
+        NewStudent s{"2024001", "Deniz", "Ak", start, end, statu, gss, unit};
         const QString id = f->addStudent(s);
         if (statu.isEmpty())
             f->conn->execute(QStringLiteral("UPDATE ogrenci SET statu = NULL"));
@@ -148,8 +147,10 @@ private Q_SLOTS:
             f->call(QStringLiteral("PuantajGetir"), {periodStart(month), periodEnd(month), U});
         const db::ResultRows gssRows =
             f->call(QStringLiteral("PuantajGetirxxx"), {periodStart(month), periodEnd(month), U});
-        QCOMPARE(columnTexts(standard, "idogrenci"), listed && gss == 0 ? QStringList{id} : QStringList{});
-        QCOMPARE(columnTexts(gssRows, "idogrenci"), listed && gss == 1 ? QStringList{id} : QStringList{});
+        QCOMPARE(columnTexts(standard, "idogrenci"),
+                 listed && gss == 0 ? QStringList{id} : QStringList{});
+        QCOMPARE(columnTexts(gssRows, "idogrenci"),
+                 listed && gss == 1 ? QStringList{id} : QStringList{});
         if (listed) {
             const db::ResultRows& rows = gss ? gssRows : standard;
             QCOMPARE(field(rows, 0, "baslangictarihi"), start);
@@ -163,8 +164,7 @@ private Q_SLOTS:
             f->addStudent({no, "Ada", "Su", QDate(2026, 3, 1), QDate(2026, 5, 1)});
         const db::ResultRows rows =
             f->call(QStringLiteral("PuantajGetir"), {periodStart(3), periodEnd(3), U});
-        QCOMPARE(columnTexts(rows, "ogrencino"),
-                 (QStringList{"2024010", "2024020", "2024030"}));
+        QCOMPARE(columnTexts(rows, "ogrencino"), (QStringList{"2024010", "2024020", "2024030"}));
     }
 
     // GunHesapla: the days from start to end, both included; 0 when the end is before the
@@ -177,24 +177,24 @@ private Q_SLOTS:
 
         QTest::newRow("one day") << QVariant(QDate(2026, 1, 20)) << QVariant(QDate(2026, 1, 20))
                                  << QVariant(1);
-        QTest::newRow("January period") << QVariant("2026-01-15") << QVariant("2026-02-14")
-                                        << QVariant(31);
-        QTest::newRow("February period") << QVariant("2026-02-15") << QVariant("2026-03-14")
-                                         << QVariant(28);
-        QTest::newRow("February period, leap year") << QVariant("2028-02-15")
-                                                    << QVariant("2028-03-14") << QVariant(29);
-        QTest::newRow("December period") << QVariant("2026-12-15") << QVariant("2027-01-14")
-                                         << QVariant(31);
-        QTest::newRow("cut at the start") << QVariant("2026-01-15")
-                                          << QVariant(QDate(2026, 1, 28)) << QVariant(14);
-        QTest::newRow("cut at the end") << QVariant(QDate(2026, 1, 20)) << QVariant("2026-02-14")
-                                        << QVariant(26);
+        QTest::newRow("January period")
+            << QVariant("2026-01-15") << QVariant("2026-02-14") << QVariant(31);
+        QTest::newRow("February period")
+            << QVariant("2026-02-15") << QVariant("2026-03-14") << QVariant(28);
+        QTest::newRow("February period, leap year")
+            << QVariant("2028-02-15") << QVariant("2028-03-14") << QVariant(29);
+        QTest::newRow("December period")
+            << QVariant("2026-12-15") << QVariant("2027-01-14") << QVariant(31);
+        QTest::newRow("cut at the start")
+            << QVariant("2026-01-15") << QVariant(QDate(2026, 1, 28)) << QVariant(14);
+        QTest::newRow("cut at the end")
+            << QVariant(QDate(2026, 1, 20)) << QVariant("2026-02-14") << QVariant(26);
         QTest::newRow("end the day before the start")
             << QVariant(QDate(2026, 3, 10)) << QVariant(QDate(2026, 3, 9)) << QVariant(0);
         QTest::newRow("end long before the start")
             << QVariant(QDate(2026, 3, 10)) << QVariant(QDate(2025, 3, 9)) << QVariant(0);
-        QTest::newRow("day-first texts") << QVariant("15-03-2026") << QVariant("14-04-2026")
-                                         << QVariant(31);
+        QTest::newRow("day-first texts")
+            << QVariant("15-03-2026") << QVariant("14-04-2026") << QVariant(31);
         QTest::newRow("missing start") << QVariant() << QVariant(QDate(2026, 3, 9)) << QVariant();
         QTest::newRow("missing end") << QVariant(QDate(2026, 3, 9)) << QVariant() << QVariant();
     }
@@ -227,27 +227,24 @@ private Q_SLOTS:
         QTest::newRow("full period") << 12 << QDate(2026, 12, 15) << QDate(2027, 1, 14) << 30
                                      << QVariant(16) << QVariant(14);
         QTest::newRow("runs past both ends")
-            << 12 << QDate(2026, 11, 1) << QDate(2027, 2, 28) << 30 << QVariant(16)
-            << QVariant(14);
+            << 12 << QDate(2026, 11, 1) << QDate(2027, 2, 28) << 30 << QVariant(16) << QVariant(14);
         QTest::newRow("starts inside, ends in January")
             << 12 << QDate(2026, 12, 20) << QDate(2027, 1, 10) << 22 << QVariant(12)
             << QVariant(10);
-        QTest::newRow("ends in December") << 12 << QDate(2026, 12, 16) << QDate(2026, 12, 31)
-                                          << 16 << QVariant(16) << QVariant(0);
-        QTest::newRow("starts in January") << 12 << QDate(2027, 1, 5) << QDate(2027, 3, 1) << 10
-                                           << QVariant(0) << QVariant(10);
-        QTest::newRow("one day, 1 January") << 12 << QDate(2027, 1, 1) << QDate(2027, 1, 1) << 1
-                                            << QVariant(0) << QVariant(1);
+        QTest::newRow("ends in December") << 12 << QDate(2026, 12, 16) << QDate(2026, 12, 31) << 16
+                                          << QVariant(16) << QVariant(0);
+        QTest::newRow("starts in January")
+            << 12 << QDate(2027, 1, 5) << QDate(2027, 3, 1) << 10 << QVariant(0) << QVariant(10);
+        QTest::newRow("one day, 1 January")
+            << 12 << QDate(2027, 1, 1) << QDate(2027, 1, 1) << 1 << QVariant(0) << QVariant(1);
         QTest::newRow("one day, 31 December")
-            << 12 << QDate(2026, 12, 31) << QDate(2026, 12, 31) << 1 << QVariant(1)
-            << QVariant(0);
+            << 12 << QDate(2026, 12, 31) << QDate(2026, 12, 31) << 1 << QVariant(1) << QVariant(0);
         QTest::newRow("fewer days than January holds")
-            << 12 << QDate(2026, 12, 15) << QDate(2027, 1, 14) << 5 << QVariant(0)
-            << QVariant(5);
-        QTest::newRow("November: no split") << 11 << QDate(2026, 11, 15) << QDate(2026, 12, 14)
-                                            << 30 << QVariant() << QVariant();
-        QTest::newRow("January: no split") << 1 << QDate(2026, 1, 15) << QDate(2026, 2, 14) << 30
-                                           << QVariant() << QVariant();
+            << 12 << QDate(2026, 12, 15) << QDate(2027, 1, 14) << 5 << QVariant(0) << QVariant(5);
+        QTest::newRow("November: no split")
+            << 11 << QDate(2026, 11, 15) << QDate(2026, 12, 14) << 30 << QVariant() << QVariant();
+        QTest::newRow("January: no split")
+            << 1 << QDate(2026, 1, 15) << QDate(2026, 2, 14) << 30 << QVariant() << QVariant();
     }
     void decemberDefaultSplit()
     {
@@ -345,8 +342,7 @@ private Q_SLOTS:
         f->insertTimesheet(a, QStringLiteral("2025"), 3, 13);
         f->insertTimesheet(b, Y, 3, 14);
         for (const QString& edition : {QString(), QStringLiteral("xxx")}) {
-            const db::ResultRows rows =
-                f->call(QStringLiteral("PuantajOzel") + edition, {Y, 3, a});
+            const db::ResultRows rows = f->call(QStringLiteral("PuantajOzel") + edition, {Y, 3, a});
             QCOMPARE(columnTexts(rows, "gun"), QStringList{"11"});
         }
         QCOMPARE(f->call(QStringLiteral("PuantajOzel"), {Y, 5, a}).rows.size(), 0);
@@ -402,24 +398,28 @@ private Q_SLOTS:
         QTest::addColumn<QString>("employer");
         QTest::addColumn<QString>("employee");
 
-        QTest::newRow("seeded 1 and 0") << QVariant() << QVariant() << QVariant(18717.0)
-                                        << "187.17" << "0.00";
+        QTest::newRow("seeded 1 and 0") << QVariant() << QVariant() << QVariant(18717.0) << "187.17"
+                                        << "0.00";
         QTest::newRow("2 and 14") << QVariant(2) << QVariant(14) << QVariant(18717.0) << "374.34"
                                   << "2620.38";
-        QTest::newRow("half kuruş rounds up") << QVariant(0.5) << QVariant(1.5)
-                                              << QVariant(18717.0) << "93.59" << "280.76";
-        QTest::newRow("20.5 percent") << QVariant(20.5) << QVariant(14) << QVariant(18717.0)
-                                      << "3836.99" << "2620.38";
-        QTest::newRow("base rounded first") << QVariant(1) << QVariant(50)
-                                            << QVariant(1234.565) << "12.35" << "617.29";
-        QTest::newRow("percent as text") << QVariant("12.5") << QVariant("7.75")
-                                         << QVariant(850.0) << "106.25" << "65.88";
+        QTest::newRow("half kuruş rounds up")
+            << QVariant(0.5) << QVariant(1.5) << QVariant(18717.0) << "93.59"
+            << "280.76";
+        QTest::newRow("20.5 percent")
+            << QVariant(20.5) << QVariant(14) << QVariant(18717.0) << "3836.99"
+            << "2620.38";
+        QTest::newRow("base rounded first")
+            << QVariant(1) << QVariant(50) << QVariant(1234.565) << "12.35"
+            << "617.29";
+        QTest::newRow("percent as text")
+            << QVariant("12.5") << QVariant("7.75") << QVariant(850.0) << "106.25"
+            << "65.88";
         QTest::newRow("small base") << QVariant(1) << QVariant(14) << QVariant(0.005) << "0.00"
                                     << "0.00";
-        QTest::newRow("a kuruş at half") << QVariant(50) << QVariant(50) << QVariant(0.01)
-                                         << "0.01" << "0.01";
-        QTest::newRow("zero percent") << QVariant(0) << QVariant(0) << QVariant(33030.0)
-                                      << "0.00" << "0.00";
+        QTest::newRow("a kuruş at half") << QVariant(50) << QVariant(50) << QVariant(0.01) << "0.01"
+                                         << "0.01";
+        QTest::newRow("zero percent") << QVariant(0) << QVariant(0) << QVariant(33030.0) << "0.00"
+                                      << "0.00";
     }
     void sharesFollowThePercentages()
     {
@@ -439,9 +439,10 @@ private Q_SLOTS:
             parameters.post();
         }
         // a later parameter row is not the one in force
-        f->conn->insertRow(QStringLiteral("Parametre"), {{QStringLiteral("aktifyil"), QStringLiteral("2027")},
-                                                         {QStringLiteral("isveren"), 99},
-                                                         {QStringLiteral("isci"), 99}});
+        f->conn->insertRow(QStringLiteral("Parametre"),
+                           {{QStringLiteral("aktifyil"), QStringLiteral("2027")},
+                            {QStringLiteral("isveren"), 99},
+                            {QStringLiteral("isci"), 99}});
 
         const QString id = f->addStudent({"2024001", "Deniz", "Ak", {}, {}});
         f->addAccrual(id, Y, 3, 17, U, base);
@@ -457,7 +458,8 @@ private Q_SLOTS:
     // The accrual row carries what the window sent: student, year, month, days, unit.
     void accrualRowKeepsWhatWasSent()
     {
-        const QString id = f->addStudent({"2024001", "Deniz", "Ak", QDate(2026, 3, 1), QDate(2026, 3, 31)});
+        const QString id =
+            f->addStudent({"2024001", "Deniz", "Ak", QDate(2026, 3, 1), QDate(2026, 3, 31)});
         f->addAccrual(id, Y, 3, 17, U, 850.0);
         const db::ResultRows list = f->call(QStringLiteral("Liste1"), {Y, 3, U});
         QCOMPARE(list.rows.size(), 1);
@@ -468,7 +470,8 @@ private Q_SLOTS:
         QCOMPARE(field(list, 0, "ogrencino").toString(), QStringLiteral("2024001"));
         QCOMPARE(field(list, 0, "tckimlikno").toString(), QStringLiteral("10000000146"));
         QCOMPARE(field(list, 0, "baslangictarihi").toDate(), QDate(2026, 3, 1));
-        QCOMPARE(f->count(QStringLiteral("SELECT count(*) FROM Tahakkuk WHERE birimkodu = '01'")), 1);
+        QCOMPARE(f->count(QStringLiteral("SELECT count(*) FROM Tahakkuk WHERE birimkodu = '01'")),
+                 1);
     }
 
     // Standard procedures cover the unit's students with gss = 0, "xxx" ones those with
@@ -500,15 +503,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("procedure");
         QTest::addColumn<QString>("table");
         QTest::addColumn<QStringList>("remaining"); // student number and month
-        QTest::newRow("PuantajSil") << "PuantajSil" << "Puantaj"
-                                    << QStringList{"A6", "B5", "C5", "D5"};
-        QTest::newRow("PuantajSilxxx") << "PuantajSilxxx" << "Puantaj"
-                                       << QStringList{"A5", "A6", "C5", "D5"};
-        QTest::newRow("TahakkukSil") << "TahakkukSil" << "Tahakkuk"
-                                     << QStringList{"A6", "B5", "C5", "D5"};
-        QTest::newRow("TahakkukSilxxx") << "TahakkukSilxxx" << "Tahakkuk"
-                                        << QStringList{"A5", "A6", "C5", "D5"};
-        QTest::newRow("XmlSilxxx") << "XmlSilxxx" << "Xml" << QStringList{"A5", "A6", "C5", "D5"};
+        QTest::newRow("PuantajSil") << "PuantajSil"
+                                    << "Puantaj" << QStringList{"A6", "B5", "C5", "D5"};
+        QTest::newRow("PuantajSilxxx") << "PuantajSilxxx"
+                                       << "Puantaj" << QStringList{"A5", "A6", "C5", "D5"};
+        QTest::newRow("TahakkukSil") << "TahakkukSil"
+                                     << "Tahakkuk" << QStringList{"A6", "B5", "C5", "D5"};
+        QTest::newRow("TahakkukSilxxx") << "TahakkukSilxxx"
+                                        << "Tahakkuk" << QStringList{"A5", "A6", "C5", "D5"};
+        QTest::newRow("XmlSilxxx") << "XmlSilxxx"
+                                   << "Xml" << QStringList{"A5", "A6", "C5", "D5"};
     }
     void editionsRemoveTheirRows()
     {
@@ -531,12 +535,13 @@ private Q_SLOTS:
     void periodListsOfBothEditions()
     {
         seedEditions();
-        QCOMPARE(columnTexts(f->call(QStringLiteral("PuantajGetir"), {periodStart(5), periodEnd(5), U}),
-                             "ogrencino"),
-                 QStringList{"A"});
-        QCOMPARE(columnTexts(f->call(QStringLiteral("PuantajGetirxxx"),
-                                     {periodStart(5), periodEnd(5), U}),
-                             "ogrencino"),
+        QCOMPARE(
+            columnTexts(f->call(QStringLiteral("PuantajGetir"), {periodStart(5), periodEnd(5), U}),
+                        "ogrencino"),
+            QStringList{"A"});
+        QCOMPARE(columnTexts(
+                     f->call(QStringLiteral("PuantajGetirxxx"), {periodStart(5), periodEnd(5), U}),
+                     "ogrencino"),
                  QStringList{"B"});
     }
 
@@ -556,8 +561,10 @@ private Q_SLOTS:
     {
         QFETCH(QString, procedure);
         QFETCH(int, gss);
-        const QList<QStringList> students = {{"300", "Ali", "Ak"},   {"100", "Zehra", "Ün"},
-                                             {"200", "Zafer", "Can"}, {"200", "Ahmet", "Şen"},
+        const QList<QStringList> students = {{"300", "Ali", "Ak"},
+                                             {"100", "Zehra", "Ün"},
+                                             {"200", "Zafer", "Can"},
+                                             {"200", "Ahmet", "Şen"},
                                              {"200", "Ahmet", "Bal"}};
         for (const QStringList& s : students) {
             const QString id = f->addStudent(
@@ -580,10 +587,13 @@ private Q_SLOTS:
     // gun_1 of XmlListe2 is the timesheet's day count of the same student, year and month.
     void declarationRowsCarryTheTimesheetDays()
     {
-        const QString a = f->addStudent({"2024001", "Deniz", "Ak", QDate(2026, 5, 1), QDate(2026, 7, 1),
-                                         "1", 0, "01", "", "İZMİR", "Ege Enerji Dağıtım A.Ş."});
-        const QString b = f->addStudent({"2024002", "Eda", "Bal", QDate(2026, 5, 1), QDate(2026, 7, 1)});
-        const QString c = f->addStudent({"2024003", "Ela", "Can", QDate(2026, 5, 1), QDate(2026, 7, 1)});
+        const QString a =
+            f->addStudent({"2024001", "Deniz", "Ak", QDate(2026, 5, 1), QDate(2026, 7, 1), "1", 0,
+                           "01", "", "İZMİR", "Ege Enerji Dağıtım A.Ş."});
+        const QString b =
+            f->addStudent({"2024002", "Eda", "Bal", QDate(2026, 5, 1), QDate(2026, 7, 1)});
+        const QString c =
+            f->addStudent({"2024003", "Ela", "Can", QDate(2026, 5, 1), QDate(2026, 7, 1)});
         f->insertTimesheet(a, Y, 5, 17);
         f->insertTimesheet(a, Y, 6, 30);
         f->insertTimesheet(a, QStringLiteral("2025"), 5, 9);
@@ -634,8 +644,8 @@ private Q_SLOTS:
                                     gone.toInt()),
                  1);
         for (const char* table : {"Puantaj", "Tahakkuk", "Xml"}) {
-            const QString sql =
-                QStringLiteral("SELECT count(*) FROM %1 WHERE idogrenci = @id").arg(QLatin1String(table));
+            const QString sql = QStringLiteral("SELECT count(*) FROM %1 WHERE idogrenci = @id")
+                                    .arg(QLatin1String(table));
             QCOMPARE(f->count(sql, {{QStringLiteral("@id"), gone.toInt()}}), 0);
             QCOMPARE(f->count(sql, {{QStringLiteral("@id"), kept.toInt()}}), 2);
         }
@@ -662,9 +672,9 @@ private Q_SLOTS:
                                        {QStringLiteral("birimkodu"), U}});
         };
         insert(a, Y, 5);
-        insert(a, Y, 6);                    // another month
+        insert(a, Y, 6);                      // another month
         insert(a, QStringLiteral("2025"), 5); // another year
-        insert(b, Y, 5);                    // another student
+        insert(b, Y, 5);                      // another student
         QVERIFY_THROWS_EXCEPTION(db::DbError, insert(a, Y, 5));
         QCOMPARE(f->count(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(table)), 4);
     }
@@ -673,9 +683,9 @@ private Q_SLOTS:
     {
         const QString a = f->addStudent({"2024001", "Deniz", "Ak", {}, {}});
         f->addAccrual(a, Y, 5, 30, U, 1000.0);
-        QVERIFY_THROWS_EXCEPTION(
-            db::DbError, f->callOrThrow(QStringLiteral("Tahakkukekle"), {a, Y, 5, 30, U, 1.0, 1.0},
-                                        ServerFixture::accrualParamNames()));
+        QVERIFY_THROWS_EXCEPTION(db::DbError, f->callOrThrow(QStringLiteral("Tahakkukekle"),
+                                                             {a, Y, 5, 30, U, 1.0, 1.0},
+                                                             ServerFixture::accrualParamNames()));
         // the run removes the month first, so a second run stores it again
         f->call(QStringLiteral("TahakkukSil"), {Y, 5, U});
         f->addAccrual(a, Y, 5, 30, U, 2000.0);
@@ -701,13 +711,13 @@ private:
             const char* unit;
             QList<int> months;
         };
-        const QList<S> students = {{"A", 0, "01", {5, 6}}, {"B", 1, "01", {5}},
-                                   {"C", 0, "02", {5}},    {"D", 1, "02", {5}}};
+        const QList<S> students = {
+            {"A", 0, "01", {5, 6}}, {"B", 1, "01", {5}}, {"C", 0, "02", {5}}, {"D", 1, "02", {5}}};
         for (const S& s : students) {
             const QString unit = QString::fromLatin1(s.unit);
-            const QString id = f->addStudent({QString::fromLatin1(s.no), "Ad", "Soyad",
-                                              QDate(2026, 5, 1), QDate(2026, 7, 31), "1", s.gss,
-                                              unit});
+            const QString id =
+                f->addStudent({QString::fromLatin1(s.no), "Ad", "Soyad", QDate(2026, 5, 1),
+                               QDate(2026, 7, 31), "1", s.gss, unit});
             for (int m : s.months) {
                 f->insertTimesheet(id, Y, m, 30, unit);
                 f->addAccrual(id, Y, m, 30, unit, 1000.0,

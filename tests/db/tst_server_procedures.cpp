@@ -17,18 +17,20 @@ const QString U = QStringLiteral("01");
 
 QStringList studentColumns()
 {
-    return {"idogrenci",       "otomasyonid", "ogrencino", "adi",        "soyadi",
-            "ilksoyadi",       "tckimlikno",  "ssksicilno", "statu",     "baslangictarihi",
-            "bitistarihi",     "gss",         "stajili",   "stajyeri",   "birimkodu",
-            "birimadi",        "okuladi",     "aktarmatarihi", "degistiren"};
+    return {"idogrenci",   "otomasyonid", "ogrencino",     "adi",       "soyadi",
+            "ilksoyadi",   "tckimlikno",  "ssksicilno",    "statu",     "baslangictarihi",
+            "bitistarihi", "gss",         "stajili",       "stajyeri",  "birimkodu",
+            "birimadi",    "okuladi",     "aktarmatarihi", "degistiren"};
 }
 
 QStringList xmlColumns()
 {
-    return {"idxml",     "idogrenci", "yil",        "ay",         "birimkodu",       "ogrencino",
-            "adi",       "soyadi",    "ilksoyadi",  "ssksicilno", "tckimlikno",      "baslangictarihi",
-            "bitistarihi", "gun",     "pek",        "isveren",    "isci",            "girisgun",
-            "cikisgun",  "istencikisnedeni", "sil1"};
+    return {"idxml",       "idogrenci",  "yil",        "ay",
+            "birimkodu",   "ogrencino",  "adi",        "soyadi",
+            "ilksoyadi",   "ssksicilno", "tckimlikno", "baslangictarihi",
+            "bitistarihi", "gun",        "pek",        "isveren",
+            "isci",        "girisgun",   "cikisgun",   "istencikisnedeni",
+            "sil1"};
 }
 
 // Placeholders in the data tables, replaced by the keys of the students the fixture adds.
@@ -60,8 +62,8 @@ private Q_SLOTS:
     {
         f = std::make_unique<ServerFixture>();
         stdId = f->addStudent({"2023001", "Ali", "Kaya", QDate(2026, 3, 1), QDate(2026, 4, 30)});
-        gssId = f->addStudent({"2023002", "Ece", "Tan", QDate(2026, 3, 1), QDate(2026, 4, 30),
-                               "1", 1, "01", "Eren", "ANKARA", "Anadolu Yazılım A.Ş."});
+        gssId = f->addStudent({"2023002", "Ece", "Tan", QDate(2026, 3, 1), QDate(2026, 4, 30), "1",
+                               1, "01", "Eren", "ANKARA", "Anadolu Yazılım A.Ş."});
         for (const QString& id : {stdId, gssId}) {
             f->insertTimesheet(id, Y, 3, 30);
             f->insertDeclaration(id, Y, 3, 30, id == stdId ? "2023001" : "2023002", "x", "y");
@@ -136,25 +138,25 @@ private Q_SLOTS:
         const QVariantList ymu = {Y, 3, U};
         const QStringList timesheet = {"idpuantaj", "idogrenci", "yil",  "ay",
                                        "gun",       "gun1",      "gun2", "birimkodu"};
-        const QStringList monthView = {"ogrencino", "adi",  "soyadi", "yil",
-                                       "ay",        "gun",  "gun1",   "gun2",
-                                       "baslangictarihi", "bitistarihi", "idogrenci", "idpuantaj"};
-        const QStringList accrual = {"yil", "ay",     "ogrencino", "adi",  "soyadi",   "gun",
-                                     "kazanc", "matrah", "isveren", "isci", "idogrenci"};
-        const QStringList list = {"yil",         "ay",          "ogrencino",       "adi",
-                                  "soyadi",      "ssksicilno",  "tckimlikno",      "baslangictarihi",
-                                  "bitistarihi", "gun",         "kazanc",          "matrah",
-                                  "isveren",     "isci",        "idogrenci"};
-        const QStringList shown = {"yil",        "ay",         "ogrencino",  "adi",
-                                   "soyadi",     "ilksoyadi",  "ssksicilno", "tckimlikno",
-                                   "baslangictarihi", "bitistarihi", "pek",  "gun",
-                                   "girisgun",   "cikisgun",   "istencikisnedeni", "sil1",
-                                   "stajili",    "stajyeri",   "gun_1"};
-        const QStringList source = {"idogrenci", "ogrencino", "adi",        "soyadi",
-                                    "ilksoyadi", "ssksicilno", "tckimlikno", "baslangictarihi",
-                                    "bitistarihi", "birimkodu", "yil",      "ay",
-                                    "gun",       "kazanc",    "isveren",    "isci",
-                                    "matrah",    "stajili",   "stajyeri"};
+        const QStringList monthView = {
+            "ogrencino", "adi",  "soyadi",          "yil",         "ay",        "gun",
+            "gun1",      "gun2", "baslangictarihi", "bitistarihi", "idogrenci", "idpuantaj"};
+        const QStringList accrual = {"yil",    "ay",     "ogrencino", "adi",  "soyadi",   "gun",
+                                     "kazanc", "matrah", "isveren",   "isci", "idogrenci"};
+        const QStringList list = {"yil",         "ay",         "ogrencino",  "adi",
+                                  "soyadi",      "ssksicilno", "tckimlikno", "baslangictarihi",
+                                  "bitistarihi", "gun",        "kazanc",     "matrah",
+                                  "isveren",     "isci",       "idogrenci"};
+        const QStringList shown = {
+            "yil",        "ay",         "ogrencino",        "adi",         "soyadi",  "ilksoyadi",
+            "ssksicilno", "tckimlikno", "baslangictarihi",  "bitistarihi", "pek",     "gun",
+            "girisgun",   "cikisgun",   "istencikisnedeni", "sil1",        "stajili", "stajyeri",
+            "gun_1"};
+        const QStringList source = {"idogrenci",   "ogrencino",  "adi",        "soyadi",
+                                    "ilksoyadi",   "ssksicilno", "tckimlikno", "baslangictarihi",
+                                    "bitistarihi", "birimkodu",  "yil",        "ay",
+                                    "gun",         "kazanc",     "isveren",    "isci",
+                                    "matrah",      "stajili",    "stajyeri"};
 
         auto row = [](const char* name, const QVariantList& args, const QStringList& columns,
                       int minRows) {
@@ -167,9 +169,9 @@ private Q_SLOTS:
             {"idisyeri", "birimkodu", "birimadi", "isyerisicil", "kontrolno", "isyeriaracino",
              "isyeriunvani", "isyeriadres", "isyerivergino", "vergidairesi"},
             1);
-        QStringList parameter = {"idparametre", "aktifyil", "belgemahiyet", "belgeturu",
-                                 "belgeturuyab", "isci", "isveren", "istencikisnedeni",
-                                 "kanunno", "sigortakodu"};
+        QStringList parameter = {"idparametre",  "aktifyil",   "belgemahiyet", "belgeturu",
+                                 "belgeturuyab", "isci",       "isveren",      "istencikisnedeni",
+                                 "kanunno",      "sigortakodu"};
         for (int m = 1; m <= 12; ++m)
             parameter << QStringLiteral("au%1").arg(m, 2, 10, QLatin1Char('0'));
         row("ParametreGetir", {}, parameter, 1);
@@ -211,11 +213,10 @@ private Q_SLOTS:
         QFETCH(QStringList, columns);
         QFETCH(int, minRows);
 
-        const db::ResultRows rows =
-            f->call(name, resolve(args),
-                    name.startsWith(QLatin1String("Tahakkukekle"))
-                        ? ServerFixture::accrualParamNames()
-                        : QStringList());
+        const db::ResultRows rows = f->call(name, resolve(args),
+                                            name.startsWith(QLatin1String("Tahakkukekle"))
+                                                ? ServerFixture::accrualParamNames()
+                                                : QStringList());
         for (const QString& column : columns)
             QVERIFY2(columnOf(rows, column) >= 0,
                      qPrintable(QStringLiteral("%1 lacks %2: [%3]")
@@ -240,35 +241,48 @@ private Q_SLOTS:
         const QVariantList ymu = {Y, 3, U};
         QTest::newRow("login row: password")
             << "BireyGetirLogin" << QVariantList{"admin", "admin"} << "kullanici"
-            << "idkullanici" << "sifre" << QVariant("yeni12");
-        QTest::newRow("login row: unit") << "BireyGetirLogin" << QVariantList{"admin", "admin"}
-                                         << "kullanici" << "idkullanici" << "birimkodu"
-                                         << QVariant("02");
-        QTest::newRow("workplace") << "isyerigetir" << QVariantList{U} << "isyeri" << "idisyeri"
+            << "idkullanici"
+            << "sifre" << QVariant("yeni12");
+        QTest::newRow("login row: unit")
+            << "BireyGetirLogin" << QVariantList{"admin", "admin"} << "kullanici"
+            << "idkullanici"
+            << "birimkodu" << QVariant("02");
+        QTest::newRow("workplace") << "isyerigetir" << QVariantList{U} << "isyeri"
+                                   << "idisyeri"
                                    << "isyeriadres" << QVariant("Atatürk Bulvarı No:5 ANKARA");
         QTest::newRow("parameters") << "ParametreGetir" << QVariantList{} << "Parametre"
-                                    << "idparametre" << "au05" << QVariant(35000.5);
-        QTest::newRow("student by name") << "OgrenciGetirAdi" << QVariantList{U, "Ali"}
-                                         << "ogrenci" << "idogrenci" << "stajili"
-                                         << QVariant("KONYA");
-        QTest::newRow("student by surname") << "OgrenciGetirSoyAdi" << QVariantList{U, "Kaya"}
-                                            << "ogrenci" << "idogrenci" << "bitistarihi"
-                                            << QVariant(QDate(2026, 5, 31));
-        QTest::newRow("student by number") << "OgrenciGetirOgrenciNo"
-                                           << QVariantList{U, "2023001"} << "ogrenci"
-                                           << "idogrenci" << "gss" << QVariant(1);
-        QTest::newRow("one timesheet row") << "PuantajOzel" << QVariantList{Y, 3, StdStudent}
-                                           << "Puantaj" << "idpuantaj" << "gun" << QVariant(17);
+                                    << "idparametre"
+                                    << "au05" << QVariant(35000.5);
+        QTest::newRow("student by name") << "OgrenciGetirAdi" << QVariantList{U, "Ali"} << "ogrenci"
+                                         << "idogrenci"
+                                         << "stajili" << QVariant("KONYA");
+        QTest::newRow("student by surname")
+            << "OgrenciGetirSoyAdi" << QVariantList{U, "Kaya"} << "ogrenci"
+            << "idogrenci"
+            << "bitistarihi" << QVariant(QDate(2026, 5, 31));
+        QTest::newRow("student by number")
+            << "OgrenciGetirOgrenciNo" << QVariantList{U, "2023001"} << "ogrenci"
+            << "idogrenci"
+            << "gss" << QVariant(1);
+        QTest::newRow("one timesheet row")
+            << "PuantajOzel" << QVariantList{Y, 3, StdStudent} << "Puantaj"
+            << "idpuantaj"
+            << "gun" << QVariant(17);
         QTest::newRow("one GSS timesheet row")
-            << "PuantajOzelxxx" << QVariantList{Y, 3, GssStudent} << "Puantaj" << "idpuantaj"
+            << "PuantajOzelxxx" << QVariantList{Y, 3, GssStudent} << "Puantaj"
+            << "idpuantaj"
             << "gun" << QVariant(12);
         QTest::newRow("month view: old-wage days") << "PuantajGenel" << ymu << "Puantaj"
-                                                   << "idpuantaj" << "gun1" << QVariant(9);
+                                                   << "idpuantaj"
+                                                   << "gun1" << QVariant(9);
         QTest::newRow("GSS month view: new-wage days") << "PuantajGenelxxx" << ymu << "Puantaj"
-                                                       << "idpuantaj" << "gun2" << QVariant(4);
-        QTest::newRow("declaration rows") << "XmlGetir" << ymu << "Xml" << "idxml" << "sil1"
-                                          << QVariant("1600.00");
-        QTest::newRow("GSS declaration rows") << "XmlGetirxxx" << ymu << "Xml" << "idxml"
+                                                       << "idpuantaj"
+                                                       << "gun2" << QVariant(4);
+        QTest::newRow("declaration rows") << "XmlGetir" << ymu << "Xml"
+                                          << "idxml"
+                                          << "sil1" << QVariant("1600.00");
+        QTest::newRow("GSS declaration rows") << "XmlGetirxxx" << ymu << "Xml"
+                                              << "idxml"
                                               << "girisgun" << QVariant("1503");
     }
     void editedResultsWriteBack()
@@ -341,16 +355,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("password");
         QTest::addColumn<bool>("found");
-        QTest::newRow("exact") << "admin" << "admin" << true;
-        QTest::newRow("user name in other case") << "Admin" << "admin" << false;
-        QTest::newRow("password in other case") << "admin" << "ADMIN" << false;
-        QTest::newRow("trailing blank in user name") << "admin " << "admin" << false;
-        QTest::newRow("trailing blank in password") << "admin" << "admin " << false;
-        QTest::newRow("prefix of the password") << "admin" << "adm" << false;
-        QTest::newRow("wrong password") << "admin" << "sifre" << false;
-        QTest::newRow("empty") << "" << "" << false;
-        QTest::newRow("pattern characters") << "%" << "%" << false;
-        QTest::newRow("second user") << "personel" << "Gizli.5" << true;
+        QTest::newRow("exact") << "admin"
+                               << "admin" << true;
+        QTest::newRow("user name in other case") << "Admin"
+                                                 << "admin" << false;
+        QTest::newRow("password in other case") << "admin"
+                                                << "ADMIN" << false;
+        QTest::newRow("trailing blank in user name") << "admin "
+                                                     << "admin" << false;
+        QTest::newRow("trailing blank in password") << "admin"
+                                                    << "admin " << false;
+        QTest::newRow("prefix of the password") << "admin"
+                                                << "adm" << false;
+        QTest::newRow("wrong password") << "admin"
+                                        << "sifre" << false;
+        QTest::newRow("empty") << ""
+                               << "" << false;
+        QTest::newRow("pattern characters") << "%"
+                                            << "%" << false;
+        QTest::newRow("second user") << "personel"
+                                     << "Gizli.5" << true;
     }
     void loginMatchesExactly()
     {
@@ -374,8 +398,7 @@ private Q_SLOTS:
 
     void seededInstallation()
     {
-        const db::ResultRows login =
-            f->call(QStringLiteral("BireyGetirLogin"), {"admin", "admin"});
+        const db::ResultRows login = f->call(QStringLiteral("BireyGetirLogin"), {"admin", "admin"});
         QCOMPARE(field(login, 0, "yetkitipi").toInt(), 1);
         QCOMPARE(field(login, 0, "adsoy").toString(), QStringLiteral("Sistem Yöneticisi"));
 
@@ -409,9 +432,10 @@ private Q_SLOTS:
     {
         f->conn->execute(QStringLiteral("INSERT INTO birim (birimkodu, birimadi) VALUES "
                                         "('03', 'Fen Fakültesi'), ('02', 'Tıp Fakültesi')"));
-        f->conn->insertRow(QStringLiteral("isyeri"),
-                           {{QStringLiteral("birimkodu"), QStringLiteral("02")},
-                            {QStringLiteral("birimadi"), QStringLiteral("Tıp Fakültesi Dekanlığı")}});
+        f->conn->insertRow(
+            QStringLiteral("isyeri"),
+            {{QStringLiteral("birimkodu"), QStringLiteral("02")},
+             {QStringLiteral("birimadi"), QStringLiteral("Tıp Fakültesi Dekanlığı")}});
         QCOMPARE(columnTexts(f->call(QStringLiteral("BirimGetir"), {}), "birimkodu"),
                  (QStringList{"01", "02", "03"}));
         const db::ResultRows second = f->call(QStringLiteral("isyerigetir"), {"02"});
@@ -422,7 +446,8 @@ private Q_SLOTS:
     // The windows use the first parameter row; ParametreGetir delivers the rows by their key.
     void parameterRowsInKeyOrder()
     {
-        f->conn->insertRow(QStringLiteral("Parametre"), {{QStringLiteral("aktifyil"), QStringLiteral("2027")}});
+        f->conn->insertRow(QStringLiteral("Parametre"),
+                           {{QStringLiteral("aktifyil"), QStringLiteral("2027")}});
         const db::ResultRows rows = f->call(QStringLiteral("ParametreGetir"), {});
         QCOMPARE(columnTexts(rows, "aktifyil"), (QStringList{"2026", "2027"}));
     }
@@ -435,41 +460,50 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("numbers"); // as delivered, in order
 
-        QTest::newRow("dotless small i finds capital I") << "OgrenciGetirAdi" << "ı"
-                                                         << QStringList{"T04", "T01"};
-        QTest::newRow("capital I finds dotless i") << "OgrenciGetirAdi" << "I"
-                                                   << QStringList{"T04", "T01"};
-        QTest::newRow("small i finds capital dotted İ") << "OgrenciGetirAdi" << "i"
-                                                        << QStringList{"T06", "T02"};
-        QTest::newRow("capital dotted İ finds small i") << "OgrenciGetirAdi" << "İ"
-                                                        << QStringList{"T06", "T02"};
-        QTest::newRow("IŞIL in capitals") << "OgrenciGetirAdi" << "IŞIL" << QStringList{"T01"};
-        QTest::newRow("inside the name") << "OgrenciGetirAdi" << "rah" << QStringList{"T02"};
-        QTest::newRow("small ş finds capital Ş") << "OgrenciGetirSoyAdi" << "ş"
-                                                 << QStringList{"T02", "T01"};
-        QTest::newRow("capital Ş finds small ş") << "OgrenciGetirSoyAdi" << "Ş"
-                                                 << QStringList{"T02", "T01"};
-        QTest::newRow("ŞAH") << "OgrenciGetirSoyAdi" << "ŞAH" << QStringList{"T02"};
-        QTest::newRow("çağ") << "OgrenciGetirSoyAdi" << "çağ" << QStringList{"T03"};
-        QTest::newRow("ÖZTÜRK") << "OgrenciGetirSoyAdi" << "ÖZTÜRK" << QStringList{"T05"};
-        QTest::newRow("Ğ inside") << "OgrenciGetirSoyAdi" << "OĞ" << QStringList{"T06"};
-        QTest::newRow("capital I does not find dotted i")
-            << "OgrenciGetirSoyAdi" << "BILGIÇ" << QStringList{};
-        QTest::newRow("capital İ finds dotted i") << "OgrenciGetirSoyAdi" << "BİLGİÇ"
-                                                  << QStringList{"T04"};
-        QTest::newRow("number part") << "OgrenciGetirOgrenciNo" << "0"
-                                     << QStringList{"T04", "T03", "T06", "T05", "T02", "T01"};
-        QTest::newRow("number with letter in other case") << "OgrenciGetirOgrenciNo" << "t03"
-                                                          << QStringList{"T03"};
-        QTest::newRow("no match") << "OgrenciGetirAdi" << "xyz" << QStringList{};
-        QTest::newRow("pattern characters are plain text") << "OgrenciGetirAdi" << "%"
-                                                           << QStringList{};
-        QTest::newRow("underscore is plain text") << "OgrenciGetirSoyAdi" << "_"
-                                                  << QStringList{};
+        QTest::newRow("dotless small i finds capital I") << "OgrenciGetirAdi"
+                                                         << "ı" << QStringList{"T04", "T01"};
+        QTest::newRow("capital I finds dotless i") << "OgrenciGetirAdi"
+                                                   << "I" << QStringList{"T04", "T01"};
+        QTest::newRow("small i finds capital dotted İ") << "OgrenciGetirAdi"
+                                                        << "i" << QStringList{"T06", "T02"};
+        QTest::newRow("capital dotted İ finds small i") << "OgrenciGetirAdi"
+                                                        << "İ" << QStringList{"T06", "T02"};
+        QTest::newRow("IŞIL in capitals") << "OgrenciGetirAdi"
+                                          << "IŞIL" << QStringList{"T01"};
+        QTest::newRow("inside the name") << "OgrenciGetirAdi"
+                                         << "rah" << QStringList{"T02"};
+        QTest::newRow("small ş finds capital Ş") << "OgrenciGetirSoyAdi"
+                                                 << "ş" << QStringList{"T02", "T01"};
+        QTest::newRow("capital Ş finds small ş") << "OgrenciGetirSoyAdi"
+                                                 << "Ş" << QStringList{"T02", "T01"};
+        QTest::newRow("ŞAH") << "OgrenciGetirSoyAdi"
+                             << "ŞAH" << QStringList{"T02"};
+        QTest::newRow("çağ") << "OgrenciGetirSoyAdi"
+                             << "çağ" << QStringList{"T03"};
+        QTest::newRow("ÖZTÜRK") << "OgrenciGetirSoyAdi"
+                                << "ÖZTÜRK" << QStringList{"T05"};
+        QTest::newRow("Ğ inside") << "OgrenciGetirSoyAdi"
+                                  << "OĞ" << QStringList{"T06"};
+        QTest::newRow("capital I does not find dotted i") << "OgrenciGetirSoyAdi"
+                                                          << "BILGIÇ" << QStringList{};
+        QTest::newRow("capital İ finds dotted i") << "OgrenciGetirSoyAdi"
+                                                  << "BİLGİÇ" << QStringList{"T04"};
+        QTest::newRow("number part")
+            << "OgrenciGetirOgrenciNo"
+            << "0" << QStringList{"T04", "T03", "T06", "T05", "T02", "T01"};
+        QTest::newRow("number with letter in other case") << "OgrenciGetirOgrenciNo"
+                                                          << "t03" << QStringList{"T03"};
+        QTest::newRow("no match") << "OgrenciGetirAdi"
+                                  << "xyz" << QStringList{};
+        QTest::newRow("pattern characters are plain text") << "OgrenciGetirAdi"
+                                                           << "%" << QStringList{};
+        QTest::newRow("underscore is plain text") << "OgrenciGetirSoyAdi"
+                                                  << "_" << QStringList{};
         QTest::newRow("empty lists the unit in Turkish order")
-            << "OgrenciGetirAdi" << "" << QStringList{"T04", "T03", "T06", "T05", "T02", "T01"};
-        QTest::newRow("blank is a text like any other")
-            << "OgrenciGetirAdi" << " " << QStringList{"T02"};
+            << "OgrenciGetirAdi"
+            << "" << QStringList{"T04", "T03", "T06", "T05", "T02", "T01"};
+        QTest::newRow("blank is a text like any other") << "OgrenciGetirAdi"
+                                                        << " " << QStringList{"T02"};
     }
     void searchFoldsTurkishCase()
     {
@@ -495,12 +529,13 @@ private Q_SLOTS:
     void searchOrdersByTurkishAlphabet()
     {
         ServerFixture g;
-        const QStringList surnames = {"Ünlü", "Uysal", "Şahin", "Sarı", "Öztürk", "Ozan",
-                                      "İnce", "Işık", "Ilgaz", "Demir", "Çelik", "Cengiz",
-                                      "Güneş", "Gök", "Ğ"};
+        const QStringList surnames = {"Ünlü",  "Uysal",  "Şahin", "Sarı",  "Öztürk",
+                                      "Ozan",  "İnce",   "Işık",  "Ilgaz", "Demir",
+                                      "Çelik", "Cengiz", "Güneş", "Gök",   "Ğ"};
         int n = 0;
         for (const QString& s : surnames)
-            g.addStudent({QStringLiteral("N%1").arg(++n, 2, 10, QLatin1Char('0')), "Ali", s, {}, {}});
+            g.addStudent(
+                {QStringLiteral("N%1").arg(++n, 2, 10, QLatin1Char('0')), "Ali", s, {}, {}});
         g.addStudent({"N99", "Ayşe", "Demir", {}, {}});
         g.addStudent({"N98", "Çağla", "Demir", {}, {}});
         g.addStudent({"N97", "Ahmet", "Demir", {}, {}});
@@ -511,9 +546,8 @@ private Q_SLOTS:
                          field(rows, r, "adi").toString();
         QCOMPARE(names, (QStringList{"Cengiz Ali", "Çelik Ali", "Demir Ahmet", "Demir Ali",
                                      "Demir Ayşe", "Demir Çağla", "Gök Ali", "Güneş Ali", "Ğ Ali",
-                                     "Ilgaz Ali", "Işık Ali", "İnce Ali", "Ozan Ali",
-                                     "Öztürk Ali", "Sarı Ali", "Şahin Ali", "Uysal Ali",
-                                     "Ünlü Ali"}));
+                                     "Ilgaz Ali", "Işık Ali", "İnce Ali", "Ozan Ali", "Öztürk Ali",
+                                     "Sarı Ali", "Şahin Ali", "Uysal Ali", "Ünlü Ali"}));
     }
 
     // Texts are declared with their widths, which the client reads to cut what it writes.
@@ -523,25 +557,44 @@ private Q_SLOTS:
         QTest::addColumn<QString>("column");
         QTest::addColumn<int>("width");
         const QList<std::tuple<const char*, const char*, int>> widths = {
-            {"kullanici", "kullanici", 10},  {"kullanici", "sifre", 10},
-            {"kullanici", "adsoy", 50},      {"kullanici", "birimkodu", 2},
-            {"kullanici", "email", 50},      {"birim", "birimadi", 50},
-            {"isyeri", "birimadi", 70},      {"isyeri", "isyerisicil", 50},
-            {"isyeri", "kontrolno", 2},      {"isyeri", "isyeriaracino", 3},
-            {"isyeri", "isyeriunvani", 50},  {"isyeri", "isyeriadres", 70},
-            {"isyeri", "isyerivergino", 20}, {"isyeri", "vergidairesi", 50},
-            {"Parametre", "aktifyil", 4},    {"statu", "kodu", 1},
-            {"statu", "adi", 30},            {"ogrenci", "ogrencino", 10},
-            {"ogrenci", "adi", 50},          {"ogrenci", "soyadi", 50},
-            {"ogrenci", "ilksoyadi", 50},    {"ogrenci", "tckimlikno", 11},
-            {"ogrenci", "ssksicilno", 20},   {"ogrenci", "statu", 1},
-            {"ogrenci", "stajili", 50},      {"ogrenci", "stajyeri", 150},
-            {"ogrenci", "birimkodu", 2},     {"ogrenci", "birimadi", 50},
-            {"ogrenci", "okuladi", 50},      {"ogrenci", "degistiren", 50},
-            {"Puantaj", "yil", 4},           {"Puantaj", "birimkodu", 2},
-            {"Tahakkuk", "yil", 4},          {"Tahakkuk", "birimkodu", 2},
-            {"Xml", "yil", 4},               {"Xml", "birimkodu", 2},
-            {"Xml", "tckimlikno", 11},       {"Xml", "girisgun", 4},
+            {"kullanici", "kullanici", 10},
+            {"kullanici", "sifre", 10},
+            {"kullanici", "adsoy", 50},
+            {"kullanici", "birimkodu", 2},
+            {"kullanici", "email", 50},
+            {"birim", "birimadi", 50},
+            {"isyeri", "birimadi", 70},
+            {"isyeri", "isyerisicil", 50},
+            {"isyeri", "kontrolno", 2},
+            {"isyeri", "isyeriaracino", 3},
+            {"isyeri", "isyeriunvani", 50},
+            {"isyeri", "isyeriadres", 70},
+            {"isyeri", "isyerivergino", 20},
+            {"isyeri", "vergidairesi", 50},
+            {"Parametre", "aktifyil", 4},
+            {"statu", "kodu", 1},
+            {"statu", "adi", 30},
+            {"ogrenci", "ogrencino", 10},
+            {"ogrenci", "adi", 50},
+            {"ogrenci", "soyadi", 50},
+            {"ogrenci", "ilksoyadi", 50},
+            {"ogrenci", "tckimlikno", 11},
+            {"ogrenci", "ssksicilno", 20},
+            {"ogrenci", "statu", 1},
+            {"ogrenci", "stajili", 50},
+            {"ogrenci", "stajyeri", 150},
+            {"ogrenci", "birimkodu", 2},
+            {"ogrenci", "birimadi", 50},
+            {"ogrenci", "okuladi", 50},
+            {"ogrenci", "degistiren", 50},
+            {"Puantaj", "yil", 4},
+            {"Puantaj", "birimkodu", 2},
+            {"Tahakkuk", "yil", 4},
+            {"Tahakkuk", "birimkodu", 2},
+            {"Xml", "yil", 4},
+            {"Xml", "birimkodu", 2},
+            {"Xml", "tckimlikno", 11},
+            {"Xml", "girisgun", 4},
             {"Xml", "cikisgun", 4},
         };
         for (const auto& [table, column, width] : widths)
@@ -566,26 +619,30 @@ private Q_SLOTS:
         d.addParam(QStringLiteral("@key1"), U);
         d.addParam(QStringLiteral("@key2"), QStringLiteral("2023001"));
         d.open();
-        const QString stamp = QStringLiteral("09.12.2026 04:45:42 DEĞİŞİKLİKadmin Sistem Yöneticisi "
-                                             "ve devamı");
+        const QString stamp =
+            QStringLiteral("09.12.2026 04:45:42 DEĞİŞİKLİKadmin Sistem Yöneticisi "
+                           "ve devamı");
         QVERIFY(stamp.size() > 50);
         d.setValue(QStringLiteral("degistiren"), stamp);
         d.post();
-        const db::ResultRows rows = f->call(QStringLiteral("OgrenciGetirOgrenciNo"), {U, "2023001"});
+        const db::ResultRows rows =
+            f->call(QStringLiteral("OgrenciGetirOgrenciNo"), {U, "2023001"});
         QCOMPARE(field(rows, 0, "degistiren").toString(), stamp.left(50));
     }
 
     // Date columns are exchanged as dates; an unchecked GSS box stored as empty becomes 0.
     void studentColumnsKeepTheirTypes()
     {
-        const db::ResultRows rows = f->call(QStringLiteral("OgrenciGetirOgrenciNo"), {U, "2023001"});
+        const db::ResultRows rows =
+            f->call(QStringLiteral("OgrenciGetirOgrenciNo"), {U, "2023001"});
         QCOMPARE(field(rows, 0, "baslangictarihi").toDate(), QDate(2026, 3, 1));
         QCOMPARE(field(rows, 0, "gss").toInt(), 0);
 
-        const QVariant id = f->conn->insertRow(QStringLiteral("ogrenci"),
-                                               {{QStringLiteral("ogrencino"), QStringLiteral("2023009")},
-                                                {QStringLiteral("gss"), QVariant()}});
-        const db::ResultRows added = f->call(QStringLiteral("OgrenciGetirOgrenciNo"), {U, "2023009"});
+        const QVariant id = f->conn->insertRow(
+            QStringLiteral("ogrenci"), {{QStringLiteral("ogrencino"), QStringLiteral("2023009")},
+                                        {QStringLiteral("gss"), QVariant()}});
+        const db::ResultRows added =
+            f->call(QStringLiteral("OgrenciGetirOgrenciNo"), {U, "2023009"});
         QCOMPARE(added.rows.size(), 0); // no unit given: not the unit's student
         QCOMPARE(f->count(QStringLiteral("SELECT gss FROM ogrenci WHERE idogrenci = @id"),
                           {{QStringLiteral("@id"), id}}),

@@ -162,9 +162,10 @@ private Q_SLOTS:
         c.openSqlite(path, db::Connection::OpenMode::MustExist);
         QCOMPARE(rowsAsText(c, QStringLiteral("SELECT count(*) FROM zelvo_procedure")),
                  QStringList{"31"});
-        const db::ResultRows login = c.callProcedure(
-            QStringLiteral("BireyGetirLogin"), {{QStringLiteral("@Key1"), QStringLiteral("admin")},
-                                                {QStringLiteral("@Key2"), QStringLiteral("admin")}});
+        const db::ResultRows login =
+            c.callProcedure(QStringLiteral("BireyGetirLogin"),
+                            {{QStringLiteral("@Key1"), QStringLiteral("admin")},
+                             {QStringLiteral("@Key2"), QStringLiteral("admin")}});
         QCOMPARE(login.rows.size(), 1);
     }
 
@@ -185,15 +186,16 @@ private Q_SLOTS:
                                          {QStringLiteral("statu"), QStringLiteral("1")},
                                          {QStringLiteral("birimkodu"), QStringLiteral("01")}});
         const db::ResultRows found = c.callProcedure(
-            QStringLiteral("OgrenciGetirAdi"),
-            {{QStringLiteral("@key1"), QStringLiteral("01")}, {QStringLiteral("@key2"), QStringLiteral("IŞI")}});
+            QStringLiteral("OgrenciGetirAdi"), {{QStringLiteral("@key1"), QStringLiteral("01")},
+                                                {QStringLiteral("@key2"), QStringLiteral("IŞI")}});
         QCOMPARE(found.rows.size(), 1);
 
-        c.insertRow(QStringLiteral("Puantaj"), {{QStringLiteral("idogrenci"), id},
-                                                {QStringLiteral("yil"), QStringLiteral("2026")},
-                                                {QStringLiteral("ay"), 12},
-                                                {QStringLiteral("gun"), 30},
-                                                {QStringLiteral("birimkodu"), QStringLiteral("01")}});
+        c.insertRow(QStringLiteral("Puantaj"),
+                    {{QStringLiteral("idogrenci"), id},
+                     {QStringLiteral("yil"), QStringLiteral("2026")},
+                     {QStringLiteral("ay"), 12},
+                     {QStringLiteral("gun"), 30},
+                     {QStringLiteral("birimkodu"), QStringLiteral("01")}});
         const db::ResultRows timesheet = c.callProcedure(
             QStringLiteral("PuantajGenel"), {{QStringLiteral("@key1"), QStringLiteral("2026")},
                                              {QStringLiteral("@key2"), 12},
@@ -230,16 +232,17 @@ private Q_SLOTS:
         QCOMPARE(buildByHand(path, installScripts()), QString());
         sqlite3* handle = nullptr;
         QCOMPARE(sqlite3_open(path.toUtf8().constData(), &handle), SQLITE_OK);
-        QCOMPARE(execRaw(handle,
-                         QStringLiteral(
-                             "PRAGMA foreign_keys=ON;"
-                             "INSERT INTO ogrenci (idogrenci, ogrencino, baslangictarihi, "
-                             "bitistarihi, birimkodu) VALUES (1, '1', '2026-12-20', '2027-01-10', '01');"
-                             "INSERT INTO Puantaj (idogrenci, yil, ay, gun, birimkodu) "
-                             "VALUES (1, '2026', 12, 22, '01');"
-                             "CREATE TEMP TABLE r AS SELECT gun1, gun2 FROM Puantaj;"
-                             "DELETE FROM ogrenci;")),
-                 QString());
+        QCOMPARE(
+            execRaw(handle,
+                    QStringLiteral(
+                        "PRAGMA foreign_keys=ON;"
+                        "INSERT INTO ogrenci (idogrenci, ogrencino, baslangictarihi, "
+                        "bitistarihi, birimkodu) VALUES (1, '1', '2026-12-20', '2027-01-10', '01');"
+                        "INSERT INTO Puantaj (idogrenci, yil, ay, gun, birimkodu) "
+                        "VALUES (1, '2026', 12, 22, '01');"
+                        "CREATE TEMP TABLE r AS SELECT gun1, gun2 FROM Puantaj;"
+                        "DELETE FROM ogrenci;")),
+            QString());
         sqlite3_stmt* stmt = nullptr;
         QCOMPARE(sqlite3_prepare_v2(handle,
                                     "SELECT (SELECT gun1 || '/' || gun2 FROM r), "
@@ -276,8 +279,9 @@ private Q_SLOTS:
         QVERIFY(one(QStringLiteral("SELECT count(*) FROM ogrenci WHERE baslangictarihi <= "
                                    "'2026-12-31' AND bitistarihi >= '2027-01-01'")) >= 1);
         const QString names =
-            c.query(QStringLiteral("SELECT group_concat(adi || soyadi || coalesce(ilksoyadi, ''), '') "
-                                   "FROM ogrenci"))
+            c.query(
+                 QStringLiteral("SELECT group_concat(adi || soyadi || coalesce(ilksoyadi, ''), '') "
+                                "FROM ogrenci"))
                 .rows.value(0)
                 .value(0)
                 .toString();
@@ -285,19 +289,21 @@ private Q_SLOTS:
             QVERIFY2(names.contains(letter), qPrintable(QString(letter)));
 
         // all dates are proper ISO dates
-        QCOMPARE(one(QStringLiteral("SELECT count(*) FROM ogrenci WHERE baslangictarihi IS NOT "
-                                    "date(baslangictarihi) OR bitistarihi IS NOT date(bitistarihi)")),
-                 0);
+        QCOMPARE(
+            one(QStringLiteral("SELECT count(*) FROM ogrenci WHERE baslangictarihi IS NOT "
+                               "date(baslangictarihi) OR bitistarihi IS NOT date(bitistarihi)")),
+            0);
 
         auto listed = [&](const QString& procedure, int month) {
             const QString first = QStringLiteral("15-%1-2026").arg(month, 2, 10, QLatin1Char('0'));
-            const QString last = month == 12
-                                     ? QStringLiteral("14-01-2027")
-                                     : QStringLiteral("14-%1-2026").arg(month + 1, 2, 10, QLatin1Char('0'));
-            return columnTexts(c.callProcedure(procedure, {{QStringLiteral("@key1"), first},
-                                                           {QStringLiteral("@key2"), last},
-                                                           {QStringLiteral("@key3"), QStringLiteral("01")}}),
-                               "ogrencino");
+            const QString last =
+                month == 12 ? QStringLiteral("14-01-2027")
+                            : QStringLiteral("14-%1-2026").arg(month + 1, 2, 10, QLatin1Char('0'));
+            return columnTexts(
+                c.callProcedure(procedure, {{QStringLiteral("@key1"), first},
+                                            {QStringLiteral("@key2"), last},
+                                            {QStringLiteral("@key3"), QStringLiteral("01")}}),
+                "ogrencino");
         };
         QCOMPARE(listed(QStringLiteral("PuantajGetir"), 1),
                  (QStringList{"2022101001", "2022101002", "2022101003", "2022101004"}));
