@@ -540,7 +540,9 @@ QVariant Connection::insertRow(const QString& table, const QList<QPair<QString, 
     QVector<QVariant> args;
     for (const auto& [name, value] : values) {
         const TableColumn* column = info.column(name);
-        if (!column || column->isKey || names.contains(column->name, Qt::CaseInsensitive))
+        // a generated key is left to the database; a key the caller gives (a unit code) is kept
+        if (!column || (column->isKey && value.isNull()) ||
+            names.contains(column->name, Qt::CaseInsensitive))
             continue;
         names << column->name;
         args << toDatabase(value, column);

@@ -252,7 +252,7 @@ void Dataset::post()
         if (!wanted || columnIndex(m_columns.at(c)) != c)
             continue;
         const TableColumn* column = info.column(m_columns.at(c));
-        if (!column || column->isKey)
+        if (!column || (column->isKey && (m_state != State::Insert || row.at(c).isNull())))
             continue;
         values.append({m_columns.at(c), row.at(c)});
         written << c;
@@ -262,8 +262,9 @@ void Dataset::post()
         if (const int k = columnIndex(m_target.keyColumn); k >= 0)
             row[k] = key;
     } else {
+        // the row is found by its key as it was read, whatever was typed since
         const int k = requireColumn(m_target.keyColumn);
-        m_connection.updateRow(m_target, row.at(k), values);
+        m_connection.updateRow(m_target, m_savedRow.value(k, row.at(k)), values);
     }
     // what is shown is what was stored: texts cut to their width
     for (int c : written) {
