@@ -25,10 +25,17 @@ QString writeFileAtomically(const QString& path, const QByteArray& bytes)
     if (!file.open(QIODevice::WriteOnly)) {
         return ioError(path, file.errorString());
     }
-    if (file.write(bytes) != bytes.size()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        return ioError(path, error);
+    // A short write carries no error of its own; the next attempt reports why (disk full,
+    // file too large).
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
+        if (n <= 0) {
+            const QString error = file.errorString();
+            file.cancelWriting();
+            return ioError(path, error);
+        }
+        written += n;
     }
     if (!file.commit()) {
         return ioError(path, file.errorString());
