@@ -13,9 +13,42 @@ namespace zelvo::declaration {
 
 namespace {
 
+void appendTwoDigits(QString& out, int n)
+{
+    out += QChar(u'0' + n / 10);
+    out += QChar(u'0' + n % 10);
+}
+
+// DD.MM.YYYY, written directly: QDate::toString goes through the locale machinery, which
+// costs more than the rest of a file line.
 QString dateText(const QDate& date)
 {
-    return date.isValid() ? date.toString(u"dd.MM.yyyy"_s) : QString();
+    if (!date.isValid() || date.year() < 1 || date.year() > 9999) {
+        return date.isValid() ? date.toString(u"dd.MM.yyyy"_s) : QString();
+    }
+    QString out;
+    out.reserve(10);
+    appendTwoDigits(out, date.day());
+    out += u'.';
+    appendTwoDigits(out, date.month());
+    out += u'.';
+    appendTwoDigits(out, date.year() / 100);
+    appendTwoDigits(out, date.year() % 100);
+    return out;
+}
+
+// The number written by `count` ASCII digits at text[from], or -1.
+int digitsAt(QStringView text, qsizetype from, int count)
+{
+    int n = 0;
+    for (int i = 0; i < count; ++i) {
+        const QChar c = text[from + i];
+        if (c < u'0' || c > u'9') {
+            return -1;
+        }
+        n = n * 10 + (c.unicode() - u'0');
+    }
+    return n;
 }
 
 QString dateTimeText(const QDate& date, const QTime& time)
@@ -162,7 +195,10 @@ QString shownDateText(const QVariant& value)
     if (text.size() < 10 || text.at(4) != u'-' || text.at(7) != u'-') {
         return text;
     }
-    const QDate date = QDate::fromString(QStringView(text).left(10), u"yyyy-MM-dd"_s);
+    const int year = digitsAt(text, 0, 4);
+    const int month = digitsAt(text, 5, 2);
+    const int day = digitsAt(text, 8, 2);
+    const QDate date = year < 0 || month < 0 || day < 0 ? QDate() : QDate(year, month, day);
     if (!date.isValid()) {
         return text;
     }
@@ -240,7 +276,11 @@ QString periodDayText(const QDate& date, const QDate& first, const QDate& last)
     if (!date.isValid() || date < first || date > last) {
         return {};
     }
-    return date.toString(u"ddMM"_s);
+    QString out;
+    out.reserve(4);
+    appendTwoDigits(out, date.day());
+    appendTwoDigits(out, date.month());
+    return out;
 }
 
 } // namespace zelvo::declaration
