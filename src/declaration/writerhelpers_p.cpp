@@ -54,9 +54,9 @@ bool RowReader::append(Cp1254Buffer& out, QStringView text, const QString& colum
         };
         QStringList who{part(u"ogrencino"_s), part(u"adi"_s), part(u"soyadi"_s)};
         who.removeAll(QString());
-        m_error = u"Dosya yazılmadı. %1. satırdaki öğrencinin (%2) \"%3\" sütunundaki değeri, "_s
-                      .arg(m_rowNumber)
-                      .arg(who.join(u' '), column) +
+        const QString student = who.isEmpty() ? QString() : u" ("_s + who.join(u' ') + u')';
+        m_error = u"Dosya yazılmadı. %1. satırdaki öğrencinin%2 \"%3\" sütunundaki değeri, "_s.arg(
+                      QString::number(m_rowNumber), student, column) +
                   notInCodePage(text);
     }
     return false;
