@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QTextStream>
 
 using namespace Qt::StringLiterals;
@@ -54,5 +55,13 @@ int main(int argc, char** argv)
     dialog.show();
     QApplication::processEvents();
     dialog.grab().save(out + u"/preview.png"_s);
+
+    // The same window after a search that lands on the second page.
+    if (auto* find = dialog.findChild<QLineEdit*>(u"findEdit"_s)) {
+        find->setText(u"GENEL TOPLAM"_s);
+        dialog.findFirst();
+        QApplication::processEvents();
+        dialog.grab().save(out + u"/preview-find.png"_s);
+    }
     return status;
 }

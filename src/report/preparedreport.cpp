@@ -23,10 +23,10 @@ namespace {
 constexpr quint32 kMagic = 0x5A525031; // "ZRP1"
 constexpr quint16 kFormatVersion = 1;
 
-QFont toQFont(const PreparedFont& f)
+QFont toQFont(const PreparedFont& f, double scale = 1.0)
 {
     QFont font(f.family);
-    font.setPointSizeF(f.pointSize);
+    font.setPointSizeF(f.pointSize * scale);
     font.setBold(f.bold);
     font.setItalic(f.italic);
     // Unhinted glyphs keep text widths proportional at every zoom, so a text that fits on
@@ -48,6 +48,7 @@ const QPaintDevice* measuringDevice()
 }
 
 constexpr double kMeasureUnitsPerMm = 100.0;
+constexpr double kFineDpi = 1200.0;
 
 QString foldCase(const QString& text)
 {
@@ -109,8 +110,13 @@ void PreparedReport::paintPage(int pageIndex, QPainter& painter) const
     if (pageIndex < 0 || pageIndex >= pageCount())
         return;
     const QPaintDevice* device = painter.device();
-    const double kx = device->logicalDpiX() / 25.4;
-    const double ky = device->logicalDpiY() / 25.4;
+    // On a coarse device (a screen) glyph advances are rounded to whole pixels, which makes
+    // texts wider than on paper. Laying the text out at a fine resolution and scaling it down
+    // keeps every text where the paper has it.
+    const double dpi = device->logicalDpiX();
+    const double fine = dpi < kFineDpi ? kFineDpi / dpi : 1.0;
+    const double kx = dpi / 25.4 * fine;
+    const double ky = device->logicalDpiY() / 25.4 * fine;
     const auto map = [&](const QRectF& r) {
         return QRectF(r.x() * kx, r.y() * ky, r.width() * kx, r.height() * ky);
     };
@@ -126,6 +132,7 @@ void PreparedReport::paintPage(int pageIndex, QPainter& painter) const
     QList<std::optional<QFontMetricsF>> metrics(m_fonts.size());
 
     painter.save();
+    painter.scale(1 / fine, 1 / fine);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setBrush(Qt::NoBrush);
@@ -148,7 +155,7 @@ void PreparedReport::paintPage(int pageIndex, QPainter& painter) const
         if (fi < 0)
             continue;
         if (!fonts[fi]) {
-            fonts[fi] = toQFont(m_fonts[fi]);
+            fonts[fi] = toQFont(m_fonts[fi], fine);
             painter.setFont(*fonts[fi]);
             metrics[fi].emplace(painter.font(), device);
         }
@@ -159,9 +166,13 @@ void PreparedReport::paintPage(int pageIndex, QPainter& painter) const
         QString text = item.text;
         if (item.wrap) {
             flags |= Qt::TextWordWrap;
-        } else if (!text.contains(u'\n') && metrics[fi]->horizontalAdvance(text) > inner.width()) {
-            text = metrics[fi]->elidedText(text, Qt::ElideRight, inner.width());
+        } else {
+            // A trailing blank in a number format keeps the digits off the right frame.
+            flags |= Qt::TextIncludeTrailingSpaces;
         }
+        if (!item.wrap && !text.contains(u'\n') &&
+            metrics[fi]->horizontalAdvance(text) > inner.width())
+            text = metrics[fi]->elidedText(text, Qt::ElideRight, inner.width());
         painter.drawText(inner, flags, text);
     }
     painter.restore();

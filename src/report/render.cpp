@@ -197,7 +197,7 @@ private:
     }
 
     // Sum of the columns over rows [from, to] in kuruş, with the result's number of fraction
-    // digits (0 when every value is whole, at most 2).
+    // digits: 0 when every value is whole, otherwise 2.
     Decimal sumRows(const QList<int>& cols, int from, int to, const Expr* origin) const
     {
         qint64 total = 0;
@@ -221,7 +221,8 @@ private:
                                           .arg(v.toString()));
                     continue;
                 }
-                scale = std::max(scale, std::min(d->scale, 2));
+                if (d->scale > 0)
+                    scale = 2;
                 if (__builtin_add_overflow(total, kurus->units, &total)) {
                     if (origin)
                         fail(*origin, u"toplam çok büyük"_s);
