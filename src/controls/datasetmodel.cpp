@@ -15,6 +15,11 @@ QString displayValue(const QVariant& value, const QString& format)
         const auto kurus = money::kurusFromVariant(value);
         return kurus ? money::displayText(*kurus, QLocale()) : value.toString();
     }
+    if (format == QLatin1String("0.00")) {
+        const auto kurus = money::kurusFromVariant(value);
+        return kurus ? money::plainText(*kurus).replace(QLatin1Char('.'), QLocale().decimalPoint())
+                     : value.toString();
+    }
     if (value.typeId() == QMetaType::QDate) {
         const QDate date = value.toDate();
         if (format == QLatin1String("DD-MM-YYYY"))

@@ -21,7 +21,7 @@ struct GridColumn {
     QString field;
     QString title;       // may hold a line break; shown centred on two lines
     int widthChars = 10; // width in average characters of the body font
-    QString format;      // "##,##0.00 " for amounts, "DD-MM-YYYY" for dates, empty: as is
+    QString format;      // "##,##0.00 " or "0.00" for amounts, "DD-MM-YYYY" for dates, empty: as is
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
     bool checkBox = false; // a yes/no column shown as a check box (stores 0 / 1)
     bool readOnly = false;

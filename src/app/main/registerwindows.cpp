@@ -1,3 +1,4 @@
+#include "registermonthly.h"
 #include "windowcatalog.h"
 
 // Each subsystem adds its windows here.
@@ -6,7 +7,7 @@ namespace app {
 
 void registerAllWindows(WindowCatalog& catalog)
 {
-    Q_UNUSED(catalog);
+    registerMonthlyWindows(catalog);
 }
 
 } // namespace app

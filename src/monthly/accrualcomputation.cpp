@@ -1,0 +1,141 @@
+#include "accrualcomputation.h"
+
+#include "runprogress.h"
+
+#include <dataset.h>
+#include <money.h>
+
+#include <cmath>
+
+namespace {
+
+using Values = std::initializer_list<std::pair<const char*, QVariant>>;
+
+// The calling convention: close, clear the parameters, name the procedure, add them in order.
+void prepare(db::Dataset& dataset, const QString& procedure, Values values)
+{
+    dataset.close();
+    dataset.clearParams();
+    dataset.setProcedure(procedure);
+    for (const auto& [name, value] : values)
+        dataset.addParam(QString::fromLatin1(name), value);
+}
+
+// The minimum wage of a month, column "au" + MM of the parameter row.
+double wageOf(const db::Dataset& parameters, int month)
+{
+    const QString column = QStringLiteral("au") + Period::twoDigits(month);
+    const QVariant value =
+        parameters.isOpen() && !parameters.isEmpty() ? parameters.value(column) : QVariant();
+    if (const auto wage = wageValue(value))
+        return *wage;
+    throw db::DbError(QStringLiteral("%1 ayının asgari ücreti (%2) temel parametrelerde boş ya da "
+                                     "sayı değil. Temel Parametreler bölümünden giriniz.")
+                          .arg(Period::monthName(month), column));
+}
+
+// The days of one timesheet column. An empty or broken value would silently price the student
+// at nothing, so it stops the run with the student named.
+double daysOf(const db::Dataset& timesheet, int row, const QString& column)
+{
+    const QVariant value = timesheet.valueAt(row, timesheet.requireColumn(column));
+    bool ok = false;
+    const int days = value.isNull() ? 0 : value.toString().trimmed().toInt(&ok);
+    if (ok)
+        return days;
+    const int number = timesheet.columnIndex(QStringLiteral("ogrencino"));
+    const QString student =
+        timesheet
+            .valueAt(row,
+                     number >= 0 ? number : timesheet.requireColumn(QStringLiteral("idogrenci")))
+            .toString();
+    throw db::DbError(QStringLiteral("%1 numaralı öğrencinin puantajında '%2' gün sayısı boş ya "
+                                     "da tam sayı değil. Puantaj bölümünde düzeltip tahakkuku "
+                                     "yeniden çalıştırınız.")
+                          .arg(student, column));
+}
+
+} // namespace
+
+std::optional<double> wageValue(const QVariant& value)
+{
+    if (value.isNull())
+        return std::nullopt;
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong: {
+        const double wage = value.toDouble();
+        return std::isfinite(wage) ? std::optional<double>(wage) : std::nullopt;
+    }
+    default:
+        if (const auto kurus = money::parseKurus(value.toString().trimmed()))
+            return double(*kurus) / 100.0;
+        return std::nullopt;
+    }
+}
+
+AccrualOutcome computeAccrual(const AccrualEdition& edition, const AccrualDatasets& sets,
+                              const Period& period, const QString& unit, RunProgress& progress)
+{
+    for (db::Dataset* dataset : {&sets.removal, &sets.store, &sets.timesheet, &sets.result})
+        dataset->close();
+    period.requireWholeYear();
+    const QString year = period.year();
+    const int month = period.month();
+    const bool december = month == 12;
+    // read before anything is removed: a missing wage changes nothing
+    const double wage = wageOf(sets.parameters, month);
+    const double januaryWage = december ? wageOf(sets.parameters, 1) : 0.0;
+
+    db::Transaction transaction(sets.removal.connection());
+    prepare(sets.removal, edition.procedure(QStringLiteral("TahakkukSil")),
+            {{"@key1", year}, {"@key2", month}, {"@key3", unit}});
+    sets.removal.execProc();
+
+    db::Dataset& timesheet = sets.timesheet;
+    prepare(timesheet, edition.procedure(QStringLiteral("PuantajGenel")),
+            {{"@key1", year}, {"@key2", month}, {"@key3", unit}});
+    timesheet.open();
+    for (const QString& column : edition.timesheetColumns)
+        timesheet.requireColumn(column);
+    if (timesheet.recordCount() < 1) {
+        transaction.commit();
+        return AccrualOutcome::NoTimesheet;
+    }
+
+    const int idColumn = timesheet.requireColumn(QStringLiteral("idogrenci"));
+    const int dayColumn = timesheet.requireColumn(QStringLiteral("gun"));
+    const QString procedure = edition.procedure(QStringLiteral("Tahakkukekle"));
+    const int count = timesheet.recordCount();
+    progress.setTotal(count);
+    for (int row = 0; row < count; ++row) {
+        // the product first, then the division by 30: every month counts 30 days
+        const double amount =
+            december ? wage * daysOf(timesheet, row, QStringLiteral("gun1")) / 30 +
+                           januaryWage * daysOf(timesheet, row, QStringLiteral("gun2")) / 30
+                     : wage * daysOf(timesheet, row, QStringLiteral("gun")) / 30;
+        // sent with full precision; the server brings it to two decimals and adds the shares
+        prepare(sets.store, procedure,
+                {{"@idogrenci", timesheet.valueAt(row, idColumn).toString()},
+                 {"@yil", year},
+                 {"@ay", month},
+                 {"@gun", timesheet.valueAt(row, dayColumn)},
+                 {"@birimkodu", unit},
+                 {"@kazanc", amount},
+                 {"@matrah", amount}});
+        sets.store.execProc();
+        progress.advance(row + 1);
+    }
+
+    prepare(sets.result, edition.procedure(QStringLiteral("TahakkukGenel")),
+            {{"@key1", year}, {"@key2", month}, {"@key3", unit}});
+    sets.result.open();
+    for (const QString& column : edition.resultColumns)
+        sets.result.requireColumn(column);
+    transaction.commit();
+    return AccrualOutcome::Accrued;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "accrualedition.h"
+#include "period.h"
+
+#include <optional>
+
+namespace db {
+class Dataset;
+}
+class QVariant;
+class RunProgress;
+
+// The row sets of an accrual window that a run uses, one per procedure.
+struct AccrualDatasets {
+    db::Dataset& parameters; // SpParametre: ParametreGetir, opened at activation
+    db::Dataset& removal;    // SpSil: TahakkukSil
+    db::Dataset& timesheet;  // SpGenel: PuantajGenel
+    db::Dataset& store;      // SpOzel: Tahakkukekle
+    db::Dataset& result;     // SpGenel1: TahakkukGenel, what the grid shows
+};
+
+enum class AccrualOutcome { Accrued, NoTimesheet };
+
+// A minimum wage as the parameter row holds it; nothing when empty or not a number.
+std::optional<double> wageValue(const QVariant& value);
+
+// "Tahakkuk Ettir" for a unit and a month: removes the month's accrual rows, prices every
+// timesheet row with the month's minimum wage (December: old-wage days at December's wage and
+// new-wage days at January's), has the server store each row, then opens the month's accrual.
+// Everything runs in one transaction: a db::DbError from anywhere leaves the month as it was.
+// A month without timesheet rows still keeps its removal.
+AccrualOutcome computeAccrual(const AccrualEdition& edition, const AccrualDatasets& sets,
+                              const Period& period, const QString& unit, RunProgress& progress);

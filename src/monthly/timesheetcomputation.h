@@ -1,0 +1,27 @@
+#pragma once
+
+#include "period.h"
+#include "timesheetedition.h"
+
+namespace db {
+class Dataset;
+}
+class RunProgress;
+
+// The row sets of a timesheet window that a computation uses, one per procedure.
+struct TimesheetDatasets {
+    db::Dataset& removal;   // SpSil: PuantajSil
+    db::Dataset& students;  // SpGetir: PuantajGetir, the student list
+    db::Dataset& dayCount;  // SpGun: GunHesapla
+    db::Dataset& single;    // SpOzel: PuantajOzel, one student's row
+    db::Dataset& monthView; // SpGenel: PuantajGenel, what the grid shows
+};
+
+enum class TimesheetOutcome { Computed, NoStudents };
+
+// "Puantajı Hesapla" for a unit and a period: removes the month's rows (not in June and
+// December), counts every listed student's days and stores them, then opens the month view.
+// Everything runs in one transaction: a db::DbError from anywhere leaves the month as it was.
+// A run that finds no student still keeps its removal.
+TimesheetOutcome computeTimesheet(const TimesheetEdition& edition, const TimesheetDatasets& sets,
+                                  const Period& period, const QString& unit, RunProgress& progress);
