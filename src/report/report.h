@@ -7,7 +7,8 @@
 //     data.setRecord(u"parametre"_s, parameters);
 //     const report::PreparedReport prepared =
 //         report::prepareReport(report::templateFolder() + u"liste1.frf"_s, data);
-//     report::showPreview(prepared, window);
+//     report::PreviewDialog preview(prepared, window);
+//     preview.exec();   // or through the dialog service
 
 #include "pageview.h"
 #include "preparedreport.h"
@@ -18,7 +19,28 @@
 #include "template.h"
 #include "templates.h"
 
+#include <optional>
+
 namespace report {
+
+// What a list window keeps: the template it loaded last. A failed load leaves the template
+// loaded before in place, so the window can still show its report; with no template at all
+// the report is the one-page error report.
+class Report {
+public:
+    // Reads the template file anew. Returns whether it was read; on failure the previous
+    // template stays and lastError() says why.
+    bool loadTemplate(const QString& path);
+    bool hasTemplate() const { return m_template.has_value(); }
+    const ReportError& lastError() const { return m_lastError; }
+
+    // Lays the data out with the current template; any failure gives the error report.
+    PreparedReport prepare(const ReportData& data, const RenderOptions& options = {}) const;
+
+private:
+    std::optional<Template> m_template;
+    ReportError m_lastError;
+};
 
 // Loads the template file and lays the data out. Never fails: when the template is missing or
 // broken, or does not fit the data, the result is the one-page error report naming the file and

@@ -72,6 +72,7 @@ private slots:
     void paintPageDrawsInsideTheMargins();
     void errorReportNamesFileAndError();
     void prepareReportFallsBackToTheErrorPage();
+    void reportKeepsTheTemplateLoadedBefore();
     void printUsesThePrintersPaperAndRange();
 };
 
@@ -182,6 +183,39 @@ void TestPreparedReport::prepareReportFallsBackToTheErrorPage()
     }
     r = report::prepareReport(good, ReportData::fromTable({u"adi"_s, u"tutar"_s}, {{u"A"_s, 1}}));
     QVERIFY(r.pageTexts(0).contains(u"1,00 "_s));
+}
+
+void TestPreparedReport::reportKeepsTheTemplateLoadedBefore()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"liste1.frf"_s);
+    const ReportData data = ReportData::fromTable({u"adi"_s, u"tutar"_s}, {{u"Ali"_s, u"2.5"_s}});
+    report::Report report;
+    QVERIFY(!report.loadTemplate(path));
+    QVERIFY(!report.hasTemplate());
+    PreparedReport r = report.prepare(data);
+    QCOMPARE(r.pageCount(), 1);
+    QVERIFY(r.pageTexts(0).contains(path));
+
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(kTemplate.toUtf8());
+    }
+    QVERIFY(report.loadTemplate(path));
+    QVERIFY(report.prepare(data).pageTexts(0).contains(u"2,50 "_s));
+
+    // The file is gone: the template read before still serves.
+    QVERIFY(QFile::remove(path));
+    QVERIFY(!report.loadTemplate(path));
+    QVERIFY(report.lastError().message.contains(u"bulunamadı"_s));
+    QVERIFY(report.prepare(data).pageTexts(0).contains(u"2,50 "_s));
+
+    // A name the data lacks gives the error page, naming the template and the field.
+    const ReportData other = ReportData::fromTable({u"ad"_s}, {{u"Ali"_s}});
+    r = report.prepare(other);
+    QCOMPARE(r.pageCount(), 1);
+    QVERIFY(r.pageTexts(0).join(u'\n').contains(u"bilinmeyen alan 'adi'"_s));
 }
 
 void TestPreparedReport::printUsesThePrintersPaperAndRange()
