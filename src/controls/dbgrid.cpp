@@ -3,6 +3,7 @@
 #include "look.h"
 
 #include <QHeaderView>
+#include <QLineEdit>
 
 namespace controls {
 
@@ -16,7 +17,29 @@ public:
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         m_editor = editor;
         m_index = index;
+        startChangeOnTyping(editor);
         return editor;
+    }
+    // Typing into a cell starts changing the row, as typing into a bound box does, so that the
+    // navigator offers to store it while the editor is still open.
+    void startChangeOnTyping(QWidget* editor) const
+    {
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        if (!line && editor)
+            line = editor->findChild<QLineEdit*>(); // spin and date boxes
+        if (!line)
+            return;
+        auto* grid = static_cast<DbGrid*>(parent());
+        QObject::connect(line, &QLineEdit::textEdited, grid, [grid] {
+            db::Dataset* dataset = grid->dataset();
+            if (!dataset || dataset->state() != db::Dataset::State::Browse)
+                return;
+            try {
+                dataset->edit();
+            } catch (const db::DbError& e) {
+                Q_EMIT grid->databaseError(e.text());
+            }
+        });
     }
     void destroyEditor(QWidget* editor, const QModelIndex& index) const override
     {

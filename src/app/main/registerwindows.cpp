@@ -1,4 +1,5 @@
 #include "registermonthly.h"
+#include "studentregister.h"
 #include "windowcatalog.h"
 
 // Each subsystem adds its windows here.
@@ -8,6 +9,7 @@ namespace app {
 void registerAllWindows(WindowCatalog& catalog)
 {
     registerMonthlyWindows(catalog);
+    registerRegisterWindows(catalog);
 }
 
 } // namespace app

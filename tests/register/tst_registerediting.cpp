@@ -1,0 +1,381 @@
+// Correcting and adding students in the register: when a row is stored, the change stamp, the
+// new row's unit and status, and the close steps.
+
+#include "boundcontrols.h"
+#include "changestamp.h"
+#include "registerfixture.h"
+
+#include <QDateTime>
+
+using studentregister::ChangeKind;
+
+namespace {
+
+// Every stamp the window may have written between two moments (the clock moves on).
+QStringList stampsBetween(const QDateTime& before, const QDateTime& after, ChangeKind kind,
+                          const QString& user, const QString& fullName)
+{
+    QStringList stamps;
+    for (QDateTime t = before.addMSecs(-before.time().msec()); t <= after; t = t.addSecs(1))
+        stamps << studentregister::changeStamp(t.date(), t.time(), kind, user, fullName);
+    return stamps;
+}
+
+// Opens the grid's editor on a cell of the current row and types into it.
+void typeIntoCell(RegisterFixture& f, int column, const QString& text)
+{
+    controls::DbGrid* grid = f.grid();
+    const QModelIndex cell = grid->model()->index(f.students()->currentIndex(), column);
+    grid->setCurrentIndex(cell);
+    grid->edit(cell);
+    auto* editor = grid->viewport()->findChild<QLineEdit*>();
+    QVERIFY(editor);
+    editor->selectAll();
+    QTest::keyClick(editor, Qt::Key_Delete);
+    RegisterFixture::type(editor, text);
+}
+
+} // namespace
+
+class TstRegisterEditing : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void editedRowIsStored_data()
+    {
+        QTest::addColumn<bool>("inGrid");
+        QTest::addColumn<QString>("how"); // what stores the change
+        QTest::newRow("box, next") << false << "Next";
+        QTest::newRow("box, post") << false << "Post";
+        QTest::newRow("box, grid row") << false << "grid";
+        QTest::newRow("box, close") << false << "close";
+        QTest::newRow("cell, next") << true << "Next";
+        QTest::newRow("cell, post") << true << "Post";
+        QTest::newRow("cell, grid row") << true << "grid";
+        QTest::newRow("cell, close") << true << "close";
+    }
+    void editedRowIsStored()
+    {
+        QFETCH(bool, inGrid);
+        QFETCH(QString, how);
+        RegisterFixture f;
+        f.search(0, QString());
+        const int id = f.students()->value("idogrenci").toInt();
+        const QString before = f.students()->text("adi");
+        if (inGrid)
+            typeIntoCell(f, 1, QStringLiteral("Ğülşen İpek"));
+        else
+            f.retype("DBEdit2", QStringLiteral("Ğülşen İpek"));
+        QCOMPARE(f.stored(id, "adi").toString(), before); // not yet
+
+        const QDateTime t0 = QDateTime::currentDateTime();
+        if (how == "grid")
+            f.grid()->setCurrentIndex(f.grid()->model()->index(3, 0));
+        else if (how == "close")
+            f.pressClose();
+        else
+            f.press(how);
+        const QDateTime t1 = QDateTime::currentDateTime();
+
+        QCOMPARE(f.stored(id, "adi").toString(), QStringLiteral("Ğülşen İpek"));
+        QVERIFY(stampsBetween(t0, t1, ChangeKind::Change, "admin", "Sistem Yöneticisi")
+                    .contains(f.stored(id, "degistiren").toString()));
+        // nothing else of the row is touched
+        QCOMPARE(f.stored(id, "statu").toString(), QStringLiteral("1"));
+        QCOMPARE(f.stored(id, "birimkodu").toString(), QStringLiteral("01"));
+        QCOMPARE(f.count("select count(*) from ogrenci where degistiren is not null"), 1);
+        QVERIFY(f.session.dialogs.texts(ScriptedDialogs::Kind::Error).isEmpty());
+        if (how == "close") {
+            QVERIFY(!f.window->isVisible());
+            QVERIFY(f.session.mainWindow.isVisible());
+            QVERIFY(!f.students()->isOpen());
+            QVERIFY(!f.find<db::Dataset>("QrStatu")->isOpen());
+        }
+    }
+
+    void unchangedRowsAreLeftAlone()
+    {
+        RegisterFixture f;
+        f.search(0, QString());
+        f.press("Next");
+        f.press("Last");
+        f.grid()->setCurrentIndex(f.grid()->model()->index(4, 3));
+        f.press("First");
+        f.pressClose();
+        QCOMPARE(f.count("select count(*) from ogrenci where degistiren is not null"), 0);
+    }
+
+    void changeStampIsCutTo50()
+    {
+        RegisterFixture f; // admin, "Sistem Yöneticisi": the whole stamp is longer than 50
+        f.search(0, QStringLiteral("ahmet"));
+        const int id = f.students()->value("idogrenci").toInt();
+        f.retype("DBEdit5", QStringLiteral("12345"));
+        const QDateTime t0 = QDateTime::currentDateTime();
+        f.press("Post");
+        const QDateTime t1 = QDateTime::currentDateTime();
+        const QString stamp = f.stored(id, "degistiren").toString();
+        QCOMPARE(stamp.size(), 50);
+        QVERIFY(stampsBetween(t0, t1, ChangeKind::Change, "admin", "Sistem Yöneticisi")
+                    .contains(stamp));
+        const QString date = QLocale().toString(t0.date(), QLocale::ShortFormat);
+        QVERIFY(stamp.startsWith(date + ' '));
+        QVERIFY(stamp.contains(QStringLiteral(" DEĞİŞİKLİKadmin Sistem")));
+        QCOMPARE(f.students()->text("degistiren"), stamp); // what is shown is what was stored
+    }
+
+    void stampNamesTheUserOfTheLoginRow()
+    {
+        RegisterFixture f;
+        f.session.connection.insertRow("kullanici", {{"kullanici", "ab"},
+                                                     {"sifre", "x"},
+                                                     {"adsoy", "Ç Ş"},
+                                                     {"birimkodu", "01"},
+                                                     {"yetkitipi", 2}});
+        f.session.relogin("ab", "x");
+        f.search(0, QStringLiteral("ahmet"));
+        const int id = f.students()->value("idogrenci").toInt();
+        f.retype("DBEdit2", QStringLiteral("Ahmet Can"));
+        const QDateTime t0 = QDateTime::currentDateTime();
+        f.press("Post");
+        const QDateTime t1 = QDateTime::currentDateTime();
+        const QString stamp = f.stored(id, "degistiren").toString();
+        QVERIFY(stampsBetween(t0, t1, ChangeKind::Change, "ab", "Ç Ş").contains(stamp));
+        QVERIFY(stamp.endsWith(QStringLiteral(" DEĞİŞİKLİKab Ç Ş")));
+    }
+
+    void newRowTakesUnitAndStatusOne_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("unit"); // of the login row
+        QTest::newRow("post") << "Post"
+                              << "01";
+        QTest::newRow("moving") << "Next"
+                                << "01";
+        QTest::newRow("new search") << "search"
+                                    << "01";
+        QTest::newRow("other unit") << "Post"
+                                    << "05";
+    }
+    void newRowTakesUnitAndStatusOne()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, unit);
+        RegisterFixture f;
+        if (unit != "01") {
+            f.session.addStudent("5500000001", "Veli", "Beşinci", {}, {}, false, "1", unit);
+            f.session.connection.execute(QStringLiteral("update kullanici set birimkodu=@u"),
+                                         {{"@u", unit}});
+            f.session.relogin("admin", "admin");
+        }
+        f.search(0, QString());
+        const int before = f.count("select count(*) from ogrenci");
+        f.press("Insert");
+        QCOMPARE(f.students()->state(), db::Dataset::State::Insert);
+        f.retype("DBEdit1", QStringLiteral("2026999001"));
+        f.retype("DBEdit2", QStringLiteral("Çiğdem"));
+        f.retype("DBEdit3", QStringLiteral("Işıklı"));
+        // a status chosen by the user is overridden, as is a unit put on the row
+        QTest::mouseClick(f.find<controls::DbRadioGroup>("DBRadioGroup1")->item(2), Qt::LeftButton);
+        QCOMPARE(f.students()->text("statu"), QStringLiteral("3"));
+        f.students()->setValue("birimkodu", QStringLiteral("99"));
+        f.find<controls::DbDateEdit>("DBDateEdit1")->setDate(QDate(2026, 5, 4));
+        QTest::mouseClick(f.find<QCheckBox>("DBCheckBox1"), Qt::LeftButton);
+
+        const QDateTime t0 = QDateTime::currentDateTime();
+        if (how == "search")
+            f.search(0, QStringLiteral("çiğdem"));
+        else
+            f.press(how);
+        const QDateTime t1 = QDateTime::currentDateTime();
+
+        QCOMPARE(f.count("select count(*) from ogrenci"), before + 1);
+        const int id = f.idOf("2026999001");
+        QVERIFY(id > 0);
+        QCOMPARE(f.stored(id, "adi").toString(), QStringLiteral("Çiğdem"));
+        QCOMPARE(f.stored(id, "soyadi").toString(), QStringLiteral("Işıklı"));
+        QCOMPARE(f.stored(id, "statu").toString(), QStringLiteral("1"));
+        QCOMPARE(f.stored(id, "birimkodu").toString(), unit);
+        QCOMPARE(f.stored(id, "baslangictarihi").toString(), QStringLiteral("2026-05-04"));
+        QCOMPARE(f.stored(id, "gss").toInt(), 1);
+        QVERIFY(stampsBetween(t0, t1, ChangeKind::FirstEntry, "admin", "Sistem Yöneticisi")
+                    .contains(f.stored(id, "degistiren").toString()));
+        QVERIFY(f.stored(id, "degistiren").toString().contains(QStringLiteral(" İLK EKLEME")));
+        QVERIFY(f.session.dialogs.texts(ScriptedDialogs::Kind::Error).isEmpty());
+    }
+
+    void newRowNeverStoredIsDroppedOnClose_data()
+    {
+        QTest::addColumn<bool>("typed");
+        QTest::newRow("typed in") << true;
+        QTest::newRow("untouched") << false;
+    }
+    void newRowNeverStoredIsDroppedOnClose()
+    {
+        QFETCH(bool, typed);
+        RegisterFixture f;
+        f.search(0, QString());
+        const int before = f.count("select count(*) from ogrenci");
+        f.press("Insert");
+        if (typed) {
+            f.retype("DBEdit1", QStringLiteral("2026999002"));
+            f.retype("DBEdit2", QStringLiteral("Yarım"));
+        }
+        f.pressClose();
+        QVERIFY(!f.window->isVisible());
+        QVERIFY(f.session.mainWindow.isVisible());
+        QCOMPARE(f.count("select count(*) from ogrenci"), before);
+        QVERIFY(f.session.dialogs.shown.isEmpty());
+    }
+
+    void newSearchStoresWhatIsPending_data()
+    {
+        QTest::addColumn<QString>("pending");
+        QTest::addColumn<int>("addedRows");
+        QTest::newRow("changed row") << "change" << 0;
+        QTest::newRow("new row with content") << "new" << 1;
+        QTest::newRow("untouched new row") << "empty" << 0;
+    }
+    void newSearchStoresWhatIsPending()
+    {
+        QFETCH(QString, pending);
+        QFETCH(int, addedRows);
+        RegisterFixture f;
+        f.search(0, QStringLiteral("zeynep"));
+        const int id = f.students()->value("idogrenci").toInt();
+        const int before = f.count("select count(*) from ogrenci");
+        if (pending == "change") {
+            f.retype("DBEdit3", QStringLiteral("Kılıçarslan"));
+        } else {
+            f.press("Insert");
+            if (pending == "new")
+                f.retype("DBEdit2", QStringLiteral("Yeni"));
+        }
+        f.search(1, QStringLiteral("ş"));
+        QCOMPARE(f.count("select count(*) from ogrenci"), before + addedRows);
+        if (pending == "change")
+            QCOMPARE(f.stored(id, "soyadi").toString(), QStringLiteral("Kılıçarslan"));
+        if (pending == "new")
+            QCOMPARE(f.count("select count(*) from ogrenci where adi='Yeni' and statu='1' "
+                             "and birimkodu='01'"),
+                     1);
+        QCOMPARE(f.students()->procedure(), QStringLiteral("OgrenciGetirSoyAdi"));
+        QCOMPARE(f.students()->state(), db::Dataset::State::Browse);
+    }
+
+    void badInputIsStoredAsEntered_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("column");
+        QTest::newRow("empty number") << "DBEdit1"
+                                      << ""
+                                      << "ogrencino";
+        QTest::newRow("identity with letters") << "DBEdit4"
+                                               << "12AB"
+                                               << "tckimlikno";
+        QTest::newRow("repeated number") << "DBEdit1"
+                                         << "2022101002"
+                                         << "ogrencino";
+    }
+    void badInputIsStoredAsEntered()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, text);
+        QFETCH(QString, column);
+        RegisterFixture f;
+        f.search(0, QStringLiteral("ahmet"));
+        const int id = f.students()->value("idogrenci").toInt();
+        f.retype(box, text);
+        f.press("Post");
+        QVERIFY(f.session.dialogs.shown.isEmpty());
+        const QVariant stored = f.stored(id, column);
+        QVERIFY(!stored.isNull());
+        QCOMPARE(stored.toString(), text);
+    }
+
+    void endBeforeStartIsStoredAsEntered()
+    {
+        RegisterFixture f;
+        f.search(0, QStringLiteral("ahmet"));
+        const int id = f.students()->value("idogrenci").toInt();
+        f.find<controls::DbDateEdit>("DBDateEdit2")->setDate(QDate(2026, 1, 3));
+        f.press("Post");
+        QVERIFY(f.session.dialogs.shown.isEmpty());
+        QCOMPARE(f.stored(id, "baslangictarihi").toString(), QStringLiteral("2026-01-15"));
+        QCOMPARE(f.stored(id, "bitistarihi").toString(), QStringLiteral("2026-01-03"));
+        QCOMPARE(f.gridColumn(7).at(0), QStringLiteral("03-01-2026"));
+    }
+
+    void longTextIsCutNotRefused_data()
+    {
+        QTest::addColumn<bool>("inGrid");
+        QTest::addColumn<int>("gridColumn");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<int>("width");
+        QTest::newRow("first name box") << false << 1 << "DBEdit2"
+                                        << "adi" << 50;
+        QTest::newRow("number box") << false << 0 << "DBEdit1"
+                                    << "ogrencino" << 10;
+        QTest::newRow("institution cell") << true << 11 << ""
+                                          << "stajyeri" << 150;
+        QTest::newRow("province cell") << true << 10 << ""
+                                       << "stajili" << 50;
+    }
+    void longTextIsCutNotRefused()
+    {
+        QFETCH(bool, inGrid);
+        QFETCH(int, gridColumn);
+        QFETCH(QString, box);
+        QFETCH(QString, column);
+        QFETCH(int, width);
+        RegisterFixture f;
+        f.search(0, QStringLiteral("ahmet"));
+        const int id = f.students()->value("idogrenci").toInt();
+        QString text;
+        while (text.size() < width + 12)
+            text += QStringLiteral("Çığ ");
+        if (inGrid)
+            typeIntoCell(f, gridColumn, text);
+        else
+            f.retype(box, text);
+        f.press("Post");
+        QVERIFY(f.session.dialogs.shown.isEmpty());
+        QCOMPARE(f.stored(id, column).toString(), text.left(width));
+        QCOMPARE(f.gridColumn(gridColumn).at(0), text.left(width));
+    }
+
+    void refusedChangeStaysPending()
+    {
+        RegisterFixture f;
+        f.session.connection.execute(QStringLiteral(
+            "CREATE TRIGGER numara_kontrol BEFORE UPDATE ON ogrenci WHEN NEW.ogrencino = 'RET' "
+            "BEGIN SELECT RAISE(ABORT, 'numara reddedildi'); END"));
+        f.search(0, QStringLiteral("ahmet"));
+        const int id = f.students()->value("idogrenci").toInt();
+        f.retype("DBEdit1", QStringLiteral("RET"));
+        f.press("Post");
+        QCOMPARE(f.session.dialogs.texts(ScriptedDialogs::Kind::Error).size(), 1);
+        QVERIFY(f.session.dialogs.lastText().contains("numara reddedildi"));
+        QCOMPARE(f.students()->state(), db::Dataset::State::Edit);
+        QCOMPARE(f.find<QLineEdit>("DBEdit1")->text(), QStringLiteral("RET"));
+
+        // a new search does not throw the change away, nor does closing
+        f.search(1, QStringLiteral("ş"));
+        QCOMPARE(f.session.dialogs.texts(ScriptedDialogs::Kind::Error).size(), 2);
+        QCOMPARE(f.students()->procedure(), QStringLiteral("OgrenciGetirAdi"));
+        QCOMPARE(f.students()->text("ogrencino"), QStringLiteral("RET"));
+        f.pressClose();
+        QCOMPARE(f.session.dialogs.texts(ScriptedDialogs::Kind::Error).size(), 3);
+        QVERIFY(f.window->isVisible());
+
+        // corrected, it is stored on closing
+        f.retype("DBEdit1", QStringLiteral("2022101099"));
+        f.pressClose();
+        QVERIFY(!f.window->isVisible());
+        QCOMPARE(f.stored(id, "ogrencino").toString(), QStringLiteral("2022101099"));
+    }
+};
+
+QTEST_MAIN(TstRegisterEditing)
+#include "tst_registerediting.moc"
