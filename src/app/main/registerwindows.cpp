@@ -1,3 +1,4 @@
+#include "adminwindows.h"
 #include "registermonthly.h"
 #include "studentregister.h"
 #include "windowcatalog.h"
@@ -9,6 +10,7 @@ namespace app {
 void registerAllWindows(WindowCatalog& catalog)
 {
     registerMonthlyWindows(catalog);
+    registerAdminWindows(catalog);
     registerRegisterWindows(catalog);
 }
 

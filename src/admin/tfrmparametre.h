@@ -1,0 +1,34 @@
+#pragma once
+
+#include "childwindow.h"
+
+namespace controls {
+class DbGrid;
+class DbNavigator;
+} // namespace controls
+
+namespace admin {
+
+// The basic parameters: the whole table `Parametre` in an editable grid. A changed row is
+// stored by the navigator's post button, by moving to another row and by closing the window;
+// a new row that was never stored is dropped on closing.
+class TFrmparametre : public app::ChildWindow {
+    Q_OBJECT
+public:
+    explicit TFrmparametre(app::AppContext& context, QWidget* owner = nullptr);
+
+protected:
+    void closing() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void startChangingRow();
+    void normaliseNumbers(db::Dataset& table);
+    QString titleOf(const QString& field) const; // the grid title, for messages
+
+    db::Dataset* m_adoTable1;
+    controls::DbGrid* m_grid;
+    controls::DbNavigator* m_navigator;
+};
+
+} // namespace admin

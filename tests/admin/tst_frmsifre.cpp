@@ -1,0 +1,216 @@
+#include "adminwindowtest.h"
+#include "look.h"
+#include "tfrmsifre.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+using namespace adminwindowtest;
+
+namespace {
+
+const QString wrongCurrent = QStringLiteral("Mevcut şifrenizi yanlış girdiniz.");
+const QString tooShort =
+    QStringLiteral("En az 5 karakter uzunlukta olması gereken yeni şifrenizi giriniz!");
+const QString tooLong = QStringLiteral("Yeni şifreniz en fazla 10 karakter olabilir.");
+const QString mismatch =
+    QStringLiteral("Yeni şifreyi olarak her iki kutucuğada aynı bilgiyi girmelisiniz.!");
+const QString changed = QStringLiteral("Şifreniz başarıyla değiştirildi.");
+
+QString storedPassword(TestSession& session)
+{
+    return session.scalar(QStringLiteral("SELECT sifre FROM kullanici WHERE kullanici='admin'"))
+        .toString();
+}
+
+void fill(QWidget& window, const QString& current, const QString& fresh, const QString& again)
+{
+    control<QLineEdit>(window, "Edit1")->setText(current);
+    control<QLineEdit>(window, "Edit2")->setText(fresh);
+    control<QLineEdit>(window, "Edit3")->setText(again);
+}
+
+} // namespace
+
+class TstFrmsifre : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { look::installFontSubstitutions(); }
+
+    void layout()
+    {
+        TestSession session;
+        admin::TFrmsifre window(*session.context);
+        window.show();
+        QVERIFY(!session.mainWindow.isVisible());
+        QCOMPARE(window.objectName(), QStringLiteral("Frmsifre"));
+        QCOMPARE(window.size(), QSize(510, 178));
+        QCOMPARE(control<QLabel>(window, "Heading")->text(), QStringLiteral("Şifre Değiştirme"));
+        const QStringList captions = {"Mevcut Şifrenizi Giriniz :", "Yeni Şifrenizi Giriniz :",
+                                      "Yeni Şifrenizi Tekrar Giriniz :"};
+        for (int i = 0; i < 3; ++i) {
+            auto* box = control<QLineEdit>(window, qPrintable(QStringLiteral("Edit%1").arg(i + 1)));
+            QCOMPARE(box->echoMode(), QLineEdit::Password);
+            QLabel* caption = nullptr;
+            for (QLabel* l : window.findChildren<QLabel*>())
+                if (l->buddy() == box)
+                    caption = l;
+            QVERIFY(caption);
+            QCOMPARE(caption->text(), captions.at(i));
+        }
+        auto* ok = control<QAbstractButton>(window, "SpeedButton1");
+        QCOMPARE(ok->text(), QStringLiteral("Tamam"));
+        QCOMPARE(ok->font().pixelSize(), 19);
+        QVERIFY(ok->font().bold());
+        auto* close = control<QAbstractButton>(window, "SpeedButton29");
+        QVERIFY(close->mapTo(&window, QPoint()).y() < ok->mapTo(&window, QPoint()).y());
+        const QImage shot = screenshot(window, QStringLiteral("TFrmsifre"));
+        QCOMPARE(shot.size(), window.size());
+    }
+
+    void checksInTheirOrder_data()
+    {
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("fresh");
+        QTest::addColumn<QString>("again");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("other letter case") << "ADMIN"
+                                           << "yeni1"
+                                           << "yeni1" << wrongCurrent;
+        QTest::newRow("trailing blank") << "admin "
+                                        << "yeni1"
+                                        << "yeni1" << wrongCurrent;
+        QTest::newRow("wrong and too short") << "x"
+                                             << "abc"
+                                             << "abc" << wrongCurrent;
+        QTest::newRow("4 agreeing") << "admin"
+                                    << "abcd"
+                                    << "abcd" << tooShort;
+        QTest::newRow("4 differing") << "admin"
+                                     << "abcd"
+                                     << "wxyz" << tooShort;
+        QTest::newRow("empty") << "admin"
+                               << ""
+                               << "" << tooShort;
+        QTest::newRow("11 characters") << "admin"
+                                       << "abcdefghijk"
+                                       << "abcdefghijk" << tooLong;
+        QTest::newRow("11 differing") << "admin"
+                                      << "abcdefghijk"
+                                      << "abcde" << tooLong;
+        QTest::newRow("differing") << "admin"
+                                   << "abcde"
+                                   << "abcdE" << mismatch;
+        QTest::newRow("second too long") << "admin"
+                                         << "abcde"
+                                         << "abcdefghijk" << mismatch;
+        QTest::newRow("5 characters") << "admin"
+                                      << "abcde"
+                                      << "abcde" << changed;
+        QTest::newRow("10 characters") << "admin"
+                                       << "abcdefghij"
+                                       << "abcdefghij" << changed;
+        QTest::newRow("Turkish letters") << "admin"
+                                         << "şığüöç"
+                                         << "şığüöç" << changed;
+    }
+    void checksInTheirOrder()
+    {
+        QFETCH(QString, current);
+        QFETCH(QString, fresh);
+        QFETCH(QString, again);
+        QFETCH(QString, shown);
+        TestSession session;
+        admin::TFrmsifre window(*session.context);
+        window.show();
+        fill(window, current, fresh, again);
+        click(window, "SpeedButton1");
+
+        QCOMPARE(session.dialogs.texts(ScriptedDialogs::Kind::Message), QStringList{shown});
+        QVERIFY(session.dialogs.texts(ScriptedDialogs::Kind::Error).isEmpty());
+        if (shown == changed) {
+            QCOMPARE(storedPassword(session), fresh);
+            QCOMPARE(session.login->text(QStringLiteral("sifre")), fresh);
+            QCOMPARE(session.login->state(), db::Dataset::State::Browse);
+            QVERIFY(!window.isVisible());
+            QVERIFY(session.mainWindow.isVisible());
+            return;
+        }
+        QCOMPARE(storedPassword(session), QStringLiteral("admin"));
+        QCOMPARE(session.login->state(), db::Dataset::State::Browse);
+        QVERIFY(window.isVisible());
+        // only the current password's box is emptied, and only when it was wrong
+        QCOMPARE(control<QLineEdit>(window, "Edit1")->text(),
+                 shown == wrongCurrent ? QString() : current);
+        QCOMPARE(control<QLineEdit>(window, "Edit2")->text(), fresh);
+        QCOMPARE(control<QLineEdit>(window, "Edit3")->text(), again);
+    }
+
+    void aSecondChangeNeedsTheNewPassword()
+    {
+        TestSession session;
+        {
+            admin::TFrmsifre first(*session.context);
+            first.show();
+            fill(first, QStringLiteral("admin"), QStringLiteral("yeni12"),
+                 QStringLiteral("yeni12"));
+            click(first, "SpeedButton1");
+            QCOMPARE(session.dialogs.lastText(), changed);
+        }
+        admin::TFrmsifre second(*session.context);
+        second.show();
+        fill(second, QStringLiteral("admin"), QStringLiteral("ikinci3"), QStringLiteral("ikinci3"));
+        click(second, "SpeedButton1");
+        QCOMPARE(session.dialogs.lastText(), wrongCurrent);
+        QVERIFY(second.isVisible());
+
+        control<QLineEdit>(second, "Edit1")->setText(QStringLiteral("yeni12"));
+        click(second, "SpeedButton1");
+        QCOMPARE(session.dialogs.lastText(), changed);
+        QVERIFY(!second.isVisible());
+        QCOMPARE(storedPassword(session), QStringLiteral("ikinci3"));
+
+        session.relogin(QStringLiteral("admin"), QStringLiteral("yeni12"));
+        QCOMPARE(session.login->recordCount(), 0);
+        session.relogin(QStringLiteral("admin"), QStringLiteral("ikinci3"));
+        QCOMPARE(session.login->recordCount(), 1);
+    }
+
+    // A refused store leaves the login row with the password the server still holds.
+    void refusedChangeKeepsTheWindowOpen()
+    {
+        TestSession session;
+        admin::TFrmsifre window(*session.context);
+        window.show();
+        refuseUpdates(session, QStringLiteral("kullanici"), QStringLiteral("kullanici kilitli"));
+        fill(window, QStringLiteral("admin"), QStringLiteral("yeni12"), QStringLiteral("yeni12"));
+        click(window, "SpeedButton1");
+        QCOMPARE(session.dialogs.texts(ScriptedDialogs::Kind::Error),
+                 QStringList{QStringLiteral("kullanici kilitli.")});
+        QVERIFY(session.dialogs.texts(ScriptedDialogs::Kind::Message).isEmpty());
+        QVERIFY(window.isVisible());
+        QCOMPARE(session.login->text(QStringLiteral("sifre")), QStringLiteral("admin"));
+        QCOMPARE(session.login->state(), db::Dataset::State::Browse);
+
+        acceptUpdates(session, QStringLiteral("kullanici"));
+        click(window, "SpeedButton1"); // the same entries, now accepted
+        QCOMPARE(session.dialogs.lastText(), changed);
+        QCOMPARE(storedPassword(session), QStringLiteral("yeni12"));
+    }
+
+    void closeButtonShowsTheMainWindow()
+    {
+        TestSession session;
+        admin::TFrmsifre window(*session.context);
+        window.show();
+        fill(window, QStringLiteral("admin"), QStringLiteral("yeni12"), QStringLiteral("yeni12"));
+        click(window, "SpeedButton29");
+        QVERIFY(!window.isVisible());
+        QVERIFY(session.mainWindow.isVisible());
+        QCOMPARE(storedPassword(session), QStringLiteral("admin"));
+        QVERIFY(session.dialogs.shown.isEmpty());
+    }
+};
+
+QTEST_MAIN(TstFrmsifre)
+#include "tst_frmsifre.moc"
