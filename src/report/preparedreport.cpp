@@ -25,7 +25,18 @@ constexpr quint16 kFormatVersion = 1;
 
 QFont toQFont(const PreparedFont& f, double scale = 1.0)
 {
+    // Templates name DejaVu Sans or Verdana; where one is missing the other, or a sans-serif
+    // face of the same build, stands in.
+    static const bool substituted = [] {
+        QFont::insertSubstitutions(u"DejaVu Sans"_s,
+                                   {u"Verdana"_s, u"Tahoma"_s, u"Arial"_s, u"Liberation Sans"_s});
+        QFont::insertSubstitutions(u"Verdana"_s,
+                                   {u"DejaVu Sans"_s, u"Veranda"_s, u"Tahoma"_s, u"Arial"_s});
+        return true;
+    }();
+    Q_UNUSED(substituted);
     QFont font(f.family);
+    font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(f.pointSize * scale);
     font.setBold(f.bold);
     font.setItalic(f.italic);

@@ -405,10 +405,21 @@ private:
         m_footerTop = m_model.margins.top() + printable.height() - height(BandType::PageFooter);
         const int rows = int(m_data.rowCount());
         startPage(0);
+        const auto& summaryBand = bound(BandType::Summary);
         if (const auto& detail = bound(BandType::Detail)) {
             const double h = detail->band->height;
+            // The summary takes its last rows along when it has to go to a new page, so that
+            // a totals line never stands alone.
+            const int keep = summaryBand ? std::min(summaryBand->band->keepRows, rows) : 0;
+            const double keepHeight = keep * h + (summaryBand ? summaryBand->band->height : 0);
+            const double laterPageRoom = m_footerTop - m_model.margins.top() -
+                                         height(BandType::PageHeader) -
+                                         height(BandType::ColumnHeader);
             for (int r = 0; r < rows; ++r) {
-                if (m_y + h > m_footerTop + kSlack) {
+                const bool keepTogether = keep > 0 && r == rows - keep && r > m_ctx.pageFirstRow &&
+                                          m_y + keepHeight > m_footerTop + kSlack &&
+                                          keepHeight <= laterPageRoom + kSlack;
+                if (keepTogether || m_y + h > m_footerTop + kSlack) {
                     finishPage();
                     startPage(r);
                 }
@@ -418,7 +429,7 @@ private:
                 m_ctx.pageLastRow = r;
             }
         }
-        if (const auto& summary = bound(BandType::Summary)) {
+        if (const auto& summary = summaryBand) {
             if (m_y + summary->band->height > m_footerTop + kSlack) {
                 finishPage();
                 startPage(rows);

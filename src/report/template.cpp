@@ -7,6 +7,8 @@
 #include <QHash>
 #include <QStringList>
 
+#include <cmath>
+
 using namespace Qt::StringLiterals;
 
 namespace report {
@@ -534,6 +536,12 @@ private:
                 band.alternateFill = color(t, line);
             } else if (t.key == u"skipfirst"_s && t.type != Token::Type::String) {
                 band.skipFirstPage = boolean(t, line);
+            } else if (t.key == u"keep"_s && t.type == Token::Type::Pair &&
+                       band.type == BandType::Summary) {
+                const double n = number(t, line, 0);
+                if (n != std::floor(n) || n > 1000)
+                    fail(line, t.valueColumn, u"'keep' bir satır sayısı olmalı"_s);
+                band.keepRows = int(n);
             } else {
                 unknown(t, line, u"band"_s);
             }

@@ -74,6 +74,7 @@ struct Band {
     double height = 0;
     QColor alternateFill; // detail band: background of every second row
     bool skipFirstPage = false;
+    int keepRows = 0; // summary band: rows that go along when the summary moves to a new page
     QList<Item> items;
     int line = 0;
     int column = 0;

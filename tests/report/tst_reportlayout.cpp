@@ -125,6 +125,7 @@ private slots:
     void nothingOverlapsThePageFooter();
     void summaryStaysOrMovesToANewPage_data();
     void summaryStaysOrMovesToANewPage();
+    void summaryTakesItsLastRowsAlong();
     void totalsAreExactSums();
     void pdfShowsHeaderOnEveryPageAndTheRightTotal();
     void recordsAndVariablesArePrinted();
@@ -203,6 +204,22 @@ void TestReportLayout::summaryStaysOrMovesToANewPage()
         return t.startsWith(u'S') && t.size() == 6;
     });
     QCOMPARE(hasRows, !moves);
+}
+
+void TestReportLayout::summaryTakesItsLastRowsAlong()
+{
+    QString text = kTemplate;
+    text.replace(u"band summary height=30"_s, u"band summary height=30 keep=2"_s);
+    const int count = 30; // without "keep" the summary would stand alone on the last page
+    const PreparedReport r = renderOrFail(text, rows(count));
+    const int summaryPage = pageOf(r, u"GENEL TOPLAM"_s);
+    QCOMPARE(summaryPage, r.pageCount() - 1);
+    QCOMPARE(pageOf(r, studentNo(count - 1)), summaryPage);
+    QCOMPARE(pageOf(r, studentNo(count - 2)), summaryPage);
+    QCOMPARE(pageOf(r, studentNo(count - 3)), summaryPage - 1);
+    // With room to spare nothing moves.
+    const PreparedReport roomy = renderOrFail(text, rows(5));
+    QCOMPARE(roomy.pageCount(), 1);
 }
 
 void TestReportLayout::totalsAreExactSums()
