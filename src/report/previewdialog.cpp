@@ -47,7 +47,6 @@ PreviewDialog::PreviewDialog(const PreparedReport& report, QWidget* parent)
     setModal(true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
-    resize(1100, 760);
 
     chooseOpenFile = [](QWidget* p) {
         return QFileDialog::getOpenFileName(p, u"Hazır rapor aç"_s, QString(), kReportFilter);
@@ -165,6 +164,7 @@ PreviewDialog::PreviewDialog(const PreparedReport& report, QWidget* parent)
     m_view->setReport(&m_report);
     m_view->setFocus();
     updatePageControls();
+    resize(std::max(1100, sizeHint().width()), 760);
 }
 
 PreviewDialog::~PreviewDialog() = default;
