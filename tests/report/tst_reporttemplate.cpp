@@ -2,6 +2,7 @@
 #include "templatemodel.h"
 #include "templates.h"
 
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -199,6 +200,7 @@ void TestReportTemplate::bundledTemplatesAreCopiedOnlyWhenMissing()
     QCOMPARE(own.readAll(), QByteArray("# kullanicinin kendi sablonu\n"));
     QVERIFY(report::ensureBundledTemplates(folder).isEmpty());
 
+    QStandardPaths::setTestModeEnabled(true); // keep the user's own folders out of it
     const QString standard = report::templateFolder();
 #ifdef Q_OS_WIN
     QCOMPARE(standard, u"c:\\zelvo\\"_s);
