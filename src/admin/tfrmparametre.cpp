@@ -6,11 +6,9 @@
 #include "look.h"
 #include "money.h"
 
-#include <QChildEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -113,30 +111,7 @@ TFrmparametre::TFrmparametre(app::AppContext& context, QWidget* owner)
     connect(m_grid, &controls::DbGrid::databaseError, this, &TFrmparametre::showError);
     connect(m_navigator, &controls::DbNavigator::databaseError, this, &TFrmparametre::showError);
 
-    m_grid->viewport()->installEventFilter(this);
     guarded([this] { m_adoTable1->open(); });
-}
-
-// A cell editor appears as a child of the grid's viewport; the first keystroke in it starts
-// changing the row, so the post button is ready while the user is still typing.
-bool TFrmparametre::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_grid->viewport() && event->type() == QEvent::ChildPolished) {
-        QObject* child = static_cast<QChildEvent*>(event)->child();
-        auto* line = qobject_cast<QLineEdit*>(child);
-        if (!line && child->isWidgetType())
-            line = child->findChild<QLineEdit*>(); // the text part of a spin box
-        if (line)
-            connect(line, &QLineEdit::textEdited, this, &TFrmparametre::startChangingRow,
-                    Qt::UniqueConnection);
-    }
-    return ChildWindow::eventFilter(watched, event);
-}
-
-void TFrmparametre::startChangingRow()
-{
-    if (m_adoTable1->state() == db::Dataset::State::Browse && m_adoTable1->currentIndex() >= 0)
-        guarded([this] { m_adoTable1->edit(); });
 }
 
 // Numbers typed into a cell arrive as text; they are stored as decimals with two places, with

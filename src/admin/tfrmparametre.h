@@ -19,10 +19,8 @@ public:
 
 protected:
     void closing() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void startChangingRow();
     void normaliseNumbers(db::Dataset& table);
     QString titleOf(const QString& field) const; // the grid title, for messages
 
