@@ -17,13 +17,13 @@ ButtonLook lookOf(DbNavigator::Button b)
 {
     switch (b) {
     case DbNavigator::Button::First:
-        return {"First", "⏮", "İlk kayıt"};
+        return {"First", "|◀", "İlk kayıt"};
     case DbNavigator::Button::Prior:
         return {"Prior", "◀", "Önceki kayıt"};
     case DbNavigator::Button::Next:
         return {"Next", "▶", "Sonraki kayıt"};
     case DbNavigator::Button::Last:
-        return {"Last", "⏭", "Son kayıt"};
+        return {"Last", "▶|", "Son kayıt"};
     case DbNavigator::Button::Forward10:
         return {"Forward10", "▶▶", "10 kayıt ileri"};
     case DbNavigator::Button::Back10:

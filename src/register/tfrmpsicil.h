@@ -37,6 +37,7 @@ private:
     QFrame* buildTopPanel();
     QFrame* buildEditPanel();
     void buildGrid();
+    void fitColumnsToDigits();
     void openStatusList();
 
     void search();        // SpeedButton5 "Göster"

@@ -89,7 +89,7 @@ private Q_SLOTS:
         f.pressDelete();
 
         QCOMPARE(f.session.dialogs.texts(ScriptedDialogs::Kind::Question),
-                 QStringList{"2022101003 İbrahim Şahin\n" + questionTail});
+                 QStringList{"2022101003 İbrahim Şahin\r" + questionTail});
         QCOMPARE(f.messages(), QStringList{"Öğrenciye ait bilgiler SİLİNDİ"});
         QVERIFY(f.session.dialogs.texts(ScriptedDialogs::Kind::Error).isEmpty());
         QCOMPARE(f.count("select count(*) from ogrenci where ogrencino='2022101003'"), 0);
@@ -130,7 +130,7 @@ private Q_SLOTS:
         f.session.dialogs.answers = {false};
         f.pressDelete();
         QCOMPARE(f.session.dialogs.texts(ScriptedDialogs::Kind::Question),
-                 QStringList{" Işık \n" + questionTail});
+                 QStringList{" Işık \r" + questionTail});
     }
 
     void nothingToDeleteIsSaid_data()
@@ -243,7 +243,7 @@ private Q_SLOTS:
 
         QCOMPARE(seen.size(), 2);
         QCOMPARE(seen.at(0).icon, QMessageBox::NoIcon);
-        QCOMPARE(seen.at(0).text, "2022101003 İbrahim Şahin\n" + questionTail);
+        QCOMPARE(seen.at(0).text, "2022101003 İbrahim Şahin\r" + questionTail);
         QCOMPARE(seen.at(0).defaultButton, QStringLiteral("Evet"));
         QCOMPARE(seen.at(1).text, deleted ? QStringLiteral("Öğrenciye ait bilgiler SİLİNDİ")
                                           : QStringLiteral("Silmekten VAZGEÇTİNİZ."));

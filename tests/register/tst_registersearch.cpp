@@ -117,6 +117,13 @@ private Q_SLOTS:
             QCOMPARE(columns.at(i).checkBox, fields.at(i) == "gss");
         }
         QCOMPARE(f.grid()->datasetModel()->objectName(), QStringLiteral("DsOgrenciGetir"));
+        // a number and a date fit their columns whole; the check box column holds its title
+        const QFontMetrics body(f.grid()->font());
+        QVERIFY(f.grid()->columnWidth(0) > body.horizontalAdvance("2022101002"));
+        QVERIFY(f.grid()->columnWidth(6) > body.horizontalAdvance("28-01-2026"));
+        QVERIFY(f.grid()->columnWidth(8) >
+                QFontMetrics(f.grid()->horizontalHeader()->font()).horizontalAdvance("Ödenecek"));
+        QVERIFY(f.grid()->columnWidth(11) > f.grid()->columnWidth(10));
         // Gülşah Öztürk: dates as DD-MM-YYYY, gss as a check box
         const int row = f.gridColumn(0).indexOf("2022101004");
         QVERIFY(row >= 0);
