@@ -46,21 +46,6 @@ private Q_SLOTS:
                  expected);
     }
 
-    void partsAreInTheirPlaces()
-    {
-        // Independent of what the locale's forms look like: date, blank, time, kind, user,
-        // blank, full name, with no other separator.
-        const QLocale locale(QLocale::English, QLocale::UnitedStates);
-        const QString stamp = changeStamp(QDate(2026, 12, 31), QTime(23, 59, 58),
-                                          ChangeKind::FirstEntry, "u", "N", locale);
-        const QString date = locale.toString(QDate(2026, 12, 31), QLocale::ShortFormat);
-        QVERIFY(stamp.startsWith(date + ' '));
-        QVERIFY(stamp.mid(date.size() + 1)
-                    .startsWith(locale.toString(QTime(23, 59, 58), QLocale::LongFormat)));
-        if (stamp.size() < 50)
-            QVERIFY(stamp.endsWith(" İLK EKLEMEu N"));
-    }
-
     void longStampIsCutToTheColumn()
     {
         const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
