@@ -33,5 +33,7 @@ convert -size 800x526 gradient:"#e8e9fe"-"#5f67a0" \
   -fill "#5f67a0" -pointsize 14 -annotate +0+70 "Puantaj · Tahakkuk · Listeler · Aylık Bildirge" \
   -quality 90 pictures/splash.jpg
 
-convert -size 160x160 gradient:"#92acdc"-"#5f67a0" -fill white -font "$font" \
-  -pointsize 40 -gravity center -annotate +0+0 "Zelvo" -quality 90 pictures/about.jpg
+convert -size 1089x618 gradient:"#92acdc"-"#1b1f4a" \
+  -fill "#ffffff" -font "$font" -pointsize 96 -gravity north -annotate +0+90 "Zelvo" \
+  -pointsize 24 -annotate +0+220 "Stajyer Öğrenci SGK Prim ve Bildirge İşlemleri" \
+  -quality 88 pictures/about.jpg
