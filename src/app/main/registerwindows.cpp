@@ -1,4 +1,5 @@
 #include "adminwindows.h"
+#include "registerdeclaration.h"
 #include "registermonthly.h"
 #include "studentregister.h"
 #include "windowcatalog.h"
@@ -12,6 +13,7 @@ void registerAllWindows(WindowCatalog& catalog)
     registerMonthlyWindows(catalog);
     registerAdminWindows(catalog);
     registerRegisterWindows(catalog);
+    registerDeclarationWindows(catalog);
 }
 
 } // namespace app

@@ -1,0 +1,38 @@
+#include "datasetrows.h"
+
+#include "dataset.h"
+
+namespace zelvo::declaration {
+
+QVariantHash rowValues(const db::Dataset& dataset, int row)
+{
+    QVariantHash values;
+    const QStringList& columns = dataset.columns();
+    values.reserve(columns.size());
+    for (int c = 0; c < columns.size(); ++c) {
+        const QString name = columns.at(c).toLower();
+        if (!values.contains(name))
+            values.insert(name, dataset.valueAt(row, c));
+    }
+    return values;
+}
+
+QVariantHash currentRowValues(const db::Dataset& dataset, const QStringList& columns)
+{
+    if (!dataset.isOpen())
+        throw db::DbError(QStringLiteral("Veri kümesi kapalı: %1").arg(dataset.objectName()));
+    for (const QString& column : columns)
+        dataset.requireColumn(column);
+    return dataset.currentIndex() < 0 ? QVariantHash() : rowValues(dataset, dataset.currentIndex());
+}
+
+QList<ShownRow> allRows(const db::Dataset& dataset)
+{
+    QList<ShownRow> rows;
+    rows.reserve(dataset.recordCount());
+    for (int row = 0; row < dataset.recordCount(); ++row)
+        rows.append(rowValues(dataset, row));
+    return rows;
+}
+
+} // namespace zelvo::declaration

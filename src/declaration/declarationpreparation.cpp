@@ -1,0 +1,192 @@
+#include "declarationpreparation.h"
+
+#include "dataset.h"
+#include "declarationtext.h"
+
+#include <QStringList>
+
+namespace zelvo::declaration {
+
+namespace {
+
+using Values = std::initializer_list<std::pair<const char*, QVariant>>;
+
+// The calling convention: close, clear the parameters, name the procedure, add them in order.
+void prepare(db::Dataset& dataset, const QString& procedure, Values values)
+{
+    dataset.close();
+    dataset.clearParams();
+    dataset.setProcedure(procedure);
+    for (const auto& [name, value] : values)
+        dataset.addParam(QString::fromLatin1(name), value);
+}
+
+void prepareStatement(db::Dataset& dataset, const QString& sql, const Period& period,
+                      const QString& unit)
+{
+    dataset.close();
+    dataset.clearParams();
+    dataset.setSql(sql);
+    dataset.addParam(QStringLiteral("@yil"), period.year());
+    dataset.addParam(QStringLiteral("@ay"), period.month());
+    dataset.addParam(QStringLiteral("@birimkodu"), unit);
+}
+
+QString lines(const QStringList& parts)
+{
+    QString text;
+    for (const QString& part : parts)
+        text += part + QStringLiteral("\r\n");
+    return text;
+}
+
+// The source columns a declaration row is made of, looked up once per run.
+struct SourceColumns {
+    int idogrenci, ogrencino, adi, soyadi, ilksoyadi, ssksicilno, tckimlikno, baslangictarihi,
+        bitistarihi, birimkodu, yil, ay, gun, kazanc, isveren, isci;
+
+    explicit SourceColumns(const db::Dataset& source)
+    {
+        auto need = [&source](const char* name) {
+            return source.requireColumn(QString::fromLatin1(name));
+        };
+        idogrenci = need("idogrenci");
+        ogrencino = need("ogrencino");
+        adi = need("adi");
+        soyadi = need("soyadi");
+        ilksoyadi = need("ilksoyadi");
+        ssksicilno = need("ssksicilno");
+        tckimlikno = need("tckimlikno");
+        baslangictarihi = need("baslangictarihi");
+        bitistarihi = need("bitistarihi");
+        birimkodu = need("birimkodu");
+        yil = need("yil");
+        ay = need("ay");
+        gun = need("gun");
+        kazanc = need("kazanc");
+        isveren = need("isveren");
+        isci = need("isci");
+    }
+};
+
+QString premiumBaseText(const db::Dataset& source, int row, const SourceColumns& c)
+{
+    const QVariant amount = source.valueAt(row, c.kazanc);
+    if (const auto text = pekText(amount))
+        return *text;
+    throw db::DbError(QStringLiteral("%1 numaralı öğrencinin tahakkukundaki kazanç ('%2') sayı "
+                                     "değil. Tahakkuk bölümünde tahakkuku yeniden çalıştırınız.")
+                          .arg(source.valueAt(row, c.ogrencino).toString(), amount.toString()));
+}
+
+// Appends and posts one declaration row, its columns set in the order the step gives.
+void appendDeclarationRow(db::Dataset& target, const db::Dataset& source, int row,
+                          const SourceColumns& c, const QDate& first, const QDate& last,
+                          const QString& reasonCode)
+{
+    auto from = [&source, row](int column) { return source.valueAt(row, column); };
+    target.append();
+    target.setValue(QStringLiteral("yil"), from(c.yil));
+    target.setValue(QStringLiteral("ay"), from(c.ay));
+    target.setValue(QStringLiteral("birimkodu"), from(c.birimkodu));
+    target.setValue(QStringLiteral("idogrenci"), from(c.idogrenci));
+    target.setValue(QStringLiteral("ogrencino"), from(c.ogrencino));
+    target.setValue(QStringLiteral("adi"), from(c.adi));
+    target.setValue(QStringLiteral("soyadi"), from(c.soyadi));
+    target.setValue(QStringLiteral("ilksoyadi"), from(c.ilksoyadi));
+    target.setValue(QStringLiteral("ssksicilno"), from(c.ssksicilno));
+    target.setValue(QStringLiteral("tckimlikno"), from(c.tckimlikno));
+    target.setValue(QStringLiteral("baslangictarihi"), from(c.baslangictarihi));
+    target.setValue(QStringLiteral("bitistarihi"), from(c.bitistarihi));
+    target.setValue(QStringLiteral("pek"), premiumBaseText(source, row, c));
+    target.setValue(QStringLiteral("isveren"), from(c.isveren));
+    target.setValue(QStringLiteral("isci"), from(c.isci));
+    target.setValue(QStringLiteral("gun"), from(c.gun));
+    target.setValue(QStringLiteral("girisgun"),
+                    periodDayText(from(c.baslangictarihi).toDate(), first, last));
+    const QString exitDay = periodDayText(from(c.bitistarihi).toDate(), first, last);
+    target.setValue(QStringLiteral("cikisgun"), exitDay);
+    target.setValue(QStringLiteral("istencikisnedeni"), exitDay.isEmpty() ? QString() : reasonCode);
+    target.setValue(QStringLiteral("sil1"), sil1FromPek(target.text(QStringLiteral("pek"))));
+    target.post();
+}
+
+} // namespace
+
+QString removalStatement()
+{
+    return lines({QStringLiteral("delete from Xml where yil="), QStringLiteral("@yil"),
+                  QStringLiteral(" and ay="), QStringLiteral("@ay"),
+                  QStringLiteral(" and birimkodu="), QStringLiteral("@birimkodu"),
+                  QStringLiteral(" and idogrenci in"),
+                  QStringLiteral("(select distinct idogrenci from ogrenci where gss=0)")});
+}
+
+QString sourceStatement()
+{
+    return lines({QStringLiteral("SELECT  o.idogrenci,o.ogrencino,o.adi,o.soyadi,o.ssksicilno,"
+                                 "o.tckimlikno,o.baslangictarihi,o.bitistarihi,"),
+                  QStringLiteral("p.yil,p.ay,p.gun,p.kazanc,p.matrah,p.isveren,p.isci,o.idogrenci,"
+                                 "o.birimkodu,o.stajili,o.stajyeri,o.ilksoyadi"),
+                  QStringLiteral("FROM     Tahakkuk p, Ogrenci O"),
+                  QStringLiteral("WHERE  o.idogrenci=p.idogrenci and"), QStringLiteral("p.yil="),
+                  QStringLiteral("@yil"), QStringLiteral(" and p.ay="), QStringLiteral("@ay"),
+                  QStringLiteral(" and p.birimkodu="), QStringLiteral("@birimkodu"),
+                  QStringLiteral(" and o.gss=0"),
+                  QStringLiteral("order by o.ogrencino,o.adi,o.soyadi")});
+}
+
+void openShownRows(const DeclarationEdition& edition, db::Dataset& shown, const Period& period,
+                   const QString& unit)
+{
+    prepare(shown, edition.procedure(QStringLiteral("XmlListe2")),
+            {{"@key1", period.year()}, {"@key2", period.month()}, {"@key3", unit}});
+    shown.open();
+    shown.first();
+}
+
+int prepareDeclaration(const DeclarationEdition& edition, const PreparationDatasets& sets,
+                       const Period& period, const QString& unit)
+{
+    period.requireWholeYear();
+    const QDate first = period.firstDay();
+    const QDate last = period.lastDay();
+    const QString reasonCode = sets.parameters.value(QStringLiteral("istencikisnedeni")).toString();
+    for (db::Dataset* dataset : {&sets.removal, &sets.source, &sets.target})
+        dataset->close();
+
+    try {
+        db::Transaction transaction(sets.removal.connection());
+        if (edition.directStatements) {
+            prepareStatement(sets.removal, removalStatement(), period, unit);
+            sets.removal.execProc();
+            prepareStatement(sets.source, sourceStatement(), period, unit);
+        } else {
+            const Values keys = {
+                {"@key1", period.year()}, {"@key2", period.month()}, {"@key3", unit}};
+            prepare(sets.removal, edition.procedure(QStringLiteral("XmlSil")), keys);
+            sets.removal.execProc();
+            prepare(sets.source, edition.procedure(QStringLiteral("XmlListe1")), keys);
+        }
+        sets.source.open();
+        const SourceColumns columns(sets.source);
+
+        prepare(sets.target, edition.procedure(QStringLiteral("XmlGetir")),
+                {{"@key1", period.year()}, {"@key2", period.month()}, {"@key3", unit}});
+        sets.target.open();
+        for (int row = 0; row < sets.source.recordCount(); ++row)
+            appendDeclarationRow(sets.target, sets.source, row, columns, first, last, reasonCode);
+        transaction.commit();
+    } catch (...) {
+        // rows appended to the target were rolled back with the transaction
+        sets.target.close();
+        throw;
+    }
+    sets.target.close();
+    sets.source.close();
+
+    openShownRows(edition, sets.shown, period, unit);
+    return sets.shown.recordCount();
+}
+
+} // namespace zelvo::declaration

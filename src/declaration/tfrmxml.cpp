@@ -1,0 +1,321 @@
+#include "tfrmxml.h"
+
+#include "busycursor.h"
+#include "datasetrows.h"
+#include "dbgrid.h"
+#include "dbnavigator.h"
+#include "declarationpreparation.h"
+#include "declarationtext.h"
+#include "declarationxml.h"
+#include "infocsv.h"
+#include "look.h"
+#include "periodselector.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace zelvo::declaration {
+
+namespace {
+
+const QString noRowsText =
+    QStringLiteral("Seçtiğiniz aya ait kayıt bulunamadı.Lütfen öncelikle PUANTAJ ve TAHAKKUK "
+                   "işlemlerini tamamlayınız.");
+const QString saveTitle = QStringLiteral("Banka Dosyasını Kaydet");
+const QString saveFilter = QStringLiteral("Text Dosya (*.txt)");
+const QString saveSuffix = QStringLiteral("txt");
+
+// The columns the XML file takes from the workplace row and the parameter row.
+const QStringList workplaceColumns = {
+    QStringLiteral("birimadi"),    QStringLiteral("isyerisicil"),
+    QStringLiteral("kontrolno"),   QStringLiteral("isyeriaracino"),
+    QStringLiteral("isyeriadres"), QStringLiteral("isyerivergino")};
+
+QStringList parameterColumns(Edition edition)
+{
+    return {QStringLiteral("belgemahiyet"),
+            edition == Edition::Gss ? QStringLiteral("belgeturuyab") : QStringLiteral("belgeturu"),
+            QStringLiteral("kanunno")};
+}
+
+// The grid's thirteen columns, each titled with its column name.
+QVector<controls::GridColumn> gridColumns()
+{
+    const std::pair<const char*, int> fields[] = {{"yil", 4},
+                                                  {"ay", 3},
+                                                  {"ogrencino", 9},
+                                                  {"adi", 13},
+                                                  {"soyadi", 20},
+                                                  {"tckimlikno", 11},
+                                                  {"baslangictarihi", 13},
+                                                  {"bitistarihi", 11},
+                                                  {"pek", 9},
+                                                  {"gun_1", 4},
+                                                  {"girisgun", 5},
+                                                  {"cikisgun", 6},
+                                                  {"istencikisnedeni", 10}};
+    QVector<controls::GridColumn> columns;
+    for (const auto& [field, width] : fields) {
+        const QString name = QString::fromLatin1(field);
+        columns.append(controls::GridColumn(name, name, width, {}, Qt::AlignLeft | Qt::AlignVCenter,
+                                            false, true));
+    }
+    return columns;
+}
+
+// A step button: picture above a bold caption; a hidden one keeps its place in the panel.
+QToolButton* stepButton(QWidget* panel, const char* name, const QString& caption,
+                        const char* picture, int pixelSize)
+{
+    QToolButton* button =
+        look::speedButton(panel, QString::fromLatin1(name), caption, QString::fromLatin1(picture));
+    button->setFont(look::verdana(pixelSize, true));
+    QSizePolicy policy = button->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    button->setSizePolicy(policy);
+    return button;
+}
+
+} // namespace
+
+TFrmxml::TFrmxml(app::AppContext& context, QWidget* owner, const DeclarationEdition& edition)
+    : ChildWindow(context, edition.instanceName, QSize(1084, 740), owner), m_edition(edition)
+{
+    auto dataset = [this](const QString& name) {
+        auto* d = new db::Dataset(this->context().connection, this);
+        d->setObjectName(name);
+        return d;
+    };
+    m_parameters = dataset(QStringLiteral("SpParametre"));
+    m_workplace = dataset(QStringLiteral("SpGetir"));
+    m_target = dataset(QStringLiteral("SpXml"));
+    m_shown = dataset(QStringLiteral("SpXmlListe2"));
+    // the GSS edition calls procedures where the standard one runs its two statements
+    m_removal =
+        dataset(edition.directStatements ? QStringLiteral("QSil") : QStringLiteral("SpSil"));
+    m_source = dataset(edition.directStatements ? QStringLiteral("QGenel1")
+                                                : QStringLiteral("SpXmlListe1"));
+
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(9, 8, 9, 8);
+    page->addWidget(buildTopPanel());
+    m_title = new QLabel(edition.title, this);
+    m_title->setObjectName(QStringLiteral("StaticText1"));
+    look::setHeadingFont(m_title, 21);
+    page->addWidget(m_title);
+    buildGrid();
+    QSizePolicy keepPlace = m_grid->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    m_grid->setSizePolicy(keepPlace);
+    page->addWidget(m_grid);
+    page->addStretch(1);
+}
+
+QWidget* TFrmxml::buildTopPanel()
+{
+    QFrame* panel = look::raisedPanel(this, QStringLiteral("Panel1"));
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(8, 4, 8, 4);
+    m_selector = new PeriodSelector(m_edition.initialYear, panel);
+    row->addWidget(m_selector);
+    row->addSpacing(16);
+
+    auto* steps = new QVBoxLayout;
+    m_prepareButton =
+        stepButton(panel, "SpeedButton1", QStringLiteral("(1) Hesapla"), "hesapla", 13);
+    m_xmlButton =
+        stepButton(panel, "SpeedButton2",
+                   QStringLiteral("(2) SGK'ya Gidecek XML dosyasını oluştur."), "xml", 11);
+    steps->addWidget(m_prepareButton, 0, Qt::AlignLeft);
+    steps->addWidget(m_xmlButton, 0, Qt::AlignLeft);
+    row->addLayout(steps);
+    row->addSpacing(16);
+
+    auto* browse = new QVBoxLayout;
+    using B = controls::DbNavigator::Button;
+    m_navigator = new controls::DbNavigator(
+        {B::First, B::Prior, B::Forward10, B::Post, B::Back10, B::Next, B::Last}, panel);
+    m_navigator->setObjectName(QStringLiteral("wwDBNavigator1"));
+    m_navigator->setDataset(m_shown);
+    m_csvButton =
+        stepButton(panel, "SpeedButton11",
+                   QStringLiteral("(3) Bilgi amaçlı EXCEL dosyasını oluştur."), "dosya", 11);
+    browse->addWidget(m_navigator, 0, Qt::AlignLeft);
+    browse->addWidget(m_csvButton, 0, Qt::AlignLeft);
+    row->addLayout(browse);
+    row->addStretch(1);
+    row->addWidget(createCloseButton(panel), 0, Qt::AlignTop);
+
+    m_xmlButton->hide();
+    m_csvButton->hide();
+    connect(m_selector, &PeriodSelector::monthClicked, this, &TFrmxml::monthClicked);
+    connect(m_prepareButton, &QToolButton::clicked, this, &TFrmxml::prepareRows);
+    connect(m_xmlButton, &QToolButton::clicked, this, &TFrmxml::writeXmlFile);
+    connect(m_csvButton, &QToolButton::clicked, this, &TFrmxml::writeCsvFile);
+    connect(m_navigator, &controls::DbNavigator::databaseError, this, &TFrmxml::showError);
+    return panel;
+}
+
+void TFrmxml::buildGrid()
+{
+    m_grid = new controls::DbGrid(this);
+    m_grid->setObjectName(QStringLiteral("wwDBGrid1"));
+    m_grid->setFixedSize(1065, 506);
+    m_grid->setBodyFont(look::verdana(13));
+    m_grid->setColumns(gridColumns());
+    m_grid->setReadOnly(true);
+    m_grid->setDataset(m_shown);
+    m_grid->hide();
+    connect(m_grid, &controls::DbGrid::databaseError, this, &TFrmxml::showError);
+}
+
+void TFrmxml::activate()
+{
+    m_workplace->close();
+    m_workplace->clearParams();
+    m_workplace->setProcedure(QStringLiteral("isyerigetir"));
+    m_workplace->addParam(QStringLiteral("@key1"), context().unitCode());
+    m_workplace->open();
+    for (const QString& column : m_edition.workplaceColumnsAtActivation)
+        m_workplace->requireColumn(column);
+    m_selector->loadYear(*m_parameters);
+}
+
+void TFrmxml::monthClicked()
+{
+    offerRows(false);
+}
+
+void TFrmxml::offerRows(bool offered)
+{
+    m_grid->setVisible(offered);
+    m_xmlButton->setVisible(offered);
+    m_csvButton->setVisible(offered);
+}
+
+void TFrmxml::reportNoRows()
+{
+    offerRows(false);
+    message(noRowsText);
+}
+
+void TFrmxml::prepareRows()
+{
+    m_xmlButton->hide();
+    m_csvButton->hide();
+    int rows = 0;
+    QString failure;
+    {
+        app::BusyCursor busy;
+        try {
+            rows = prepareDeclaration(m_edition,
+                                      {*m_parameters, *m_removal, *m_source, *m_target, *m_shown},
+                                      m_selector->period(), context().unitCode());
+        } catch (const db::DbError& e) {
+            failure = e.text();
+        }
+    }
+    if (!failure.isEmpty()) {
+        showError(failure);
+        return;
+    }
+    if (rows == 0) {
+        reportNoRows();
+        return;
+    }
+    offerRows(true);
+}
+
+QString TFrmxml::chooseFile(const QString& proposedName)
+{
+    if (!proposedName.isEmpty())
+        m_saveName = proposedName;
+    const QString path =
+        context().dialogs.saveFileName(this, saveTitle, saveFilter, saveSuffix, m_saveName);
+    if (!path.isEmpty())
+        m_saveName = path;
+    return path;
+}
+
+DeclarationInput TFrmxml::fileInput() const
+{
+    DeclarationInput input;
+    input.month = m_selector->month();
+    input.yearText = m_selector->yearText();
+    input.edition = m_edition.files;
+    input.rows = allRows(*m_shown);
+    return input;
+}
+
+bool TFrmxml::writeFile(const std::function<QString()>& writer)
+{
+    QString failure;
+    const bool read = guarded([&] {
+        app::BusyCursor busy;
+        failure = writer();
+    });
+    if (read && !failure.isEmpty())
+        showError(failure);
+    return read && failure.isEmpty();
+}
+
+void TFrmxml::writeXmlFile()
+{
+    QString monthText;
+    const bool opened = guarded([&] {
+        openShownRows(m_edition, *m_shown, m_selector->period(), context().unitCode());
+        if (!m_shown->isEmpty())
+            monthText = shownValueText(m_shown->value(QStringLiteral("ay")));
+    });
+    if (!opened)
+        return;
+    if (m_shown->isEmpty()) {
+        reportNoRows();
+        return;
+    }
+    offerRows(true);
+    const QString path =
+        chooseFile(proposedXmlFileName(context().unitCode(), monthText, m_edition.files));
+    const bool written =
+        path.isEmpty() || writeFile([&] {
+            DeclarationInput input = fileInput();
+            input.workplace =
+                WorkplaceRecord::fromHash(currentRowValues(*m_workplace, workplaceColumns));
+            input.parameters = ParameterRecord::fromHash(
+                currentRowValues(*m_parameters, parameterColumns(m_edition.files)));
+            return writeDeclarationXml(path, input);
+        });
+    if (!written)
+        return;
+    m_shown->first();
+    m_csvButton->show();
+}
+
+void TFrmxml::writeCsvFile()
+{
+    // the rows held since step (1) or (2); they are not read again
+    if (!m_shown->isOpen() || m_shown->isEmpty()) {
+        reportNoRows();
+        return;
+    }
+    QString monthText;
+    if (!guarded([&] {
+            m_shown->first();
+            monthText = shownValueText(m_shown->value(QStringLiteral("ay")));
+        }))
+        return;
+    const QString path = chooseFile(proposedCsvFileName(monthText, m_edition.files));
+    if (!path.isEmpty())
+        writeFile([&] { return writeInfoCsv(path, fileInput()); });
+    m_shown->first();
+}
+
+void TFrmxml::closing()
+{
+    for (db::Dataset* dataset : {m_removal, m_source, m_target, m_shown, m_workplace, m_parameters})
+        dataset->close();
+}
+
+} // namespace zelvo::declaration

@@ -1,0 +1,64 @@
+// The declaration window "Xml - Dosya Oluşturma": prepares the chosen month's declaration rows
+// of the unit (step 1), writes them as the XML file for SGK (step 2) and as the information CSV
+// (step 3). The GSS edition is a thin subclass.
+#pragma once
+
+#include "childwindow.h"
+#include "declarationedition.h"
+#include "declarationinput.h"
+
+#include <functional>
+
+class PeriodSelector;
+class QLabel;
+class QToolButton;
+namespace controls {
+class DbGrid;
+class DbNavigator;
+} // namespace controls
+
+namespace zelvo::declaration {
+
+class TFrmxml : public app::ChildWindow {
+    Q_OBJECT
+public:
+    explicit TFrmxml(app::AppContext& context, QWidget* owner = nullptr,
+                     const DeclarationEdition& edition = DeclarationEdition::standard());
+
+protected:
+    void activate() override;
+    void closing() override;
+
+private:
+    QWidget* buildTopPanel();
+    void buildGrid();
+    void monthClicked(); // RadioGroup2Click
+    void prepareRows();  // SpeedButton1Click: step (1)
+    void writeXmlFile(); // SpeedButton2Click: step (2)
+    void writeCsvFile(); // SpeedButton11Click: step (3)
+    void offerRows(bool offered);
+    void reportNoRows();
+    // The save dialog both files share; empty when cancelled.
+    QString chooseFile(const QString& proposedName);
+    // Runs a file writer; its error text or a database error goes to the error box.
+    bool writeFile(const std::function<QString()>& writer);
+    DeclarationInput fileInput() const;
+
+    const DeclarationEdition& m_edition;
+    db::Dataset* m_parameters; // SpParametre
+    db::Dataset* m_workplace;  // SpGetir
+    db::Dataset* m_target;     // SpXml
+    db::Dataset* m_shown;      // SpXmlListe2
+    db::Dataset* m_removal;    // QSil
+    db::Dataset* m_source;     // QGenel1
+    PeriodSelector* m_selector = nullptr;
+    QToolButton* m_prepareButton = nullptr;
+    QToolButton* m_xmlButton = nullptr;
+    QToolButton* m_csvButton = nullptr;
+    controls::DbNavigator* m_navigator = nullptr;
+    QLabel* m_title = nullptr;
+    controls::DbGrid* m_grid = nullptr;
+    QString m_saveName; // the name the save dialog holds between the two files
+};
+
+} // namespace zelvo::declaration

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "tfrmxml.h"
+
+namespace zelvo::declaration {
+
+// The declaration files of the general health insurance students (menu "(GSS) - XML Dosyası").
+class TFrmxmlgss : public TFrmxml {
+    Q_OBJECT
+public:
+    explicit TFrmxmlgss(app::AppContext& context, QWidget* owner = nullptr);
+};
+
+} // namespace zelvo::declaration
