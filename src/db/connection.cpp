@@ -309,14 +309,22 @@ const Connection::Compiled& Connection::compileProcedure(const QString& name)
                     throw DbError(QStringLiteral("Saklı yordam '%1' tanımsız bir parametre "
                                                  "kullanıyor: %2")
                                       .arg(name, parameter));
-                statement.argIndex << int(index);
-                statement.sql += QLatin1Char('?');
+                // a parameter used several times is bound once: SQLite numbers named
+                // parameters by first use (Qt counts every '?', so ?N repeated would not do)
+                qsizetype slot = statement.argIndex.indexOf(int(index));
+                if (slot < 0) {
+                    slot = statement.argIndex.size();
+                    statement.argIndex << int(index);
+                }
+                statement.sql += QStringLiteral("@p") + QString::number(slot + 1);
                 i = end - 1;
             } else {
                 statement.sql += c;
             }
         }
         statement.query = std::make_unique<QSqlQuery>(database());
+        // rows are read once, front to back; a scrollable query allocates a row cache per exec
+        statement.query->setForwardOnly(true);
         if (!statement.query->prepare(statement.sql))
             throw DbError(
                 QStringLiteral("%1 (%2)").arg(errorText(statement.query->lastError()), name));
@@ -365,6 +373,7 @@ const Connection::Compiled& Connection::compileStatement(const QString& sql,
         statement.sql += c;
     }
     statement.query = std::make_unique<QSqlQuery>(database());
+    statement.query->setForwardOnly(true);
     if (!statement.query->prepare(statement.sql))
         throw DbError(errorText(statement.query->lastError()));
     compiled->statements.push_back(std::move(statement));
@@ -529,7 +538,8 @@ QVariant Connection::fromDatabase(const QString&, const QVariant& value)
     if (value.isNull())
         return QVariant(QMetaType(QMetaType::QDate));
     const QString text = value.toString();
-    const QDate date = QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd"));
+    // ISO parsing is a fraction of the cost of a format string, and dates are read per row
+    const QDate date = QDate::fromString(QStringView(text).left(10), Qt::ISODate);
     return date.isValid() ? QVariant(date) : value;
 }
 

@@ -4,7 +4,8 @@
 
 namespace {
 constexpr int rowsBetweenLooks = 64;
-}
+constexpr qint64 msBetweenUpdates = 100; // every update repaints and processes events
+} // namespace
 
 RunProgress::RunProgress(QWidget* window, QString label, int delayMs)
     : m_window(window), m_label(std::move(label)), m_delayMs(delayMs)
@@ -21,8 +22,9 @@ void RunProgress::advance(int done)
 {
     if (done % rowsBetweenLooks != 0 && done != m_total)
         return;
+    const qint64 now = m_clock.elapsed();
     if (!m_dialog) {
-        if (m_clock.elapsed() < m_delayMs)
+        if (now < m_delayMs)
             return;
         m_dialog = new QProgressDialog(m_label, QString(), 0, m_total, m_window);
         m_dialog->setObjectName(QStringLiteral("RunProgress"));
@@ -31,7 +33,10 @@ void RunProgress::advance(int done)
         m_dialog->setAutoClose(false);
         m_dialog->setAutoReset(false);
         m_dialog->show();
+    } else if (now - m_lastUpdate < msBetweenUpdates && done != m_total) {
+        return;
     }
+    m_lastUpdate = now;
     // a modal progress dialog processes the pending events itself, so it repaints
     m_dialog->setValue(done);
 }

@@ -32,5 +32,6 @@ private:
     int m_delayMs;
     int m_total = 0;
     QElapsedTimer m_clock;
+    qint64 m_lastUpdate = 0;
     QPointer<QProgressDialog> m_dialog;
 };
