@@ -12,6 +12,7 @@
 #include "periodselector.h"
 
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -40,12 +41,13 @@ QStringList parameterColumns(Edition edition)
             QStringLiteral("kanunno")};
 }
 
-// The grid's thirteen columns, each titled with its column name.
+// The grid's thirteen columns, each titled with its column name. The student number gets the 10
+// characters the register holds (an older result declared it with 9).
 QVector<controls::GridColumn> gridColumns()
 {
     const std::pair<const char*, int> fields[] = {{"yil", 4},
                                                   {"ay", 3},
-                                                  {"ogrencino", 9},
+                                                  {"ogrencino", 10},
                                                   {"adi", 13},
                                                   {"soyadi", 20},
                                                   {"tckimlikno", 11},
@@ -167,8 +169,30 @@ void TFrmxml::buildGrid()
     m_grid->setColumns(gridColumns());
     m_grid->setReadOnly(true);
     m_grid->setDataset(m_shown);
+    fitColumns();
+    // a value a pixel wider than its column is clipped, as a grid of fixed widths shows it,
+    // rather than replaced by an ellipsis
+    m_grid->setTextElideMode(Qt::ElideNone);
     m_grid->hide();
     connect(m_grid, &controls::DbGrid::databaseError, this, &TFrmxml::showError);
+}
+
+void TFrmxml::fitColumns()
+{
+    // Widths count characters; every column but the two names holds digits, which are wider
+    // than the font's average character. A column is never narrower than its title.
+    const QFontMetrics body(m_grid->font());
+    const QFontMetrics title(m_grid->horizontalHeader()->font());
+    const auto& columns = m_grid->datasetModel()->columns();
+    for (int i = 0; i < columns.size(); ++i) {
+        const bool names = columns.at(i).field == QLatin1String("adi") ||
+                           columns.at(i).field == QLatin1String("soyadi");
+        const int charWidth =
+            names ? body.averageCharWidth() : body.horizontalAdvance(QLatin1Char('0'));
+        const int width = qMax(columns.at(i).widthChars * charWidth,
+                               title.horizontalAdvance(columns.at(i).title));
+        m_grid->setColumnWidth(i, width + 8);
+    }
 }
 
 void TFrmxml::activate()

@@ -70,7 +70,7 @@ private Q_SLOTS:
                                     "girisgun",
                                     "cikisgun",
                                     "istencikisnedeni"};
-        const QList<int> widths = {4, 3, 9, 13, 20, 11, 13, 11, 9, 4, 5, 6, 10};
+        const QList<int> widths = {4, 3, 10, 13, 20, 11, 13, 11, 9, 4, 5, 6, 10};
         const auto& columns = grid->datasetModel()->columns();
         QCOMPARE(columns.size(), fields.size());
         for (int c = 0; c < fields.size(); ++c) {
