@@ -3,6 +3,7 @@
 #include "accrualcomputation.h"
 #include "dbgrid.h"
 #include "dbnavigator.h"
+#include "gridfit.h"
 #include "look.h"
 #include "periodselector.h"
 #include "runprogress.h"
@@ -86,6 +87,7 @@ void TFrmTahakkuk::buildGrid()
     m_grid->setColumns(m_edition.gridColumns);
     m_grid->setReadOnly(true);
     m_grid->setDataset(m_result);
+    fitColumnsToContent(*m_grid);
     m_grid->hide();
     connect(m_grid, &controls::DbGrid::databaseError, this, &TFrmTahakkuk::showError);
 }
@@ -127,6 +129,7 @@ void TFrmTahakkuk::accrue()
         message(noTimesheetText);
         return;
     }
+    fitColumnsToContent(*m_grid);
     m_grid->show();
 }
 

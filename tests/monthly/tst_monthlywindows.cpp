@@ -191,6 +191,21 @@ private Q_SLOTS:
         QCOMPARE(f.rows("SELECT * FROM Puantaj ORDER BY 1"), stored);
     }
 
+    // Numbers, dates and amounts are shown whole, not cut off.
+    void columnsShowTheirValuesWhole()
+    {
+        Timesheet f;
+        computeMarch(f);
+        auto* grid = f.child<controls::DbGrid>(QStringLiteral("wwDBGrid1"));
+        const QFontMetrics body(grid->font());
+        for (int c = 0; c < grid->model()->columnCount(); ++c)
+            for (int r = 0; r < grid->model()->rowCount(); ++r) {
+                const QString shown = grid->model()->index(r, c).data().toString();
+                QVERIFY2(grid->columnWidth(c) > body.horizontalAdvance(shown), qPrintable(shown));
+            }
+        QVERIFY(grid->columnWidth(2) > body.horizontalAdvance(QStringLiteral("2022101002")));
+    }
+
     void closingClosesTheDatasets()
     {
         Timesheet f;
