@@ -1,10 +1,22 @@
 #include "runprogress.h"
 
+#include <QCloseEvent>
 #include <QProgressDialog>
 
 namespace {
 constexpr int rowsBetweenLooks = 64;
 constexpr qint64 msBetweenUpdates = 100; // every update repaints and processes events
+// A progress bar the user cannot put away: neither Escape nor the window system closes it, so
+// the window under it stays out of reach until the run ends.
+class StayingProgressDialog : public QProgressDialog {
+public:
+    using QProgressDialog::QProgressDialog;
+    void reject() override {}
+
+protected:
+    void closeEvent(QCloseEvent* event) override { event->ignore(); }
+};
+
 } // namespace
 
 RunProgress::RunProgress(QWidget* window, QString label, int delayMs)
@@ -26,7 +38,7 @@ void RunProgress::advance(int done)
     if (!m_dialog) {
         if (now < m_delayMs)
             return;
-        m_dialog = new QProgressDialog(m_label, QString(), 0, m_total, m_window);
+        m_dialog = new StayingProgressDialog(m_label, QString(), 0, m_total, m_window);
         m_dialog->setObjectName(QStringLiteral("RunProgress"));
         m_dialog->setWindowModality(Qt::WindowModal);
         m_dialog->setMinimumDuration(0);

@@ -151,14 +151,20 @@ private Q_SLOTS:
         QVERIFY(model->setData(model->index(0, 6), 12, Qt::EditRole));
         grid->setCurrentIndex(model->index(1, 6));
         QCOMPARE(f.rows("SELECT gun1 FROM Puantaj ORDER BY idogrenci"), QStringList({"12", ""}));
-        // gun2 of the second row typed as text, then close
+        // gun2 of the second row typed as text, then gun of the same row still in its editor
         QVERIFY(model->setData(model->index(1, 7), QStringLiteral(" 18 "), Qt::EditRole));
+        grid->setCurrentIndex(model->index(1, 5));
+        grid->edit(model->index(1, 5));
+        auto* editor = grid->viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("9"));
         f.window->close();
         QVERIFY(!f.window->isVisible());
-        QCOMPARE(f.rows("SELECT gun1, gun2 FROM Puantaj ORDER BY idogrenci"),
-                 QStringList({"12|", "|18"}));
-        QCOMPARE(f.rows("SELECT typeof(gun2) FROM Puantaj WHERE gun2 IS NOT NULL"),
-                 QStringList{"integer"});
+        QCOMPARE(f.rows("SELECT gun, gun1, gun2 FROM Puantaj ORDER BY idogrenci"),
+                 QStringList({"30|12|", "9||18"}));
+        QCOMPARE(f.rows("SELECT typeof(gun), typeof(gun2) FROM Puantaj WHERE gun2 IS NOT NULL"),
+                 QStringList{"integer|integer"});
     }
 
     // Text that is no whole number never reaches a day column; the window stays usable.
@@ -306,6 +312,10 @@ private Q_SLOTS:
             QCOMPARE(progress.dialog()->windowModality(), Qt::WindowModal);
             QCOMPARE(progress.dialog()->value(), 200);
             QVERIFY(progress.dialog()->findChildren<QPushButton*>().isEmpty());
+            // it cannot be put away while the run goes on
+            QTest::keyClick(progress.dialog(), Qt::Key_Escape);
+            progress.dialog()->close();
+            QVERIFY(progress.dialog()->isVisible());
         }
     }
 
