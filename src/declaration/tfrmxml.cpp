@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <optional>
 
 namespace zelvo::declaration {
 
@@ -229,7 +230,7 @@ void TFrmxml::prepareRows()
 {
     m_xmlButton->hide();
     m_csvButton->hide();
-    int rows = 0;
+    std::optional<int> rows;
     QString failure;
     {
         app::BusyCursor busy;
@@ -241,11 +242,11 @@ void TFrmxml::prepareRows()
             failure = e.text();
         }
     }
-    if (!failure.isEmpty()) {
+    if (!rows) {
         showError(failure);
         return;
     }
-    if (rows == 0) {
+    if (*rows == 0) {
         reportNoRows();
         return;
     }
