@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 
 namespace app {
 
@@ -40,7 +41,28 @@ QString DialogService::saveFileName(QWidget* parent, const QString& title, const
     QFileDialog dialog(parent, title, QString(), filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(defaultSuffix);
+    // With several filters a name typed without suffix gets the chosen filter's:
+    // "PDF belgesi (*.pdf)" -> "pdf".
+    if (filter.contains(QStringLiteral(";;"))) {
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog](const QString& chosen) {
+                             static const QRegularExpression suffix(QStringLiteral("\\*\\.(\\w+)"));
+                             const QRegularExpressionMatch match = suffix.match(chosen);
+                             if (match.hasMatch())
+                                 dialog.setDefaultSuffix(match.captured(1));
+                         });
+    }
     dialog.selectFile(proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString DialogService::openFileName(QWidget* parent, const QString& title, const QString& filter)
+{
+    QFileDialog dialog(parent, title, QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();

@@ -19,9 +19,12 @@ public:
     virtual bool question(QWidget* parent, const QString& text, bool withIcon = true);
     // The system error box for database, file and conversion errors (text already final).
     virtual void error(QWidget* parent, const QString& text);
-    // A save dialog; returns the chosen path or an empty text when cancelled.
+    // A save dialog; returns the chosen path or an empty text when cancelled. With several
+    // filters ("A (*.zrp);;B (*.pdf)") the suffix added follows the filter the user picks.
     virtual QString saveFileName(QWidget* parent, const QString& title, const QString& filter,
                                  const QString& defaultSuffix, const QString& proposedName);
+    // An open dialog for an existing file; returns its path or an empty text when cancelled.
+    virtual QString openFileName(QWidget* parent, const QString& title, const QString& filter);
     // Shows a modal window (a child window, a report preview) and returns when it closes.
     virtual void runModal(QDialog& dialog);
 };

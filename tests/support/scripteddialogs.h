@@ -10,7 +10,7 @@
 // A dialog service for tests: records what was shown and answers from a script.
 class ScriptedDialogs : public app::DialogService {
 public:
-    enum class Kind { Message, Question, Error, Save, Modal };
+    enum class Kind { Message, Question, Error, Save, Modal, Open };
     struct Shown {
         Kind kind;
         QString text;
@@ -31,6 +31,12 @@ public:
         lastSaveSuffix = defaultSuffix;
         lastProposedName = proposedName;
         return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+    }
+    QString openFileName(QWidget*, const QString& title, const QString& filter) override
+    {
+        shown.append({Kind::Open, title});
+        lastOpenFilter = filter;
+        return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
     }
     // Child windows opened from the main window are shown (non-blocking) for the test to drive;
     // other modal windows (previews) go to `onModal` when set.
@@ -60,5 +66,7 @@ public:
     QString lastSaveFilter;
     QString lastSaveSuffix;
     QString lastProposedName;
+    QStringList openAnswers; // open dialogs: the chosen path (cancel when empty)
+    QString lastOpenFilter;
     std::function<void(QDialog&)> onModal;
 };
