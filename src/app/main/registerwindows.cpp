@@ -1,5 +1,6 @@
 #include "adminwindows.h"
 #include "registerdeclaration.h"
+#include "registerlists.h"
 #include "registermonthly.h"
 #include "studentregister.h"
 #include "windowcatalog.h"
@@ -11,6 +12,7 @@ namespace app {
 void registerAllWindows(WindowCatalog& catalog)
 {
     registerMonthlyWindows(catalog);
+    registerListWindows(catalog);
     registerAdminWindows(catalog);
     registerRegisterWindows(catalog);
     registerDeclarationWindows(catalog);

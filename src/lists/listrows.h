@@ -1,0 +1,38 @@
+#pragma once
+
+#include "datasetmodel.h"
+#include "reportdata.h"
+
+#include <QStringList>
+#include <QVariantHash>
+#include <QVector>
+
+class Period;
+namespace db {
+class Dataset;
+}
+
+// The rows a list window reads and what it hands to the report engine.
+namespace lists {
+
+// The fifteen columns of the list rows (`Liste1`, `Liste1xxx`).
+const QStringList& listColumns();
+// The ten columns of the workplace row (`isyerigetir`).
+const QStringList& workplaceColumns();
+// Throws db::DbError naming the first of `columns` that the open dataset lacks.
+void requireColumns(const db::Dataset& dataset, const QStringList& columns);
+
+// The twelve columns the grid shows; `matrah`, `idogrenci` and `tckimlikno` are not shown.
+QVector<controls::GridColumn> gridColumns();
+
+// The current row as a record for the report: every column of the dataset, all empty when it
+// has no current row, so that a template printing a field of a missing row prints nothing.
+QVariantHash currentRecord(const db::Dataset& dataset);
+
+// The report's data: the list rows in the order delivered, the workplace row as the record
+// "isyeri", the parameter row as "parametre", and the variables "yil" (year text), "ay" (M) and
+// "ayadi" (the month's name).
+report::ReportData reportData(const db::Dataset& rows, const db::Dataset& workplace,
+                              const db::Dataset& parameters, const Period& period);
+
+} // namespace lists
