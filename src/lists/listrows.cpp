@@ -48,18 +48,15 @@ QVector<controls::GridColumn> gridColumns()
         return controls::GridColumn(QString::fromLatin1(field), QString::fromUtf8(title), width,
                                     format, alignment, false, true);
     };
-    return {c("yil", "Yıl", 4, {}, centred),
-            c("ay", "Ay", 2, {}, centred),
-            c("ogrencino", "Öğrenci No", 9, {}, left),
-            c("adi", "Adı", 13, {}, left),
-            c("soyadi", "Soyadı", 17, {}, left),
-            c("ssksicilno", "Sosyal Güvenlik No", 16, {}, left),
-            c("baslangictarihi", "Staj Başlangıç", 11, date, centred),
-            c("bitistarihi", "Staj Bitiş", 13, date, centred),
-            c("gun", "Gün", 4, {}, right),
-            c("kazanc", "Matrah", 10, amount, right),
-            c("isveren", "İşveren Payı", 10, amount, right),
-            c("isci", "Çalışan Payı", 10, amount, right)};
+    return {
+        c("yil", "Yıl", 4, {}, centred), c("ay", "Ay", 2, {}, centred),
+        // the register keeps numbers of up to 10 characters
+        c("ogrencino", "Öğrenci No", 10, {}, left), c("adi", "Adı", 13, {}, left),
+        c("soyadi", "Soyadı", 17, {}, left), c("ssksicilno", "Sosyal Güvenlik No", 16, {}, left),
+        c("baslangictarihi", "Staj Başlangıç", 11, date, centred),
+        c("bitistarihi", "Staj Bitiş", 13, date, centred), c("gun", "Gün", 4, {}, right),
+        c("kazanc", "Matrah", 10, amount, right), c("isveren", "İşveren Payı", 10, amount, right),
+        c("isci", "Çalışan Payı", 10, amount, right)};
 }
 
 QVariantHash currentRecord(const db::Dataset& dataset)

@@ -32,6 +32,7 @@ protected:
 private:
     QWidget* buildTopPanel();
     void buildGrid();
+    void fitColumns();
     void monthClicked(); // RadioGroup2Click
     void showList();     // SpeedButton5Click
     void openRows();

@@ -4,6 +4,7 @@
 // temporary folder, students with accrual rows stored through the server's own procedure, and
 // the prepared reports the window handed to its previews.
 
+#include "look.h"
 #include "report.h"
 #include "testsession.h"
 #include "tfrmliste.h"
@@ -28,6 +29,7 @@ struct ListFixture {
     ListFixture()
     {
         QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
+        look::installFontSubstitutions();
         session.dialogs.onModal = [this](QDialog& dialog) {
             auto* preview = qobject_cast<report::PreviewDialog*>(&dialog);
             if (!preview)

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <algorithm>
 
 namespace {
@@ -156,7 +157,7 @@ private Q_SLOTS:
         }
         QCOMPARE(fields.join(','), "yil,ay,ogrencino,adi,soyadi,ssksicilno,baslangictarihi,"
                                    "bitistarihi,gun,kazanc,isveren,isci");
-        QCOMPARE(widths, (QList<int>{4, 2, 9, 13, 17, 16, 11, 13, 4, 10, 10, 10}));
+        QCOMPARE(widths, (QList<int>{4, 2, 10, 13, 17, 16, 11, 13, 4, 10, 10, 10}));
         auto* navigator = f.child<controls::DbNavigator>("wwDBNavigator1");
         QCOMPARE(navigatorOrder(navigator),
                  (QStringList{"First", "Prior", "Forward10", "Post", "Back10", "Next", "Last"}));
@@ -203,7 +204,7 @@ private Q_SLOTS:
         f.inPreview = [](report::PreviewDialog&) {};
         const int b = f.student("2002", "Şule", "Öztürk");
         const int a = f.student("1001", "Ali", "Işık");
-        f.accrue(b, 3, 30, "1234567.5");
+        f.accrue(b, 3, 30, "123456.5");
         f.accrue(a, 3, 12, "0.1");
         f.open();
         f.show(3);
@@ -213,7 +214,19 @@ private Q_SLOTS:
         QCOMPARE(gridRow(grid, 0), "2026|3|1001|Ali|Işık|SGK1001|01-01-2026|31-12-2026|12|"
                                    "0,10 |0,00 |0,00 ");
         QCOMPARE(gridRow(grid, 1), "2026|3|2002|Şule|Öztürk|SGK2002|01-01-2026|31-12-2026|30|"
-                                   "1.234.567,50 |12.345,68 |0,00 ");
+                                   "123.456,50 |1.234,57 |0,00 ");
+        // nothing shown is cut: a ten-digit student number, dates and amounts fit their columns
+        f.session.connection.execute("UPDATE ogrenci SET ogrencino = '2022101001' "
+                                     "WHERE ogrencino = '2002'");
+        QTest::mouseClick(f.child<QToolButton>("SpeedButton5"), Qt::LeftButton);
+        const QFontMetrics metrics(grid->font());
+        for (int r = 0; r < grid->model()->rowCount(); ++r)
+            for (int c = 0; c < grid->model()->columnCount(); ++c) {
+                const QString text = grid->model()->index(r, c).data().toString();
+                QVERIFY2(metrics.horizontalAdvance(text) + 6 <= grid->columnWidth(c),
+                         qPrintable(text));
+            }
+        QCOMPARE(grid->model()->index(1, 2).data().toString(), "2022101001");
         auto* navigator = f.child<controls::DbNavigator>("wwDBNavigator1");
         auto* rows = f.window->findChild<db::Dataset*>("SpGenel1");
         QCOMPARE(rows->currentIndex(), 0);
@@ -231,6 +244,21 @@ private Q_SLOTS:
         QCOMPARE(f.session.scalar("SELECT adi FROM ogrenci WHERE idogrenci = " + QString::number(b))
                      .toString(),
                  "Şule");
+    }
+
+    // A long list scrolls down only: the twelve columns fit beside the vertical scroll bar.
+    void longListFitsTheWidth()
+    {
+        ListFixture f;
+        for (int i = 0; i < 60; ++i)
+            f.accrue(f.student(QString::number(2022101000 + i), "Muhammet Çağrı", "Yıldırımoğlu"),
+                     3, 30, "123456.78");
+        f.open();
+        f.show(3);
+        auto* grid = f.child<controls::DbGrid>("wwDBGrid1");
+        QCOMPARE(grid->model()->rowCount(), 60);
+        QTRY_VERIFY(grid->verticalScrollBar()->isVisible()); // once laid out
+        QVERIFY(!grid->horizontalScrollBar()->isVisible());
     }
 
     // The call: the window's procedure with the year text, M as an integer and the unit.
