@@ -30,10 +30,16 @@ const QStringList& workplaceColumns()
     return columns;
 }
 
-void requireColumns(const db::Dataset& dataset, const QStringList& columns)
+void openWithColumns(db::Dataset& dataset, const QStringList& columns)
 {
-    for (const QString& column : columns)
-        dataset.requireColumn(column);
+    dataset.open();
+    try {
+        for (const QString& column : columns)
+            dataset.requireColumn(column);
+    } catch (const db::DbError&) {
+        dataset.close();
+        throw;
+    }
 }
 
 QVector<controls::GridColumn> gridColumns()

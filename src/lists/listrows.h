@@ -19,8 +19,9 @@ namespace lists {
 const QStringList& listColumns();
 // The ten columns of the workplace row (`isyerigetir`).
 const QStringList& workplaceColumns();
-// Throws db::DbError naming the first of `columns` that the open dataset lacks.
-void requireColumns(const db::Dataset& dataset, const QStringList& columns);
+// Opens the dataset's call and checks that its result has all of `columns`; when one is
+// missing the dataset is closed again (nothing half-bound is shown) and db::DbError names it.
+void openWithColumns(db::Dataset& dataset, const QStringList& columns);
 
 // The twelve columns the grid shows; `matrah`, `idogrenci` and `tckimlikno` are not shown.
 QVector<controls::GridColumn> gridColumns();

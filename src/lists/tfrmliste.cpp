@@ -115,7 +115,7 @@ void TFrmListe::setTemplateFolder(const QString& folder)
 QString TFrmListe::templatePath() const
 {
     const QString folder = m_templateFolder.isEmpty() ? report::templateFolder() : m_templateFolder;
-    return QDir(folder).filePath(m_variant.templateFile);
+    return QDir(QDir::fromNativeSeparators(folder)).filePath(m_variant.templateFile);
 }
 
 // The workplace row, the parameter row and the year box; the list rows stay as they are.
@@ -125,13 +125,7 @@ void TFrmListe::activate()
     m_workplace->clearParams();
     m_workplace->setProcedure(QStringLiteral("isyerigetir"));
     m_workplace->addParam(QStringLiteral("@key1"), context().unitCode());
-    m_workplace->open();
-    try {
-        lists::requireColumns(*m_workplace, lists::workplaceColumns());
-    } catch (const db::DbError&) {
-        m_workplace->close();
-        throw;
-    }
+    lists::openWithColumns(*m_workplace, lists::workplaceColumns());
     m_selector->loadYear(*m_parameters);
 }
 
@@ -157,13 +151,7 @@ void TFrmListe::openRows()
     m_rows->addParam(QStringLiteral("@key1"), m_selector->yearText());
     m_rows->addParam(QStringLiteral("@key2"), m_selector->month());
     m_rows->addParam(QStringLiteral("@key3"), context().unitCode());
-    m_rows->open();
-    try {
-        lists::requireColumns(*m_rows, lists::listColumns());
-    } catch (const db::DbError&) {
-        m_rows->close(); // rows without their columns are not shown
-        throw;
-    }
+    lists::openWithColumns(*m_rows, lists::listColumns());
 }
 
 // The template is read anew at every run. A missing file is first put back from the bundle; a
@@ -181,6 +169,13 @@ void TFrmListe::showReport()
             lists::reportData(*m_rows, *m_workplace, *m_parameters, m_selector->period()));
     }
     report::PreviewDialog preview(prepared, this);
+    askThroughDialogService(preview);
+    runModal(preview);
+}
+
+// The preview's file questions and failures go through the dialog service like every other box.
+void TFrmListe::askThroughDialogService(report::PreviewDialog& preview) const
+{
     app::DialogService& dialogs = context().dialogs;
     const QString reportFilter = report::PreviewDialog::kReportFilter;
     const QString pdfFilter = report::PreviewDialog::kPdfFilter;
@@ -204,7 +199,6 @@ void TFrmListe::showReport()
     preview.showError = [&dialogs](QWidget* parent, const QString& text) {
         dialogs.error(parent, db::errorBoxText(text));
     };
-    runModal(preview);
 }
 
 void TFrmListe::closing()

@@ -37,6 +37,7 @@ private:
     void showList();     // SpeedButton5Click
     void openRows();
     void showReport();
+    void askThroughDialogService(report::PreviewDialog& preview) const;
 
     const ListVariant& m_variant;
     db::Dataset* m_workplace;  // SpGetir: isyerigetir
