@@ -25,6 +25,9 @@ struct GridColumn {
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
     bool checkBox = false; // a yes/no column shown as a check box (stores 0 / 1)
     bool readOnly = false;
+    // Widths count digits, which are wider than the font's average character (numbers and
+    // dates are most of what the grids show); a column of names counts average characters.
+    bool measuredInCharacters = false;
 };
 
 // Formats a value as a grid column shows it.

@@ -53,6 +53,7 @@ public:
 
 DbGrid::DbGrid(QWidget* parent) : QTableView(parent)
 {
+    setTextElideMode(Qt::ElideNone); // a value too wide is clipped, not replaced by "…"
     m_model = new DatasetModel(this);
     m_delegate = new Delegate(this);
     setItemDelegate(m_delegate);
@@ -133,14 +134,35 @@ void DbGrid::setColumns(const QVector<GridColumn>& columns)
     applyWidths();
 }
 
+// A column of n characters holds n digits (or n average characters for names) and its title.
 void DbGrid::applyWidths()
 {
     if (!m_model)
         return;
-    const int charWidth = QFontMetrics(font()).averageCharWidth();
+    const QFontMetrics body(font());
+    const QFontMetrics title(horizontalHeader()->font());
+    const int digit = body.horizontalAdvance(QLatin1Char('0'));
     const auto& columns = m_model->columns();
-    for (int i = 0; i < columns.size(); ++i)
-        setColumnWidth(i, columns.at(i).widthChars * charWidth + 10);
+    for (int i = 0; i < columns.size(); ++i) {
+        const GridColumn& column = columns.at(i);
+        int width =
+            column.widthChars * (column.measuredInCharacters ? body.averageCharWidth() : digit);
+        for (const QString& line : column.title.split(QLatin1Char('\n')))
+            width = qMax(width, title.horizontalAdvance(line));
+        setColumnWidth(i, width + kPadding);
+    }
+}
+
+void DbGrid::fitColumnsToContent(int sampledRows)
+{
+    const QFontMetrics body(font());
+    const int rows = qMin(m_model->rowCount(), sampledRows);
+    for (int c = 0; c < m_model->columnCount(); ++c) {
+        int width = 0;
+        for (int r = 0; r < rows; ++r)
+            width = qMax(width, body.horizontalAdvance(m_model->index(r, c).data().toString()));
+        setColumnWidth(c, qMax(columnWidth(c), width + kPadding));
+    }
 }
 
 void DbGrid::setReadOnly(bool readOnly)

@@ -24,6 +24,8 @@ public:
     DatasetModel* datasetModel() const { return m_model; }
     // Writes what is being typed in a cell into the dataset (no post).
     void commitEditor();
+    // Widens the columns so the values of the first rows show whole (never narrows them).
+    void fitColumnsToContent(int sampledRows = 500);
     void setBodyFont(const QFont& font);
     void setTitleFont(const QFont& font);
 
@@ -39,6 +41,7 @@ private:
     void followDataset();
     void applyWidths();
 
+    static constexpr int kPadding = 10;
     DatasetModel* m_model = nullptr;
     Delegate* m_delegate = nullptr;
     bool m_syncing = false;

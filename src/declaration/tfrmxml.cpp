@@ -62,8 +62,12 @@ QVector<controls::GridColumn> gridColumns()
     QVector<controls::GridColumn> columns;
     for (const auto& [field, width] : fields) {
         const QString name = QString::fromLatin1(field);
-        columns.append(controls::GridColumn(name, name, width, {}, Qt::AlignLeft | Qt::AlignVCenter,
-                                            false, true));
+        controls::GridColumn column(name, name, width, {}, Qt::AlignLeft | Qt::AlignVCenter, false,
+                                    true);
+        // every column but the two names holds digits
+        column.measuredInCharacters =
+            name == QLatin1String("adi") || name == QLatin1String("soyadi");
+        columns.append(column);
     }
     return columns;
 }
@@ -170,30 +174,8 @@ void TFrmxml::buildGrid()
     m_grid->setColumns(gridColumns());
     m_grid->setReadOnly(true);
     m_grid->setDataset(m_shown);
-    fitColumns();
-    // a value a pixel wider than its column is clipped, as a grid of fixed widths shows it,
-    // rather than replaced by an ellipsis
-    m_grid->setTextElideMode(Qt::ElideNone);
     m_grid->hide();
     connect(m_grid, &controls::DbGrid::databaseError, this, &TFrmxml::showError);
-}
-
-void TFrmxml::fitColumns()
-{
-    // Widths count characters; every column but the two names holds digits, which are wider
-    // than the font's average character. A column is never narrower than its title.
-    const QFontMetrics body(m_grid->font());
-    const QFontMetrics title(m_grid->horizontalHeader()->font());
-    const auto& columns = m_grid->datasetModel()->columns();
-    for (int i = 0; i < columns.size(); ++i) {
-        const bool names = columns.at(i).field == QLatin1String("adi") ||
-                           columns.at(i).field == QLatin1String("soyadi");
-        const int charWidth =
-            names ? body.averageCharWidth() : body.horizontalAdvance(QLatin1Char('0'));
-        const int width = qMax(columns.at(i).widthChars * charWidth,
-                               title.horizontalAdvance(columns.at(i).title));
-        m_grid->setColumnWidth(i, width + 8);
-    }
 }
 
 void TFrmxml::activate()

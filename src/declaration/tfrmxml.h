@@ -32,7 +32,6 @@ protected:
 private:
     QWidget* buildTopPanel();
     void buildGrid();
-    void fitColumns();
     void monthClicked(); // RadioGroup2Click
     void prepareRows();  // SpeedButton1Click: step (1)
     void writeXmlFile(); // SpeedButton2Click: step (2)

@@ -49,10 +49,17 @@ QVector<controls::GridColumn> gridColumns()
     const Qt::Alignment centred = Qt::AlignCenter;
     const QString amount = QStringLiteral("##,##0.00 ");
     const QString date = QStringLiteral("DD-MM-YYYY");
+    // numbers, amounts and the year count digits; names and the other texts characters
+    static const QStringList digits{QStringLiteral("yil"),       QStringLiteral("ay"),
+                                    QStringLiteral("ogrencino"), QStringLiteral("gun"),
+                                    QStringLiteral("kazanc"),    QStringLiteral("isveren"),
+                                    QStringLiteral("isci")};
     auto c = [](const char* field, const char* title, int width, const QString& format,
                 Qt::Alignment alignment) {
-        return controls::GridColumn(QString::fromLatin1(field), QString::fromUtf8(title), width,
+        controls::GridColumn column(QString::fromLatin1(field), QString::fromUtf8(title), width,
                                     format, alignment, false, true);
+        column.measuredInCharacters = !digits.contains(column.field);
+        return column;
     };
     return {
         c("yil", "Yıl", 4, {}, centred), c("ay", "Ay", 2, {}, centred),

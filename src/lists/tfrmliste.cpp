@@ -80,31 +80,8 @@ void TFrmListe::buildGrid()
     m_grid->setColumns(lists::gridColumns());
     m_grid->setReadOnly(true);
     m_grid->setDataset(m_rows);
-    fitColumns();
     m_grid->hide();
     connect(m_grid, &controls::DbGrid::databaseError, this, &TFrmListe::showError);
-}
-
-// Widths count the font's average characters, except in the columns of numbers and amounts,
-// whose widths count digits, which are wider; every column holds its title.
-void TFrmListe::fitColumns()
-{
-    static const QStringList numbers{QStringLiteral("yil"),       QStringLiteral("ay"),
-                                     QStringLiteral("ogrencino"), QStringLiteral("gun"),
-                                     QStringLiteral("kazanc"),    QStringLiteral("isveren"),
-                                     QStringLiteral("isci")};
-    const QFontMetrics body(m_grid->font());
-    const QFontMetrics title(m_grid->horizontalHeader()->font());
-    const int digit = body.horizontalAdvance(QLatin1Char('0'));
-    const auto& columns = m_grid->datasetModel()->columns();
-    for (int i = 0; i < columns.size(); ++i) {
-        const controls::GridColumn& column = columns.at(i);
-        const bool digits = numbers.contains(column.field);
-        int width = column.widthChars * (digits ? digit : body.averageCharWidth());
-        for (const QString& line : column.title.split(QLatin1Char('\n')))
-            width = qMax(width, title.horizontalAdvance(line));
-        m_grid->setColumnWidth(i, width + 10);
-    }
 }
 
 void TFrmListe::setTemplateFolder(const QString& folder)

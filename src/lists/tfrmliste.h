@@ -32,7 +32,6 @@ protected:
 private:
     QWidget* buildTopPanel();
     void buildGrid();
-    void fitColumns();
     void monthClicked(); // RadioGroup2Click
     void showList();     // SpeedButton5Click
     void openRows();

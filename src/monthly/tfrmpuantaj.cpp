@@ -2,7 +2,6 @@
 
 #include "dbgrid.h"
 #include "dbnavigator.h"
-#include "gridfit.h"
 #include "look.h"
 #include "periodselector.h"
 #include "runprogress.h"
@@ -141,7 +140,7 @@ void TFrmPuantaj::buildGrid()
          column("gun2", "YENİ ücrete tabi gün", 10, true),
          column("baslangictarihi", "Başlangıç", 10), column("bitistarihi", "Bitiş", 10)});
     m_grid->setDataset(m_monthView);
-    fitColumnsToContent(*m_grid);
+    m_grid->fitColumnsToContent();
     m_grid->hide();
     connect(m_grid, &controls::DbGrid::databaseError, this, &TFrmPuantaj::showError);
 }
@@ -197,7 +196,7 @@ void TFrmPuantaj::compute()
         message(QStringLiteral("Kayıt bulunamadı"));
         return;
     }
-    fitColumnsToContent(*m_grid);
+    m_grid->fitColumnsToContent();
     m_grid->show();
     m_grid->setFocus();
 }

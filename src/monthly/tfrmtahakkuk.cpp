@@ -3,7 +3,6 @@
 #include "accrualcomputation.h"
 #include "dbgrid.h"
 #include "dbnavigator.h"
-#include "gridfit.h"
 #include "look.h"
 #include "periodselector.h"
 #include "runprogress.h"
@@ -87,7 +86,7 @@ void TFrmTahakkuk::buildGrid()
     m_grid->setColumns(m_edition.gridColumns);
     m_grid->setReadOnly(true);
     m_grid->setDataset(m_result);
-    fitColumnsToContent(*m_grid);
+    m_grid->fitColumnsToContent();
     m_grid->hide();
     connect(m_grid, &controls::DbGrid::databaseError, this, &TFrmTahakkuk::showError);
 }
@@ -129,7 +128,7 @@ void TFrmTahakkuk::accrue()
         message(noTimesheetText);
         return;
     }
-    fitColumnsToContent(*m_grid);
+    m_grid->fitColumnsToContent();
     m_grid->show();
 }
 

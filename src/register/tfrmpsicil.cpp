@@ -252,25 +252,9 @@ void TFrmPSicil::buildGrid()
     m_grid->datasetModel()->setObjectName(QStringLiteral("DsOgrenciGetir"));
     m_grid->setDataset(m_students);
     m_grid->setColumns(studentColumns);
-    fitColumnsToDigits();
     connect(m_grid, &controls::DbGrid::databaseError, this, &TFrmPSicil::showError);
     // What is being typed in a cell belongs to the row before the navigator acts on it.
     m_navigator->setBeforeAction([this] { m_grid->commitEditor(); });
-}
-
-void TFrmPSicil::fitColumnsToDigits()
-{
-    // A column of n characters holds n digits (numbers and dates are most of what it shows,
-    // and digits are wider than the font's average character), and its title.
-    const QFontMetrics body(m_grid->font());
-    const QFontMetrics title(m_grid->horizontalHeader()->font());
-    const auto& columns = m_grid->datasetModel()->columns();
-    for (int i = 0; i < columns.size(); ++i) {
-        int width = columns.at(i).widthChars * body.horizontalAdvance(QLatin1Char('0'));
-        for (const QString& line : columns.at(i).title.split(QLatin1Char('\n')))
-            width = qMax(width, title.horizontalAdvance(line));
-        m_grid->setColumnWidth(i, width + 12);
-    }
 }
 
 void TFrmPSicil::openStatusList()

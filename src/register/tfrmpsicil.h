@@ -37,7 +37,6 @@ private:
     QFrame* buildTopPanel();
     QFrame* buildEditPanel();
     void buildGrid();
-    void fitColumnsToDigits();
     void openStatusList();
 
     void search();        // SpeedButton5 "Göster"
