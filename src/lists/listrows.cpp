@@ -83,7 +83,7 @@ QVariantHash currentRecord(const db::Dataset& dataset)
 }
 
 report::ReportData reportData(const db::Dataset& rows, const db::Dataset& workplace,
-                              const db::Dataset& parameters, const Period& period)
+                              const db::Dataset& parameters, const Period& period, bool gss)
 {
     QList<QVariantList> table;
     table.reserve(rows.recordCount());
@@ -101,6 +101,9 @@ report::ReportData reportData(const db::Dataset& rows, const db::Dataset& workpl
     data.setVariable(QStringLiteral("yil"), period.year());
     data.setVariable(QStringLiteral("ay"), period.month());
     data.setVariable(QStringLiteral("ayadi"), Period::monthName(period.month()));
+    // the printed GSS lists say which insurance they are for
+    data.setVariable(QStringLiteral("sigorta"),
+                     gss ? QStringLiteral(" - GENEL SAĞLIK SİGORTASI") : QString());
     return data;
 }
 

@@ -143,7 +143,8 @@ void TFrmListe::showReport()
         report::ensureBundledTemplates(QFileInfo(path).absolutePath());
         m_report.loadTemplate(path); // on failure the engine keeps what it had
         prepared = m_report.prepare(
-            lists::reportData(*m_rows, *m_workplace, *m_parameters, m_selector->period()));
+            lists::reportData(*m_rows, *m_workplace, *m_parameters, m_selector->period(),
+                              m_variant.procedure.endsWith(QLatin1String("xxx"))));
     }
     report::PreviewDialog preview(prepared, this);
     askThroughDialogService(preview);

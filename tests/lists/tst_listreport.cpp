@@ -93,6 +93,8 @@ private Q_SLOTS:
         QVERIFY2(prepared.find(present).isValid(), qPrintable(ListFixture::allText(prepared)));
         QVERIFY2(!prepared.find(absent).isValid(), qPrintable(ListFixture::allText(prepared)));
         QVERIFY(prepared.find("Mart 2026").isValid()); // letter case aside
+        // a GSS list says so on paper
+        QCOMPARE(prepared.find("GENEL SAĞLIK SİGORTASI").isValid(), className.endsWith("gss"));
         QVERIFY(!prepared.find("Rapor hazırlanamadı").isValid());
         // the bundled file was put into the empty template folder
         QVERIFY(QFile::exists(f.templatePath(variant->templateFile)));

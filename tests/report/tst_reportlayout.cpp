@@ -362,6 +362,8 @@ void TestReportLayout::bundledListsPrintTheListRows()
                                  {u"isyeriadres"_s, u"Merkez Kampüs, Elazığ"_s},
                                  {u"isyerivergino"_s, u"9870012345"_s}});
     data.setRecord(u"parametre"_s, {{u"aktifyil"_s, u"2024"_s}});
+    // the list windows name the insurance of a GSS list; this is one
+    data.setVariable(u"sigorta"_s, u" - GENEL SAĞLIK SİGORTASI"_s);
     report::RenderOptions options;
     options.locale = QLocale(QLocale::Turkish, QLocale::Turkey);
     options.printTime = QDateTime(QDate(2024, 3, 20), QTime(9, 5));
@@ -372,6 +374,8 @@ void TestReportLayout::bundledListsPrintTheListRows()
     QCOMPARE(list1->pageSizeMm().toSize(), QSize(297, 210));
     const QStringList p1 = list1->pageTexts(0);
     for (const QString& expected : {u": Sağlık Hizmetleri MYO"_s,
+                                    u"Zorunlu staj yapan öğrencilerin sosyal güvenlik primleri - "
+                                    u"GENEL SAĞLIK SİGORTASI"_s,
                                     u": 2 8599 01"_s,
                                     u": ŞUBAT"_s,
                                     u"Ayşe Yılmaz"_s,
@@ -402,8 +406,8 @@ void TestReportLayout::bundledListsPrintTheListRows()
     // 1333.51 + 266.71: the premium to pay is both shares together.
     for (const QString& expected :
          {u"Sağlık Hizmetleri MYO"_s, u"Merkez Kampüs, Elazığ"_s, u"9870012345"_s,
-          u"ŞUBAT 2024 DÖNEMİ"_s, u"2 - Şubat"_s, u"40 "_s, u"26.670,00 "_s, u"1.333,51 "_s,
-          u"266,71 "_s, u"1.600,22 "_s})
+          u"ŞUBAT 2024 DÖNEMİ - GENEL SAĞLIK SİGORTASI"_s, u"2 - Şubat"_s, u"40 "_s,
+          u"26.670,00 "_s, u"1.333,51 "_s, u"266,71 "_s, u"1.600,22 "_s})
         QVERIFY2(s.contains(expected), qPrintable(expected));
 }
 
