@@ -37,6 +37,15 @@ void Dataset::setProcedure(const QString& name)
     m_sql.clear();
 }
 
+void Dataset::prepareCall(const QString& procedure, const Params& params)
+{
+    close();
+    clearParams();
+    setProcedure(procedure);
+    for (const Param& p : params)
+        addParam(p.name, p.value);
+}
+
 void Dataset::addParam(const QString& name, const QVariant& value)
 {
     m_params.append({name, value});

@@ -26,6 +26,9 @@ public:
     void close();
     void clearParams() { m_params.clear(); }
     void setProcedure(const QString& name);
+    // The whole convention in one: close, clear the parameters, name the procedure, add the
+    // parameters in order. Then execProc() or open().
+    void prepareCall(const QString& procedure, const Params& params = {});
     void addParam(const QString& name, const QVariant& value = {});
     void setParam(const QString& name, const QVariant& value);
     const Params& params() const { return m_params; }

@@ -9,18 +9,6 @@
 
 namespace {
 
-using Values = std::initializer_list<std::pair<const char*, QVariant>>;
-
-// The calling convention: close, clear the parameters, name the procedure, add them in order.
-void prepare(db::Dataset& dataset, const QString& procedure, Values values)
-{
-    dataset.close();
-    dataset.clearParams();
-    dataset.setProcedure(procedure);
-    for (const auto& [name, value] : values)
-        dataset.addParam(QString::fromLatin1(name), value);
-}
-
 // The minimum wage of a month, column "au" + MM of the parameter row.
 double wageOf(const db::Dataset& parameters, int month)
 {
@@ -92,13 +80,13 @@ AccrualOutcome computeAccrual(const AccrualEdition& edition, const AccrualDatase
     const double januaryWage = december ? wageOf(sets.parameters, 1) : 0.0;
 
     db::Transaction transaction(sets.removal.connection());
-    prepare(sets.removal, edition.procedure(QStringLiteral("TahakkukSil")),
-            {{"@key1", year}, {"@key2", month}, {"@key3", unit}});
+    sets.removal.prepareCall(edition.procedure(QStringLiteral("TahakkukSil")),
+                             {{"@key1", year}, {"@key2", month}, {"@key3", unit}});
     sets.removal.execProc();
 
     db::Dataset& timesheet = sets.timesheet;
-    prepare(timesheet, edition.procedure(QStringLiteral("PuantajGenel")),
-            {{"@key1", year}, {"@key2", month}, {"@key3", unit}});
+    timesheet.prepareCall(edition.procedure(QStringLiteral("PuantajGenel")),
+                          {{"@key1", year}, {"@key2", month}, {"@key3", unit}});
     timesheet.open();
     for (const QString& column : edition.timesheetColumns)
         timesheet.requireColumn(column);
@@ -119,20 +107,20 @@ AccrualOutcome computeAccrual(const AccrualEdition& edition, const AccrualDatase
                            januaryWage * daysOf(timesheet, row, QStringLiteral("gun2")) / 30
                      : wage * daysOf(timesheet, row, QStringLiteral("gun")) / 30;
         // sent with full precision; the server brings it to two decimals and adds the shares
-        prepare(sets.store, procedure,
-                {{"@idogrenci", timesheet.valueAt(row, idColumn).toString()},
-                 {"@yil", year},
-                 {"@ay", month},
-                 {"@gun", timesheet.valueAt(row, dayColumn)},
-                 {"@birimkodu", unit},
-                 {"@kazanc", amount},
-                 {"@matrah", amount}});
+        sets.store.prepareCall(procedure,
+                               {{"@idogrenci", timesheet.valueAt(row, idColumn).toString()},
+                                {"@yil", year},
+                                {"@ay", month},
+                                {"@gun", timesheet.valueAt(row, dayColumn)},
+                                {"@birimkodu", unit},
+                                {"@kazanc", amount},
+                                {"@matrah", amount}});
         sets.store.execProc();
         progress.advance(row + 1);
     }
 
-    prepare(sets.result, edition.procedure(QStringLiteral("TahakkukGenel")),
-            {{"@key1", year}, {"@key2", month}, {"@key3", unit}});
+    sets.result.prepareCall(edition.procedure(QStringLiteral("TahakkukGenel")),
+                            {{"@key1", year}, {"@key2", month}, {"@key3", unit}});
     sets.result.open();
     for (const QString& column : edition.resultColumns)
         sets.result.requireColumn(column);

@@ -7,18 +7,6 @@
 
 namespace {
 
-using Values = std::initializer_list<std::pair<const char*, QVariant>>;
-
-// The calling convention: close, clear the parameters, name the procedure, add them in order.
-void prepare(db::Dataset& dataset, const QString& procedure, Values values)
-{
-    dataset.close();
-    dataset.clearParams();
-    dataset.setProcedure(procedure);
-    for (const auto& [name, value] : values)
-        dataset.addParam(QString::fromLatin1(name), value);
-}
-
 // G, the server's count: a whole number or the conversion error.
 int wholeNumber(const QVariant& value)
 {
@@ -33,8 +21,9 @@ int wholeNumber(const QVariant& value)
 void storeDays(const TimesheetEdition& edition, db::Dataset& single, const Period& period,
                const QString& unit, const QVariant& student, int days)
 {
-    prepare(single, edition.procedure(QStringLiteral("PuantajOzel")),
-            {{"@key1", period.year()}, {"@key2", period.month()}, {"@key3", student.toString()}});
+    single.prepareCall(
+        edition.procedure(QStringLiteral("PuantajOzel")),
+        {{"@key1", period.year()}, {"@key2", period.month()}, {"@key3", student.toString()}});
     single.open();
     if (!single.isEmpty()) {
         single.edit();
@@ -69,14 +58,15 @@ TimesheetOutcome computeTimesheet(const TimesheetEdition& edition, const Timeshe
     db::Transaction transaction(sets.removal.connection());
     // June and December keep their rows, so hand-set old/new wage days survive a new run
     if (month != 6 && month != 12) {
-        prepare(sets.removal, edition.procedure(QStringLiteral("PuantajSil")),
-                {{"@key1", year}, {"@key2", month}, {"@key3", unit}});
+        sets.removal.prepareCall(edition.procedure(QStringLiteral("PuantajSil")),
+                                 {{"@key1", year}, {"@key2", month}, {"@key3", unit}});
         sets.removal.execProc();
     }
 
     db::Dataset& students = sets.students;
-    prepare(students, edition.procedure(QStringLiteral("PuantajGetir")),
-            {{"@key1", period.startDmy()}, {"@key2", period.endDmy()}, {"@key3", unit}});
+    students.prepareCall(
+        edition.procedure(QStringLiteral("PuantajGetir")),
+        {{"@key1", period.startDmy()}, {"@key2", period.endDmy()}, {"@key3", unit}});
     students.open();
     if (students.recordCount() < 1) {
         transaction.commit();
@@ -95,12 +85,11 @@ TimesheetOutcome computeTimesheet(const TimesheetEdition& edition, const Timeshe
 
         // the server counts the internship cut to the period
         db::Dataset& dayCount = sets.dayCount;
-        prepare(dayCount, QStringLiteral("GunHesapla"),
-                {{"@key1", start},
-                 {"@key2", end},
-                 {"@key3", student},
-                 {"@key4", month},
-                 {"@key5", year}});
+        dayCount.prepareCall(QStringLiteral("GunHesapla"), {{"@key1", start},
+                                                            {"@key2", end},
+                                                            {"@key3", student},
+                                                            {"@key4", month},
+                                                            {"@key5", year}});
         if (compareDates(start, first) < 0)
             dayCount.setParam(QStringLiteral("@key1"), period.startYmd());
         if (compareDates(end, last) > 0)
@@ -115,8 +104,8 @@ TimesheetOutcome computeTimesheet(const TimesheetEdition& edition, const Timeshe
     }
     sets.dayCount.close();
 
-    prepare(sets.monthView, edition.procedure(QStringLiteral("PuantajGenel")),
-            {{"@key1", year}, {"@key2", month}, {"@key3", unit}});
+    sets.monthView.prepareCall(edition.procedure(QStringLiteral("PuantajGenel")),
+                               {{"@key1", year}, {"@key2", month}, {"@key3", unit}});
     sets.monthView.open();
     for (const QString& column : edition.monthViewColumns)
         sets.monthView.requireColumn(column);
