@@ -61,10 +61,7 @@ TFrmbirimdegistir::TFrmbirimdegistir(app::AppContext& context, QWidget* owner)
 
 void TFrmbirimdegistir::activate()
 {
-    m_spGetir->close();
-    m_spGetir->clearParams();
-    m_spGetir->setProcedure(QStringLiteral("BirimGetir"));
-    m_spGetir->execProc();
+    m_spGetir->prepareCall(QStringLiteral("BirimGetir"));
     m_spGetir->open();
     m_spGetir->first();
 }

@@ -79,11 +79,8 @@ void TFrmisyeri::addBox(QWidget* panel, const QString& label, const QString& fie
 
 void TFrmisyeri::activate()
 {
-    m_spGetir->close();
-    m_spGetir->clearParams();
-    m_spGetir->setProcedure(QStringLiteral("isyerigetir"));
-    m_spGetir->addParam(QStringLiteral("@key1"), context().unitCode());
-    m_spGetir->execProc();
+    m_spGetir->prepareCall(QStringLiteral("isyerigetir"),
+                           {{QStringLiteral("@key1"), context().unitCode()}});
     m_spGetir->open();
     m_spGetir->first();
     limitBoxesToColumnWidths();

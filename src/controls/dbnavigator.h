@@ -19,6 +19,14 @@ public:
 
     DbNavigator(const QList<Button>& buttons, QWidget* parent = nullptr);
 
+    // The seven buttons of the monthly windows: first, prior, 10 forward, post, 10 back, next,
+    // last.
+    static QList<Button> monthlyButtons()
+    {
+        return {Button::First,  Button::Prior, Button::Forward10, Button::Post,
+                Button::Back10, Button::Next,  Button::Last};
+    }
+
     void setDataset(db::Dataset* dataset);
     db::Dataset* dataset() const { return m_dataset; }
     QToolButton* button(Button which) const { return m_buttons.value(int(which)); }

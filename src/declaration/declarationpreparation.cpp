@@ -9,18 +9,6 @@ namespace zelvo::declaration {
 
 namespace {
 
-using Values = std::initializer_list<std::pair<const char*, QVariant>>;
-
-// The calling convention: close, clear the parameters, name the procedure, add them in order.
-void prepare(db::Dataset& dataset, const QString& procedure, Values values)
-{
-    dataset.close();
-    dataset.clearParams();
-    dataset.setProcedure(procedure);
-    for (const auto& [name, value] : values)
-        dataset.addParam(QString::fromLatin1(name), value);
-}
-
 void prepareStatement(db::Dataset& dataset, const QString& sql, const Period& period,
                       const QString& unit)
 {
@@ -139,8 +127,8 @@ QString sourceStatement()
 void openShownRows(const DeclarationEdition& edition, db::Dataset& shown, const Period& period,
                    const QString& unit)
 {
-    prepare(shown, edition.procedure(QStringLiteral("XmlListe2")),
-            {{"@key1", period.year()}, {"@key2", period.month()}, {"@key3", unit}});
+    shown.prepareCall(edition.procedure(QStringLiteral("XmlListe2")),
+                      {{"@key1", period.year()}, {"@key2", period.month()}, {"@key3", unit}});
     shown.open();
     shown.first();
 }
@@ -162,17 +150,18 @@ int prepareDeclaration(const DeclarationEdition& edition, const PreparationDatas
             sets.removal.execProc();
             prepareStatement(sets.source, sourceStatement(), period, unit);
         } else {
-            const Values keys = {
+            const db::Params keys = {
                 {"@key1", period.year()}, {"@key2", period.month()}, {"@key3", unit}};
-            prepare(sets.removal, edition.procedure(QStringLiteral("XmlSil")), keys);
+            sets.removal.prepareCall(edition.procedure(QStringLiteral("XmlSil")), keys);
             sets.removal.execProc();
-            prepare(sets.source, edition.procedure(QStringLiteral("XmlListe1")), keys);
+            sets.source.prepareCall(edition.procedure(QStringLiteral("XmlListe1")), keys);
         }
         sets.source.open();
         const SourceColumns columns(sets.source);
 
-        prepare(sets.target, edition.procedure(QStringLiteral("XmlGetir")),
-                {{"@key1", period.year()}, {"@key2", period.month()}, {"@key3", unit}});
+        sets.target.prepareCall(
+            edition.procedure(QStringLiteral("XmlGetir")),
+            {{"@key1", period.year()}, {"@key2", period.month()}, {"@key3", unit}});
         sets.target.open();
         for (int row = 0; row < sets.source.recordCount(); ++row)
             appendDeclarationRow(sets.target, sets.source, row, columns, first, last, reasonCode);

@@ -141,9 +141,7 @@ QWidget* TFrmxml::buildTopPanel()
     row->addSpacing(16);
 
     auto* browse = new QVBoxLayout;
-    using B = controls::DbNavigator::Button;
-    m_navigator = new controls::DbNavigator(
-        {B::First, B::Prior, B::Forward10, B::Post, B::Back10, B::Next, B::Last}, panel);
+    m_navigator = new controls::DbNavigator(controls::DbNavigator::monthlyButtons(), panel);
     m_navigator->setObjectName(QStringLiteral("wwDBNavigator1"));
     m_navigator->setDataset(m_shown);
     m_csvButton =
@@ -180,10 +178,8 @@ void TFrmxml::buildGrid()
 
 void TFrmxml::activate()
 {
-    m_workplace->close();
-    m_workplace->clearParams();
-    m_workplace->setProcedure(QStringLiteral("isyerigetir"));
-    m_workplace->addParam(QStringLiteral("@key1"), context().unitCode());
+    m_workplace->prepareCall(QStringLiteral("isyerigetir"),
+                             {{QStringLiteral("@key1"), context().unitCode()}});
     m_workplace->open();
     for (const QString& column : m_edition.workplaceColumnsAtActivation)
         m_workplace->requireColumn(column);

@@ -57,9 +57,7 @@ QWidget* TFrmListe::buildTopPanel()
     row->addWidget(m_showButton);
     row->addSpacing(12);
 
-    using B = controls::DbNavigator::Button;
-    m_navigator = new controls::DbNavigator(
-        {B::First, B::Prior, B::Forward10, B::Post, B::Back10, B::Next, B::Last}, panel);
+    m_navigator = new controls::DbNavigator(controls::DbNavigator::monthlyButtons(), panel);
     m_navigator->setObjectName(QStringLiteral("wwDBNavigator1"));
     m_navigator->setDataset(m_rows); // read-only rows: post never becomes active
     row->addWidget(m_navigator, 0, Qt::AlignVCenter);
@@ -98,10 +96,8 @@ QString TFrmListe::templatePath() const
 // The workplace row, the parameter row and the year box; the list rows stay as they are.
 void TFrmListe::activate()
 {
-    m_workplace->close();
-    m_workplace->clearParams();
-    m_workplace->setProcedure(QStringLiteral("isyerigetir"));
-    m_workplace->addParam(QStringLiteral("@key1"), context().unitCode());
+    m_workplace->prepareCall(QStringLiteral("isyerigetir"),
+                             {{QStringLiteral("@key1"), context().unitCode()}});
     lists::openWithColumns(*m_workplace, lists::workplaceColumns());
     m_selector->loadYear(*m_parameters);
 }
@@ -122,12 +118,9 @@ void TFrmListe::showList()
 
 void TFrmListe::openRows()
 {
-    m_rows->close();
-    m_rows->clearParams();
-    m_rows->setProcedure(m_variant.procedure);
-    m_rows->addParam(QStringLiteral("@key1"), m_selector->yearText());
-    m_rows->addParam(QStringLiteral("@key2"), m_selector->month());
-    m_rows->addParam(QStringLiteral("@key3"), context().unitCode());
+    m_rows->prepareCall(m_variant.procedure, {{QStringLiteral("@key1"), m_selector->yearText()},
+                                              {QStringLiteral("@key2"), m_selector->month()},
+                                              {QStringLiteral("@key3"), context().unitCode()}});
     lists::openWithColumns(*m_rows, lists::listColumns());
 }
 

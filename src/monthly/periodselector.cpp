@@ -42,9 +42,7 @@ PeriodSelector::PeriodSelector(const QString& initialYear, QWidget* parent) : QW
 
 void PeriodSelector::loadYear(db::Dataset& parameterRow)
 {
-    parameterRow.close();
-    parameterRow.clearParams();
-    parameterRow.setProcedure(QStringLiteral("ParametreGetir"));
+    parameterRow.prepareCall(QStringLiteral("ParametreGetir"));
     parameterRow.open();
     m_yearBox->setText(parameterRow.isEmpty() ? QString()
                                               : parameterRow.text(QStringLiteral("aktifyil")));

@@ -111,9 +111,7 @@ QWidget* TFrmPuantaj::buildTopPanel()
     row->addWidget(m_computeButton);
     row->addSpacing(12);
 
-    using B = controls::DbNavigator::Button;
-    m_navigator = new controls::DbNavigator(
-        {B::First, B::Prior, B::Forward10, B::Post, B::Back10, B::Next, B::Last}, panel);
+    m_navigator = new controls::DbNavigator(controls::DbNavigator::monthlyButtons(), panel);
     m_navigator->setObjectName(QStringLiteral("wwDBNavigator1"));
     // the student list of the last computation, not the grid
     m_navigator->setDataset(m_students);

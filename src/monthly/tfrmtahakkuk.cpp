@@ -65,9 +65,7 @@ QWidget* TFrmTahakkuk::buildTopPanel()
     row->addSpacing(12);
 
     // connected to no data: every button stays disabled
-    using B = controls::DbNavigator::Button;
-    m_navigator = new controls::DbNavigator(
-        {B::First, B::Prior, B::Forward10, B::Post, B::Back10, B::Next, B::Last}, panel);
+    m_navigator = new controls::DbNavigator(controls::DbNavigator::monthlyButtons(), panel);
     m_navigator->setObjectName(QStringLiteral("wwDBNavigator1"));
     row->addWidget(m_navigator, 0, Qt::AlignVCenter);
     row->addStretch(1);

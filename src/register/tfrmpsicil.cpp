@@ -284,12 +284,9 @@ void TFrmPSicil::search()
     const int criterion = qMax(0, m_criteria->checkedId());
     bool found = false;
     const bool ran = guarded([&] {
-        m_students->close();
-        m_students->clearParams();
-        m_students->setProcedure(searchProcedures[criterion]);
-        m_students->addParam(QStringLiteral("@key1"), context().unitCode());
-        m_students->addParam(QStringLiteral("@key2"), m_searchEdit->text());
-        m_students->execProc();
+        m_students->prepareCall(searchProcedures[criterion],
+                                {{QStringLiteral("@key1"), context().unitCode()},
+                                 {QStringLiteral("@key2"), m_searchEdit->text()}});
         m_students->open();
         found = !m_students->isEmpty();
     });
@@ -338,7 +335,6 @@ void TFrmPSicil::reopenStudents()
 {
     // Same procedure, same arguments: the list shows what the server now holds.
     m_students->close();
-    m_students->execProc();
     m_students->open();
 }
 
