@@ -56,14 +56,92 @@ std::optional<qint64> parseKurus(QStringView text)
     return parts->negative ? -magnitude : magnitude;
 }
 
-QString shortestDecimal(double value)
+namespace {
+
+// A finite double as 15 significant decimal digits: value = digits × 10^(exponent - 14).
+// Fifteen digits is what a double always holds exactly (PostgreSQL casts float8 to numeric the
+// same way); the digits past them are the noise of binary arithmetic, so 33030.15 * 19 / 30,
+// 20919.094999999998 in binary, reads as 20919.0950000000.
+struct SignificantDigits {
+    bool negative = false;
+    qint64 digits = 0;
+    int exponent = 0;
+};
+
+std::optional<SignificantDigits> significantDigits(double value)
 {
-    char buffer[400];
+    if (!std::isfinite(value))
+        return std::nullopt;
+    char buffer[64];
     const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
     if (result.ec != std::errc())
+        return std::nullopt;
+    SignificantDigits parts;
+    const char* p = buffer;
+    if (*p == '-') {
+        parts.negative = true;
+        ++p;
+    }
+    for (; p < result.ptr && *p != 'e'; ++p) {
+        if (*p != '.')
+            parts.digits = parts.digits * 10 + (*p - '0');
+    }
+    if (p == result.ptr ||
+        std::from_chars(p + 1 + (p[1] == '+'), result.ptr, parts.exponent).ec != std::errc())
+        return std::nullopt;
+    return parts;
+}
+
+} // namespace
+
+QString decimalText(double value)
+{
+    const auto parts = significantDigits(value);
+    if (!parts)
         return {};
-    return QString::fromLatin1(buffer, int(result.ptr - buffer));
+    QString digits = QString::number(parts->digits);
+    // place the point: digits carries 15 figures, the first of them at 10^exponent
+    const int point = parts->exponent + 1;
+    QString text;
+    if (point <= 0)
+        text = QStringLiteral("0.") + QString(-point, QLatin1Char('0')) + digits;
+    else if (point >= digits.size())
+        text = digits + QString(point - digits.size(), QLatin1Char('0'));
+    else
+        text = digits.left(point) + QLatin1Char('.') + digits.mid(point);
+    if (text.contains(QLatin1Char('.'))) {
+        while (text.endsWith(QLatin1Char('0')))
+            text.chop(1);
+        if (text.endsWith(QLatin1Char('.')))
+            text.chop(1);
+    }
+    return parts->negative && parts->digits != 0 ? QLatin1Char('-') + text : text;
+}
+
+std::optional<qint64> kurusFromDouble(double value)
+{
+    const auto parts = significantDigits(value);
+    if (!parts || parts->exponent > 15)
+        return std::nullopt;
+    // kuruş = digits × 10^(exponent - 12)
+    qint64 magnitude = parts->digits;
+    const int shift = parts->exponent - 12;
+    if (shift >= 0) {
+        for (int i = 0; i < shift; ++i)
+            magnitude *= 10;
+    } else if (shift < -18) {
+        magnitude = 0; // below a thousandth of a kuruş
+    } else {
+        qint64 divisor = 1;
+        for (int i = 0; i < -shift; ++i)
+            divisor *= 10;
+        const qint64 remainder = magnitude % divisor;
+        magnitude /= divisor;
+        if (remainder * 2 >= divisor)
+            ++magnitude; // half away from zero: the magnitude rounds up, the sign follows
+    }
+    return parts->negative ? -magnitude : magnitude;
 }
 
 std::optional<qint64> kurusFromVariant(const QVariant& value)
@@ -78,10 +156,7 @@ std::optional<qint64> kurusFromVariant(const QVariant& value)
         return value.toLongLong() * 100;
     case QMetaType::Double:
     case QMetaType::Float: {
-        const double d = value.toDouble();
-        if (!std::isfinite(d))
-            return std::nullopt;
-        return parseKurus(shortestDecimal(d));
+        return kurusFromDouble(value.toDouble());
     }
     default:
         return parseKurus(value.toString());

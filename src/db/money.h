@@ -6,16 +6,23 @@
 #include <optional>
 
 // Amounts are carried as whole kuruş in 64-bit integers wherever they are rounded or summed;
-// binary floating point only ever appears as an input, converted through its shortest
-// decimal form.
+// binary floating point only ever appears as an input, read as the 15 significant digits it
+// holds exactly.
 namespace money {
 
 // "1234.565" -> 123457 (half away from zero at the second decimal). Accepts a leading sign,
 // a point or a comma as decimal separator; nothing else. Empty or malformed text gives nullopt.
 std::optional<qint64> parseKurus(QStringView text);
 
-// The shortest decimal form of a double ("0.1", "1234.565", "1e-07" written out in full).
-QString shortestDecimal(double value);
+// A double as the decimal its 15 significant digits give, written out in full without trailing
+// zeros: 0.1 -> "0.1", 33030.15 * 19 / 30 -> "20919.095", 1e-07 -> "0.0000001". Empty for a
+// NaN or an infinity.
+QString decimalText(double value);
+
+// A double amount in kuruş: its 15 significant digits rounded half away from zero at the
+// second decimal, so 33030.15 * 19 / 30 gives 2091910. nullopt for a NaN, an infinity or a
+// magnitude of 10^16 or more.
+std::optional<qint64> kurusFromDouble(double value);
 
 // Any value the database or a caller may hand over: integer, double, decimal text.
 std::optional<qint64> kurusFromVariant(const QVariant& value);

@@ -22,7 +22,7 @@ std::optional<qint64> kurusArgument(sqlite3_value* value)
     case SQLITE_INTEGER:
         return sqlite3_value_int64(value) * 100;
     case SQLITE_FLOAT:
-        return money::kurusFromVariant(sqlite3_value_double(value));
+        return money::kurusFromDouble(sqlite3_value_double(value));
     case SQLITE_NULL:
         return std::nullopt;
     default:
@@ -76,7 +76,7 @@ void share(sqlite3_context* context, int, sqlite3_value** argv)
     }
     QString percent;
     if (sqlite3_value_type(argv[1]) == SQLITE_FLOAT)
-        percent = money::shortestDecimal(sqlite3_value_double(argv[1]));
+        percent = money::decimalText(sqlite3_value_double(argv[1]));
     else
         percent = textArgument(argv[1]);
     const auto result = money::percentOf(*amount, percent);

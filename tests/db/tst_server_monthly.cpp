@@ -348,8 +348,8 @@ private Q_SLOTS:
         QCOMPARE(f->call(QStringLiteral("PuantajOzel"), {Y, 5, a}).rows.size(), 0);
     }
 
-    // Tahakkukekle brings the amounts to two decimals, half away from zero, from the shortest
-    // decimal form of the value sent.
+    // Tahakkukekle brings the amounts to two decimals, half away from zero, from the exact
+    // decimal the value sent stands for (its binary noise dropped).
     void accrualRounding_data()
     {
         QTest::addColumn<QVariant>("amount");
@@ -369,6 +369,11 @@ private Q_SLOTS:
         QTest::newRow("17002.12 x 7 / 30") << QVariant(17002.12 * 7 / 30) << "3967.16";
         QTest::newRow("December 16 + 14 days")
             << QVariant(33030.0 * 16 / 30 + 36000.0 * 14 / 30) << "34416.00";
+        QTest::newRow("33030.15 x 19 / 30, binary noise below the half")
+            << QVariant(33030.15 * 19 / 30) << "20919.10";
+        QTest::newRow("1000.35 x 9 / 30") << QVariant(1000.35 * 9 / 30) << "300.11";
+        QTest::newRow("December sum on a half")
+            << QVariant(33030.15 * 19 / 30 + 36000.0 * 11 / 30) << "34119.10";
         QTest::newRow("1000 / 3") << QVariant(1000.0 / 3) << "333.33";
         QTest::newRow("2000 / 3") << QVariant(2000.0 / 3) << "666.67";
         QTest::newRow("integer") << QVariant(850) << "850.00";

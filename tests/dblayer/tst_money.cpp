@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <limits>
+
 class TstMoney : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -33,14 +35,57 @@ private Q_SLOTS:
         QVERIFY(!money::parseKurus(u"1 000"));
     }
 
-    void doublesGoThroughTheirShortestForm()
+    void doublesAreReadAsTheirFifteenDigits()
     {
-        // 1.005 is 1.00499999999999989... in binary; its shortest form "1.005" rounds up
+        // 1.005 is 1.00499999999999989... in binary, 33030.15 * 19 / 30 is 20919.094999999998
         QCOMPARE(money::kurusFromVariant(1.005), std::optional<qint64>(101));
+        QCOMPARE(money::kurusFromVariant(33030.15 * 19 / 30), std::optional<qint64>(2091910));
+        QCOMPARE(money::kurusFromVariant(1000.35 * 9 / 30), std::optional<qint64>(30011));
+        QCOMPARE(money::kurusFromVariant(-0.005), std::optional<qint64>(-1));
         QCOMPARE(money::kurusFromVariant(33030.0 * 17 / 30), std::optional<qint64>(1871700));
         QCOMPARE(money::kurusFromVariant(QVariant(qint64(42))), std::optional<qint64>(4200));
         QCOMPARE(money::kurusFromVariant(QStringLiteral("0,1")), std::optional<qint64>(10));
         QVERIFY(!money::kurusFromVariant(QVariant()));
+        QVERIFY(!money::kurusFromDouble(std::numeric_limits<double>::quiet_NaN()));
+        QVERIFY(!money::kurusFromDouble(1e17));
+        QCOMPARE(money::decimalText(33030.15 * 19 / 30), QStringLiteral("20919.095"));
+        QCOMPARE(money::decimalText(1e-7), QStringLiteral("0.0000001"));
+        QCOMPARE(money::decimalText(-2.5), QStringLiteral("-2.5"));
+        QCOMPARE(money::decimalText(1200.0), QStringLiteral("1200"));
+    }
+
+    // The accrual sends wage * days / 30 computed in binary; the stored amount must be the exact
+    // decimal quotient rounded half away from zero, for every wage with two decimals in the range
+    // of monthly wages and every day count.
+    void accrualQuotientsAreExact()
+    {
+        auto exact = [](qint64 wageKurus, qint64 days) { return (2 * wageKurus * days + 30) / 60; };
+        qint64 checked = 0;
+        for (qint64 wage = 1000000; wage <= 6000000; ++wage) { // 10,000.00 .. 60,000.00
+            const double w = double(wage) / 100.0;
+            for (int days = 0; days <= 30; ++days) {
+                const auto kurus = money::kurusFromDouble(w * days / 30);
+                if (kurus != std::optional<qint64>(exact(wage, days)))
+                    QFAIL(qPrintable(QStringLiteral("%1 x %2 / 30 gave %3")
+                                         .arg(money::plainText(wage))
+                                         .arg(days)
+                                         .arg(kurus ? money::plainText(*kurus) : QString())));
+                ++checked;
+            }
+        }
+        // small wages and December's two-part sum on a coarser grid
+        for (qint64 wage = 1; wage <= 200000; wage += 7) {
+            for (int first = 0; first <= 30; ++first) {
+                const double w = double(wage) / 100.0;
+                const double january = double(wage + 12345) / 100.0;
+                const int second = 30 - first;
+                const auto kurus = money::kurusFromDouble(w * first / 30 + january * second / 30);
+                const qint64 sixtieths = 2 * (wage * first + (wage + 12345) * second);
+                QCOMPARE(kurus, std::optional<qint64>((sixtieths + 30) / 60));
+                ++checked;
+            }
+        }
+        QVERIFY(checked > 150000000);
     }
 
     void percentages_data()
