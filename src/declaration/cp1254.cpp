@@ -50,6 +50,35 @@ bool encodeInto(QStringView text, QByteArray& out)
     return true;
 }
 
+// Tab, carriage return and line feed are the only control characters a value may carry.
+bool isForbiddenControl(char32_t c)
+{
+    return (c < 0x20 && c != u'\t' && c != u'\r' && c != u'\n') || (c >= 0x7F && c <= 0x9F);
+}
+
+bool hasForbiddenControl(QStringView text)
+{
+    for (QChar c : text) {
+        if (isForbiddenControl(c.unicode())) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Whether Windows-1254 writes the character into 0x80-0x9F, where ISO-8859-9 has controls.
+bool inWindowsOnlyRange(QStringView character)
+{
+    const auto bytes = toCp1254(character);
+    return bytes && bytes->size() == 1 && uchar(bytes->at(0)) >= 0x80 &&
+           uchar(bytes->at(0)) <= 0x9F;
+}
+
+QString codePoint(char32_t c)
+{
+    return u"(U+"_s + QString::number(uint(c), 16).toUpper().rightJustified(4, u'0') + u')';
+}
+
 } // namespace
 
 bool cp1254Available()
@@ -92,9 +121,56 @@ QString charactersOutsideCp1254(QStringView text)
     return found.join(u", "_s);
 }
 
+QString unwritableReason(QStringView text, DeclaredCharset charset)
+{
+    QStringList controls;
+    QStringList windowsOnly;
+    for (QChar c : text) {
+        const QString shown = codePoint(c.unicode());
+        if (isForbiddenControl(c.unicode())) {
+            if (!controls.contains(shown)) {
+                controls.append(shown);
+            }
+        } else if (charset == DeclaredCharset::Iso8859_9 && c.unicode() >= 0x80 &&
+                   inWindowsOnlyRange(QStringView(&c, 1))) {
+            const QString both = QString(c) + u' ' + shown;
+            if (!windowsOnly.contains(both)) {
+                windowsOnly.append(both);
+            }
+        }
+    }
+    if (!controls.isEmpty()) {
+        return u"kontrol karakteri içeriyor: %1."_s.arg(controls.join(u", "_s));
+    }
+    if (const QString outside = charactersOutsideCp1254(text); !outside.isEmpty()) {
+        return u"Türkçe Windows karakter kümesinde (1254) bulunmayan karakter içeriyor: %1."_s.arg(
+            outside);
+    }
+    if (!windowsOnly.isEmpty()) {
+        return u"dosyanın bildirdiği ISO-8859-9 karakter kümesinde bulunmayan karakter içeriyor: %1."_s
+            .arg(windowsOnly.join(u", "_s));
+    }
+    return {};
+}
+
 bool Cp1254Buffer::appendText(QStringView text)
 {
-    return encodeInto(text, m_bytes);
+    if (hasForbiddenControl(text)) {
+        return false;
+    }
+    const qsizetype start = m_bytes.size();
+    if (!encodeInto(text, m_bytes)) {
+        return false;
+    }
+    if (m_charset == DeclaredCharset::Iso8859_9) {
+        for (qsizetype i = start; i < m_bytes.size(); ++i) {
+            if (uchar(m_bytes[i]) >= 0x80 && uchar(m_bytes[i]) <= 0x9F) {
+                m_bytes.truncate(start);
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 } // namespace zelvo::declaration

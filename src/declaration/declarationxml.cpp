@@ -10,12 +10,18 @@ namespace zelvo::declaration {
 
 namespace {
 
-// Attribute values are written between double quotes; these four would break the markup.
+bool needsReference(QChar c)
+{
+    return c == u'&' || c == u'<' || c == u'>' || c == u'"' || c == u'\t' || c == u'\r' ||
+           c == u'\n';
+}
+
+// Attribute values are written between double quotes; the first four would break the markup,
+// and a reader turns a literal tab, carriage return or line feed in an attribute into a blank.
 QString escapedForAttribute(const QString& text)
 {
     qsizetype i = 0;
-    while (i < text.size() && text[i] != u'&' && text[i] != u'<' && text[i] != u'>' &&
-           text[i] != u'"') {
+    while (i < text.size() && !needsReference(text[i])) {
         ++i;
     }
     if (i == text.size()) {
@@ -36,6 +42,15 @@ QString escapedForAttribute(const QString& text)
             break;
         case u'"':
             out += u"&quot;"_s;
+            break;
+        case u'\t':
+            out += u"&#9;"_s;
+            break;
+        case u'\r':
+            out += u"&#13;"_s;
+            break;
+        case u'\n':
+            out += u"&#10;"_s;
             break;
         default:
             out += text[i];
@@ -73,7 +88,7 @@ FileBytes buildDeclarationXml(const DeclarationInput& input)
         return {{}, detail::codePageMissingError()};
     }
 
-    Cp1254Buffer out;
+    Cp1254Buffer out(DeclaredCharset::Iso8859_9);
     out.reserve(1024 + input.rows.size() * 260);
 
     // One value of the workplace or parameter row, filled and escaped.
@@ -82,8 +97,8 @@ FileBytes buildDeclarationXml(const DeclarationInput& input)
                                  bool workplace) {
         const QString text = escapedForAttribute(filled(value, width));
         if (error.isEmpty() && !out.appendText(text)) {
-            error = workplace ? detail::workplaceValueError(column, text)
-                              : detail::parameterValueError(column, text);
+            error = workplace ? detail::workplaceValueError(column, text, out.charset())
+                              : detail::parameterValueError(column, text, out.charset());
         }
     };
 

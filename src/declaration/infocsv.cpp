@@ -77,7 +77,7 @@ FileBytes buildInfoCsv(const DeclarationInput& input)
     out.appendLineEnd();
 
     // The year box is written only into entry and exit dates.
-    const bool yearFits = toCp1254(input.yearText).has_value();
+    const bool yearFits = unwritableReason(input.yearText, out.charset()).isEmpty();
 
     const QString cYil = u"yil"_s, cAy = u"ay"_s, cNo = u"ogrencino"_s, cAdi = u"adi"_s,
                   cSoyadi = u"soyadi"_s, cSicil = u"ssksicilno"_s, cTc = u"tckimlikno"_s,
@@ -105,7 +105,7 @@ FileBytes buildInfoCsv(const DeclarationInput& input)
         const QString entry = dayWithYear(row.text(cGiris), input.yearText);
         const QString exit = dayWithYear(row.text(cCikis), input.yearText);
         if (!yearFits && (!entry.isEmpty() || !exit.isEmpty())) {
-            return {{}, detail::yearBoxValueError(input.yearText)};
+            return {{}, detail::yearBoxValueError(input.yearText, out.charset())};
         }
         field(cGiris, entry);
         field(cCikis, exit);

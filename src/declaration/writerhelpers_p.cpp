@@ -6,16 +6,6 @@ using namespace Qt::StringLiterals;
 
 namespace zelvo::declaration::detail {
 
-namespace {
-
-QString notInCodePage(QStringView value)
-{
-    return u"Türkçe Windows karakter kümesinde (1254) bulunmayan karakter içeriyor: %1."_s.arg(
-        charactersOutsideCp1254(value));
-}
-
-} // namespace
-
 const QVariant* RowReader::find(const QString& column)
 {
     const auto it = m_row.constFind(column);
@@ -57,7 +47,7 @@ bool RowReader::append(Cp1254Buffer& out, QStringView text, const QString& colum
         const QString student = who.isEmpty() ? QString() : u" ("_s + who.join(u' ') + u')';
         m_error = u"Dosya yazılmadı. %1. satırdaki öğrencinin%2 \"%3\" sütunundaki değeri, "_s.arg(
                       QString::number(m_rowNumber), student, column) +
-                  notInCodePage(text);
+                  unwritableReason(text, out.charset());
     }
     return false;
 }
@@ -72,21 +62,21 @@ QString codePageMissingError()
     return u"Dosya yazılmadı. Türkçe Windows karakter kümesi (1254) bu bilgisayarda bulunamadı."_s;
 }
 
-QString workplaceValueError(const QString& column, QStringView value)
+QString workplaceValueError(const QString& column, QStringView value, DeclaredCharset charset)
 {
     return u"Dosya yazılmadı. İşyeri bilgilerindeki \"%1\" değeri, "_s.arg(column) +
-           notInCodePage(value);
+           unwritableReason(value, charset);
 }
 
-QString parameterValueError(const QString& column, QStringView value)
+QString parameterValueError(const QString& column, QStringView value, DeclaredCharset charset)
 {
     return u"Dosya yazılmadı. Parametrelerdeki \"%1\" değeri, "_s.arg(column) +
-           notInCodePage(value);
+           unwritableReason(value, charset);
 }
 
-QString yearBoxValueError(QStringView value)
+QString yearBoxValueError(QStringView value, DeclaredCharset charset)
 {
-    return u"Dosya yazılmadı. Yıl kutusundaki değer, "_s + notInCodePage(value);
+    return u"Dosya yazılmadı. Yıl kutusundaki değer, "_s + unwritableReason(value, charset);
 }
 
 } // namespace zelvo::declaration::detail

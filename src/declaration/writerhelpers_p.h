@@ -35,8 +35,8 @@ private:
 QString monthError(int month);
 QString codePageMissingError();
 // A value of the workplace row, the parameter row or the year box that does not fit.
-QString workplaceValueError(const QString& column, QStringView value);
-QString parameterValueError(const QString& column, QStringView value);
-QString yearBoxValueError(QStringView value);
+QString workplaceValueError(const QString& column, QStringView value, DeclaredCharset charset);
+QString parameterValueError(const QString& column, QStringView value, DeclaredCharset charset);
+QString yearBoxValueError(QStringView value, DeclaredCharset charset);
 
 } // namespace zelvo::declaration::detail

@@ -412,6 +412,11 @@ void TestDeclarationXml::markupCharactersAreEscaped_data()
     QTest::newRow("law number") << u"kanunno"_s << u"<5>"_s << 4
                                 << QByteArray("<BILDIRGELER BELGETURU=\"7 \" "
                                               "KANUN=\"&lt;5&gt;  \"> ");
+    QTest::newRow("tab, carriage return and line feed as references")
+        << u"adi"_s << u"Ali\tVeli\r\nCan"_s << 6
+        << QByteArray(
+               "<SIGORTALI SIRA=\"1\" SIGORTALISICIL=\"111\" TCKNO=\"222\" "
+               "AD=\"Ali&#9;Veli&#13;&#10;Can\" SOYAD=\"Kaya\"  PEK=\"886.50\"  GUN=\"30\" />");
     QTest::newRow("apostrophe is left alone")
         << u"soyadi"_s << u"O'Neil"_s << 6
         << QByteArray("<SIGORTALI SIRA=\"1\" SIGORTALISICIL=\"111\" TCKNO=\"222\" AD=\"Ali\" "
@@ -493,6 +498,7 @@ void TestDeclarationXml::escapedFileIsWellFormed()
     in.workplace.isyerisicil = u"12&4"_s;
     in.rows[0][u"adi"_s] = u"Ali & \"Veli\""_s;
     in.rows[1][u"ilksoyadi"_s] = u"<Şahin>"_s;
+    in.rows[1][u"soyadi"_s] = u"Öz\ttürk\r\n"_s;
     const FileBytes file = buildDeclarationXml(in);
     QVERIFY2(file.ok(), qPrintable(file.error));
     const QString path = saved(dir, "escaped.xml", file.bytes);
@@ -504,6 +510,8 @@ void TestDeclarationXml::escapedFileIsWellFormed()
     QCOMPARE(QString::fromUtf8(name.out), u"Ali & \"Veli\""_s);
     const LintResult former = xmllint({u"--xpath"_s, u"string(//SIGORTALI[2]/@ILKSOYAD)"_s, path});
     QCOMPARE(QString::fromUtf8(former.out), u"<Şahin>"_s);
+    const LintResult surname = xmllint({u"--xpath"_s, u"string(//SIGORTALI[2]/@SOYAD)"_s, path});
+    QCOMPARE(QString::fromUtf8(surname.out), u"Öz\ttürk\r\n"_s);
     const LintResult title = xmllint({u"--xpath"_s, u"string(//ISYERI/@ISYERIUNVAN)"_s, path});
     QCOMPARE(QString::fromUtf8(title.out), u" Ar-Ge & Eğitim <Merkez>"_s);
     const LintResult number = xmllint({u"--xpath"_s, u"string(//ISYERI/@ISYERISICIL)"_s, path});
@@ -546,6 +554,19 @@ void TestDeclarationXml::valueOutsideCodePage_data()
                                     << QStringList{u"İşyeri"_s, u"\"birimadi\""_s, u"ś (U+015B)"_s};
     QTest::newRow("law number") << u"kanunno"_s << u"0551５"_s
                                 << QStringList{u"Parametre"_s, u"\"kanunno\""_s, u"(U+FF15)"_s};
+    // Control characters other than tab, CR and LF; a C1 control too.
+    QTest::newRow("bell in a first name")
+        << u"adi"_s << u"Ça\u0007ğrı"_s
+        << QStringList{u"2. satır"_s, u"\"adi\""_s, u"kontrol karakteri"_s, u"(U+0007)"_s};
+    QTest::newRow("C1 control in an address")
+        << u"isyeriadres"_s << u"Adres\u0085"_s
+        << QStringList{u"İşyeri"_s, u"\"isyeriadres\""_s, u"kontrol karakteri"_s, u"(U+0085)"_s};
+    // Windows-1254 keeps these at 0x80-0x9F, where the declared ISO-8859-9 has controls.
+    QTest::newRow("typographic apostrophe")
+        << u"soyadi"_s << u"O’Neil"_s
+        << QStringList{u"\"soyadi\""_s, u"ISO-8859-9"_s, u"’ (U+2019)"_s};
+    QTest::newRow("euro sign in the workplace name")
+        << u"birimadi"_s << u"Birim €"_s << QStringList{u"\"birimadi\""_s, u"€ (U+20AC)"_s};
 }
 
 void TestDeclarationXml::valueOutsideCodePage()
@@ -556,6 +577,8 @@ void TestDeclarationXml::valueOutsideCodePage()
     DeclarationInput in = sample::marchInput();
     if (where == u"birimadi") {
         in.workplace.birimadi = value;
+    } else if (where == u"isyeriadres") {
+        in.workplace.isyeriadres = value;
     } else if (where == u"kanunno") {
         in.parameters.kanunno = value;
     } else {

@@ -262,6 +262,9 @@ void TestInfoCsv::valueOutsideCodePage_data()
                                      << QStringList{u"3. satır"_s, u"\"adi\""_s, u"(U+1F600)"_s};
     QTest::newRow("number") << int(Edition::Standard) << u"ogrencino"_s << u"２００８"_s
                             << QStringList{u"\"ogrencino\""_s, u"２ (U+FF12)"_s};
+    QTest::newRow("escape character in a surname")
+        << int(Edition::Standard) << u"soyadi"_s << u"Işık\u001b"_s
+        << QStringList{u"\"soyadi\""_s, u"kontrol karakteri"_s, u"(U+001B)"_s};
 }
 
 void TestInfoCsv::valueOutsideCodePage()
