@@ -1,24 +1,32 @@
 #include "connection.h"
+#include "guardedapplication.h"
 #include "settings.h"
 #include "startup.h"
 #include "tfrmana.h"
 #include "windowcatalog.h"
 
-#include <QApplication>
-
 int main(int argc, char* argv[])
 {
-    QApplication application(argc, argv);
-    app::setUpApplication();
-
+    app::GuardedApplication application(argc, argv);
     app::DialogService dialogs;
-    db::Connection connection;
-    if (!app::openDatabase(connection, dialogs, db::settingsFilePath()))
-        return 1;
+    try {
+        app::setUpApplication();
+        db::Connection connection;
+        if (!app::openDatabase(connection, dialogs, db::settingsFilePath()))
+            return 1;
 
-    app::WindowCatalog catalog;
-    app::registerAllWindows(catalog);
-    app::TFrmAna mainWindow(connection, dialogs, catalog);
-    mainWindow.show();
-    return application.exec();
+        app::WindowCatalog catalog;
+        app::registerAllWindows(catalog);
+        app::TFrmAna mainWindow(connection, dialogs, catalog);
+        mainWindow.show();
+        application.setDialogs(&dialogs);
+        const int status = application.exec();
+        application.setDialogs(nullptr);
+        return status;
+    } catch (...) {
+        // a failure while starting (or one thrown past the event loop): say what it was
+        application.setDialogs(nullptr);
+        dialogs.error(nullptr, app::GuardedApplication::currentExceptionText());
+        return 1;
+    }
 }
