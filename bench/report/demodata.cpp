@@ -28,7 +28,7 @@ QString money(qint64 kurus)
 
 } // namespace
 
-ReportData listData(int rows, int year, int month)
+ReportData listData(int rows, int year, int month, bool gss)
 {
     const QDate periodStart(year, month, 15);
     QList<QVariantHash> list;
@@ -80,6 +80,9 @@ ReportData listData(int rows, int year, int month)
     data.setRecord(u"parametre"_s, {{u"aktifyil"_s, QString::number(year)}});
     data.setVariable(u"yil"_s, QString::number(year));
     data.setVariable(u"ay"_s, month);
+    // Both printed lists print it in their title; the list windows leave it empty for the
+    // standard edition.
+    data.setVariable(u"sigorta"_s, gss ? u" - GENEL SAĞLIK SİGORTASI"_s : QString());
     return data;
 }
 

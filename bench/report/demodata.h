@@ -7,7 +7,8 @@
 namespace report::demo {
 
 // `rows` students of one unit for the given month; amounts as the database returns them
-// (decimal text), dates as ISO text.
-ReportData listData(int rows, int year = 2024, int month = 3);
+// (decimal text), dates as ISO text. The variables are those the list windows hand over, for
+// the standard or the general health insurance edition.
+ReportData listData(int rows, int year = 2024, int month = 3, bool gss = false);
 
 } // namespace report::demo
