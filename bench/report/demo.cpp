@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTextStream>
 
 using namespace Qt::StringLiterals;
@@ -63,5 +64,17 @@ int main(int argc, char** argv)
         QApplication::processEvents();
         dialog.grab().save(out + u"/preview-find.png"_s);
     }
+
+    // The highest zoom, where a page is painted in tiles: the view is put where four tiles of
+    // the first page meet, so a seam between them would show.
+    report::PageView* view = dialog.pageView();
+    view->setZoom(report::PageView::kMaxZoom);
+    view->showPage(0);
+    const double tile = report::PageView::kTileSide / view->devicePixelRatioF();
+    view->horizontalScrollBar()->setValue(int(tile) - view->viewport()->width() / 2);
+    view->verticalScrollBar()->setValue(view->verticalScrollBar()->value() + int(tile) -
+                                        view->viewport()->height() / 2);
+    QApplication::processEvents();
+    dialog.grab().save(out + u"/preview-zoom.png"_s);
     return status;
 }

@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 
 namespace report {
@@ -13,14 +14,19 @@ namespace report {
 namespace {
 
 constexpr double kGap = 16; // px between pages and around them
-constexpr int kCachedPages = 8;
+constexpr qint64 kBytesPerPixel = 4;
 const QColor kBackground(0x7d, 0x84, 0x8b);
 const QColor kHighlightFill(255, 214, 0, 90);
 const QColor kHighlightPen(230, 110, 0);
 
+quint64 tileKey(int pageIndex, int column, int row)
+{
+    return quint64(pageIndex) << 32 | quint64(column) << 16 | quint64(row);
+}
+
 } // namespace
 
-PageView::PageView(QWidget* parent) : QAbstractScrollArea(parent)
+PageView::PageView(QWidget* parent) : QAbstractScrollArea(parent), m_cache(kCacheBudgetBytes)
 {
     setObjectName(QStringLiteral("pageView"));
     // A permanent scroll bar keeps "fit width" from flickering between two widths.
@@ -35,8 +41,7 @@ PageView::PageView(QWidget* parent) : QAbstractScrollArea(parent)
 void PageView::setReport(const PreparedReport* report)
 {
     m_report = report;
-    m_cache.clear();
-    m_cacheOrder.clear();
+    clearCache();
     m_highlightPage = -1;
     m_currentPage = 0;
     applyFit();
@@ -77,6 +82,15 @@ QRectF PageView::pageRect(int pageIndex) const
     const QSizeF size = pageSizePx();
     const double x = std::max(kGap, (viewport()->width() - size.width()) / 2);
     return {x, pageTop(pageIndex), size.width(), size.height()};
+}
+
+QPointF PageView::pageCornerOnScreen(int pageIndex) const
+{
+    // On a whole device pixel, so that the tiles placed from there meet without a seam.
+    const qreal dpr = devicePixelRatioF();
+    const QPointF corner = pageRect(pageIndex).topLeft() -
+                           QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    return {std::round(corner.x() * dpr) / dpr, std::round(corner.y() * dpr) / dpr};
 }
 
 QRectF PageView::mmToContent(int pageIndex, const QRectF& mm) const
@@ -126,8 +140,7 @@ void PageView::changeZoom(double zoom, FitMode mode)
     const double fraction =
         oldHeight > 0 ? (verticalScrollBar()->value() - pageTop(page)) / oldHeight : 0;
     m_zoom = zoom;
-    m_cache.clear();
-    m_cacheOrder.clear();
+    clearCache();
     updateScrollBars();
     verticalScrollBar()->setValue(int(pageTop(page) + fraction * pageSizePx().height()));
     if (m_currentPage != page) {
@@ -215,31 +228,77 @@ void PageView::updateCurrentPage()
     }
 }
 
-const QPixmap& PageView::pagePixmap(int pageIndex)
+void PageView::clearCache()
 {
-    if (auto it = m_cache.find(pageIndex); it != m_cache.end()) {
-        m_cacheOrder.removeOne(pageIndex);
-        m_cacheOrder.append(pageIndex);
-        return *it;
+    m_cache.clear();
+}
+
+PageView::TileGrid PageView::tileGrid() const
+{
+    const QSizeF size = pageSizePx() * devicePixelRatioF();
+    TileGrid grid;
+    grid.page = QSize(int(std::ceil(size.width())), int(std::ceil(size.height())));
+    if (qint64(grid.page.width()) * grid.page.height() * kBytesPerPixel <= kWholePageBytes) {
+        grid.side = std::max(grid.page.width(), grid.page.height());
+        return grid;
     }
-    const QSizeF size = pageSizePx();
+    grid.side = kTileSide;
+    grid.columns = (grid.page.width() + kTileSide - 1) / kTileSide;
+    grid.rows = (grid.page.height() + kTileSide - 1) / kTileSide;
+    return grid;
+}
+
+// The pointer is good until the next tile is put into the cache.
+const QPixmap* PageView::tilePixmap(int pageIndex, const TileGrid& grid, int column, int row)
+{
+    const quint64 key = tileKey(pageIndex, column, row);
+    if (const QPixmap* cached = m_cache.object(key))
+        return cached;
+    const QPoint origin(column * grid.side, row * grid.side);
+    const QSize size(std::min(grid.side, grid.page.width() - origin.x()),
+                     std::min(grid.side, grid.page.height() - origin.y()));
     const qreal dpr = devicePixelRatioF();
-    QImage image(QSize(int(std::ceil(size.width() * dpr)), int(std::ceil(size.height() * dpr))),
-                 QImage::Format_ARGB32_Premultiplied);
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(dpr);
     image.setDotsPerMeterX(qRound(logicalDpiX() / 0.0254));
     image.setDotsPerMeterY(qRound(logicalDpiY() / 0.0254));
     image.fill(Qt::white);
     {
         QPainter painter(&image);
+        // Whole device pixels, so that neighbouring tiles meet without a seam.
+        painter.translate(-QPointF(origin) / dpr);
         painter.scale(m_zoom, m_zoom);
         m_report->paintPage(pageIndex, painter);
     }
     ++m_pagesPainted;
-    while (m_cacheOrder.size() >= kCachedPages)
-        m_cache.remove(m_cacheOrder.takeFirst());
-    m_cacheOrder.append(pageIndex);
-    return *m_cache.insert(pageIndex, QPixmap::fromImage(image));
+    const qint64 bytes = qint64(size.width()) * size.height() * kBytesPerPixel;
+    auto* pixmap = new QPixmap(QPixmap::fromImage(std::move(image)));
+    if (!m_cache.insert(key, pixmap, bytes))
+        return nullptr; // larger than the whole budget; cannot happen with these sizes
+    return pixmap;
+}
+
+void PageView::paintPageTiles(QPainter& painter, int pageIndex, const QRectF& onScreen)
+{
+    const TileGrid grid = tileGrid();
+    const qreal dpr = devicePixelRatioF();
+    const QPointF corner = pageCornerOnScreen(pageIndex);
+    const QRectF visible = QRectF(viewport()->rect()).intersected(onScreen);
+    const double side = grid.side / dpr;
+    const auto first = [&](double from) { return std::max(0, int(std::floor(from / side))); };
+    const auto last = [&](double to, int count) {
+        return std::min(count - 1, int(std::ceil(to / side)) - 1);
+    };
+    const int firstColumn = first(visible.left() - corner.x());
+    const int lastColumn = last(visible.right() - corner.x(), grid.columns);
+    const int firstRow = first(visible.top() - corner.y());
+    const int lastRow = last(visible.bottom() - corner.y(), grid.rows);
+    for (int row = firstRow; row <= lastRow; ++row) {
+        for (int column = firstColumn; column <= lastColumn; ++column) {
+            if (const QPixmap* tile = tilePixmap(pageIndex, grid, column, row))
+                painter.drawPixmap(corner + QPointF(column * side, row * side), *tile);
+        }
+    }
 }
 
 void PageView::paintEvent(QPaintEvent*)
@@ -259,7 +318,7 @@ void PageView::paintEvent(QPaintEvent*)
         if (r.bottom() < 0)
             continue;
         painter.fillRect(r.translated(3, 3), QColor(0, 0, 0, 70));
-        painter.drawPixmap(r.topLeft(), pagePixmap(i));
+        paintPageTiles(painter, i, r);
         if (i == m_highlightPage) {
             const QRectF h =
                 mmToContent(i, m_highlightMm).translated(-dx, -dy).adjusted(-2, -1, 2, 1);

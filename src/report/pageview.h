@@ -3,14 +3,15 @@
 #include "preparedreport.h"
 
 #include <QAbstractScrollArea>
-#include <QHash>
-#include <QList>
+#include <QCache>
 #include <QPixmap>
 
 namespace report {
 
-// Shows the pages of a prepared report one below the other. Only pages that come into view
-// are painted; the last few painted pages are kept as pixmaps for smooth scrolling.
+// Shows the pages of a prepared report one below the other. Only what comes into view is
+// painted: a whole page while its picture is small, square tiles of it at high zoom, where a
+// whole page would take hundreds of megabytes. The most recently painted pictures are kept for
+// smooth scrolling, up to kCacheBudgetBytes together.
 class PageView : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -33,12 +34,21 @@ public:
     int highlightPage() const { return m_highlightPage; }
     // The highlight in viewport coordinates, empty when none is visible.
     QRect highlightOnScreen() const;
+    // Where the top-left corner of a page is painted, in viewport coordinates.
+    QPointF pageCornerOnScreen(int pageIndex) const;
 
-    // How many times a page has been painted into the cache since the view was made.
+    // How many times a page (or a tile of one, at high zoom) has been painted into the cache
+    // since the view was made.
     int pagesPainted() const { return m_pagesPainted; }
+    // Memory held by the cached pictures.
+    qint64 cacheBytes() const { return m_cache.totalCost(); }
 
     static constexpr double kMinZoom = 0.1;
     static constexpr double kMaxZoom = 8.0;
+    static constexpr qint64 kCacheBudgetBytes = 96LL << 20;
+    // Pages whose picture would be larger are painted in tiles of kTileSide device pixels.
+    static constexpr qint64 kWholePageBytes = 32LL << 20;
+    static constexpr int kTileSide = 1024;
 
 signals:
     void currentPageChanged(int pageIndex);
@@ -60,7 +70,17 @@ private:
     void applyFit();
     void changeZoom(double zoom, FitMode mode);
     void updateCurrentPage();
-    const QPixmap& pagePixmap(int pageIndex);
+    // The grid of pictures a page is cut into at the current zoom, in device pixels.
+    struct TileGrid {
+        QSize page;
+        int side = 0; // the page's width and height when the page is one tile
+        int columns = 1;
+        int rows = 1;
+    };
+    TileGrid tileGrid() const;
+    const QPixmap* tilePixmap(int pageIndex, const TileGrid& grid, int column, int row);
+    void paintPageTiles(QPainter& painter, int pageIndex, const QRectF& onScreen);
+    void clearCache();
     void scrollTo(const QRectF& contentRect);
 
     const PreparedReport* m_report = nullptr;
@@ -70,8 +90,7 @@ private:
     int m_highlightPage = -1;
     QRectF m_highlightMm;
     int m_pagesPainted = 0;
-    QHash<int, QPixmap> m_cache;
-    QList<int> m_cacheOrder; // least recently used first
+    QCache<quint64, QPixmap> m_cache; // cost in bytes; keyed by page, tile column and row
 };
 
 } // namespace report

@@ -3,7 +3,9 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPrinter>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -76,6 +78,7 @@ private slots:
     void navigationButtonsAndPageBox();
     void zoomButtons();
     void onlyVisiblePagesArePainted();
+    void highestZoomPaintsTilesWithinTheBudget();
     void saveAsPreparedReportOrPdfAndOpenAgain();
     void printUsesTheSettingsChosen();
 
@@ -218,6 +221,56 @@ void TestReportPreview::onlyVisiblePagesArePainted()
     QApplication::processEvents();
     m_dialog->pageView()->viewport()->repaint();
     QVERIFY(m_dialog->pageView()->pagesPainted() <= 4);
+}
+
+// At the highest zoom a whole page would take some 230 MB (A4 at 96 dpi times 8, squared):
+// the view paints only the tiles in sight and keeps what it caches within its budget.
+void TestReportPreview::highestZoomPaintsTilesWithinTheBudget()
+{
+    PageView* view = m_dialog->pageView();
+    for (int clicks = 0; clicks < 30 && view->zoom() < PageView::kMaxZoom; ++clicks)
+        click(*m_dialog, u"zoomInButton"_s);
+    QCOMPARE(view->zoom(), PageView::kMaxZoom);
+    const QSizeF pagePx = m_report.pageSizeMm() / 25.4 * view->logicalDpiX() * view->zoom();
+    QVERIFY(pagePx.width() * pagePx.height() * 4 > PageView::kCacheBudgetBytes);
+
+    for (int press = 0; press < 40; ++press) {
+        QTest::keyClick(view, press % 10 == 9 ? Qt::Key_End : Qt::Key_PageDown);
+        const int before = view->pagesPainted();
+        view->viewport()->repaint();
+        const int tilesInSight = int(std::ceil(view->viewport()->width() / 1024.0) + 1) *
+                                 int(std::ceil(view->viewport()->height() / 1024.0) + 1);
+        QVERIFY(view->pagesPainted() - before <= tilesInSight);
+        QVERIFY2(view->cacheBytes() <= PageView::kCacheBudgetBytes,
+                 qPrintable(QString::number(view->cacheBytes())));
+    }
+    QVERIFY(view->cacheBytes() > 0);
+
+    // Where four tiles meet, the view shows exactly what the page painted in one piece shows.
+    click(*m_dialog, u"firstPageButton"_s);
+    const double side = PageView::kTileSide / view->devicePixelRatioF();
+    view->horizontalScrollBar()->setValue(int(side) - view->viewport()->width() / 2);
+    view->verticalScrollBar()->setValue(view->verticalScrollBar()->value() + int(side) -
+                                        view->viewport()->height() / 2);
+    const QImage shown = view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QPointF corner = view->pageCornerOnScreen(0);
+    QVERIFY(corner.x() < 0 && corner.y() < 0); // the view lies inside the page
+    QImage whole(shown.size(), QImage::Format_RGB32);
+    whole.setDotsPerMeterX(qRound(view->logicalDpiX() / 0.0254));
+    whole.setDotsPerMeterY(qRound(view->logicalDpiY() / 0.0254));
+    whole.fill(Qt::white);
+    {
+        QPainter painter(&whole);
+        painter.translate(corner);
+        painter.scale(view->zoom(), view->zoom());
+        m_report.paintPage(0, painter);
+    }
+    int differing = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x)
+            differing += shown.pixel(x, y) != whole.pixel(x, y);
+    }
+    QCOMPARE(differing, 0);
 }
 
 void TestReportPreview::saveAsPreparedReportOrPdfAndOpenAgain()
