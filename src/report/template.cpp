@@ -1,5 +1,6 @@
 #include "template.h"
 
+#include "templateencoding.h"
 #include "templatemodel.h"
 
 #include <QFile>
@@ -7,6 +8,7 @@
 #include <QHash>
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -46,6 +48,16 @@ struct Token {
     int valueColumn = 0;
     QList<int> valueColumns; // source column of every character of `value`
 };
+
+// Qt's number parsing takes "nan" and "inf"; no length, size or count in a template is one.
+std::optional<double> finiteNumber(const QString& text)
+{
+    bool ok = false;
+    const double v = text.toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
 
 bool isWordChar(QChar c)
 {
@@ -160,7 +172,7 @@ public:
 
     Expr parseWhole()
     {
-        Expr e = parseExpr();
+        Expr e = parseExpr(0);
         skipSpace();
         if (!atEnd())
             fail(m_pos, u"beklenmeyen karakter '%1'"_s.arg(m_text[m_pos]));
@@ -198,7 +210,9 @@ private:
         return m_text.mid(start, m_pos - start).toString().toLower();
     }
 
-    Expr parseExpr()
+    // `depth`: the calls around this expression. The parser recurses once per level, so
+    // the depth is bounded before a deep template can exhaust the stack.
+    Expr parseExpr(int depth)
     {
         skipSpace();
         Expr e;
@@ -215,6 +229,9 @@ private:
             return e;
         }
         if (!atEnd() && m_text[m_pos] == u'(') {
+            if (depth >= Template::kMaxCallNesting)
+                fail(start, u"işlevler en çok %1 düzey iç içe yazılabilir"_s.arg(
+                                Template::kMaxCallNesting));
             ++m_pos;
             e.kind = Expr::Kind::Call;
             skipSpace();
@@ -222,7 +239,7 @@ private:
                 ++m_pos;
             } else {
                 for (;;) {
-                    e.args.append(parseExpr());
+                    e.args.append(parseExpr(depth + 1));
                     skipSpace();
                     if (atEnd())
                         fail(m_pos, u"kapanmamış parantez"_s);
@@ -370,13 +387,22 @@ private:
 
     double number(const Token& t, int line, double min = 0) const
     {
-        bool ok = false;
-        const double v = t.value.toDouble(&ok);
-        if (!ok)
+        const std::optional<double> parsed = finiteNumber(t.value);
+        if (!parsed)
             fail(line, t.valueColumn, u"'%1' sayı değil"_s.arg(t.value));
+        const double v = *parsed;
         if (v < min)
             fail(line, t.valueColumn, u"'%1' en az %2 olmalı"_s.arg(t.key).arg(min));
         return v;
+    }
+
+    double fontSize(const Token& t, int line) const
+    {
+        const double size = number(t, line, 1);
+        if (size > Template::kMaxFontPoints)
+            fail(line, t.valueColumn,
+                 u"yazı boyutu en çok %1 punto olabilir"_s.arg(Template::kMaxFontPoints));
+        return size;
     }
 
     bool boolean(const Token& t, int line) const
@@ -448,7 +474,7 @@ private:
             else if (t.key == u"font"_s)
                 m_model.font.family = t.value;
             else if (t.key == u"size"_s)
-                m_model.font.pointSize = number(t, line, 1);
+                m_model.font.pointSize = fontSize(t, line);
             else if (t.key == u"locale"_s) {
                 const QLocale loc(t.value);
                 if (loc.language() == QLocale::C && t.value != u"C"_s)
@@ -472,16 +498,19 @@ private:
             return QPageSize(*it);
         const QStringList parts = v.split(u'x');
         if (parts.size() == 2) {
-            bool okW = false;
-            bool okH = false;
-            const double w = parts[0].toDouble(&okW);
-            const double h = parts[1].toDouble(&okH);
-            if (okW && okH && w >= 20 && h >= 20)
-                return QPageSize(QSizeF(w, h), QPageSize::Millimeter);
+            const auto w = finiteNumber(parts[0]);
+            const auto h = finiteNumber(parts[1]);
+            const auto fits = [](double mm) {
+                return mm >= Template::kMinPageMm && mm <= Template::kMaxPageMm;
+            };
+            if (w && h && fits(*w) && fits(*h))
+                return QPageSize(QSizeF(*w, *h), QPageSize::Millimeter);
         }
         fail(line, t.valueColumn,
-             u"bilinmeyen sayfa boyutu '%1' (A4, A3, A5, B5, Letter, Legal ya da 210x297)"_s.arg(
-                 t.value));
+             u"bilinmeyen sayfa boyutu '%1' (A4, A3, A5, B5, Letter, Legal ya da 210x297; "
+             u"kenarlar %2 ile %3 mm arası)"_s.arg(t.value)
+                 .arg(Template::kMinPageMm)
+                 .arg(Template::kMaxPageMm));
     }
 
     QMarginsF margins(const Token& t, int line) const
@@ -489,11 +518,10 @@ private:
         const QStringList parts = t.value.split(u',');
         QList<double> v;
         for (const QString& p : parts) {
-            bool ok = false;
-            const double d = p.trimmed().toDouble(&ok);
-            if (!ok || d < 0)
+            const auto d = finiteNumber(p.trimmed());
+            if (!d || *d < 0)
                 fail(line, t.valueColumn, u"kenar boşlukları 'sol,üst,sağ,alt' mm olmalı"_s);
-            v.append(d);
+            v.append(*d);
         }
         if (v.size() == 1)
             return {v[0], v[0], v[0], v[0]};
@@ -606,7 +634,7 @@ private:
             } else if (isText && pair && k == u"font"_s) {
                 item.font.family = t.value;
             } else if (isText && pair && k == u"size"_s) {
-                item.font.pointSize = number(t, line, 1);
+                item.font.pointSize = fontSize(t, line);
             } else if (isText && k == u"bold"_s) {
                 item.font.bold = boolean(t, line);
             } else if (isText && k == u"italic"_s) {
@@ -661,11 +689,23 @@ private:
             if (!x || !w)
                 fail(line, head.column, u"%1 için x ve w gerekli"_s.arg(kind));
             const double top = y.value_or(0);
-            const double height = h.value_or(band.height - top);
+            // An item that starts below its band is refused in finish(), not given a
+            // negative height.
+            const double height = h.value_or(std::max(0.0, band.height - top));
             item.rect = QRectF(*x, top, *w, height);
         }
         item.alignment = horizontal | vertical;
         band.items.append(item);
+    }
+
+    static QString placement(const Item& item)
+    {
+        if (item.kind == Item::Kind::Line) {
+            const QLineF& l = item.line;
+            return u"x1=%1 y1=%2 x2=%3 y2=%4 mm"_s.arg(l.x1()).arg(l.y1()).arg(l.x2()).arg(l.y2());
+        }
+        const QRectF& r = item.rect;
+        return u"x=%1 y=%2 w=%3 h=%4 mm"_s.arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
     }
 
     void finish() const
@@ -682,7 +722,8 @@ private:
                 if (r.left() < -slack || r.top() < -slack || r.bottom() > band->height + slack ||
                     r.right() > printable.width() + slack)
                     fail(item.sourceLine, item.sourceColumn,
-                         u"öğe bandın dışına taşıyor (bant %1 x %2 mm)"_s.arg(printable.width())
+                         u"öğe bandın dışına taşıyor: %1; bant %2 x %3 mm"_s.arg(placement(item))
+                             .arg(printable.width())
                              .arg(band->height));
             }
         }
@@ -734,7 +775,10 @@ Result<Template> Template::load(const QString& path)
         return ReportError{path, 0, 0, u"şablon dosyası bulunamadı"_s};
     if (!file.open(QIODevice::ReadOnly))
         return ReportError{path, 0, 0, u"şablon dosyası açılamadı: %1"_s.arg(file.errorString())};
-    return parse(QString::fromUtf8(file.readAll()), path);
+    const Result<QString> text = decodeTemplateText(file.readAll(), path);
+    if (!text)
+        return text.error();
+    return parse(*text, path);
 }
 
 QString Template::fileName() const

@@ -18,8 +18,16 @@ class Template {
 public:
     // Parses template text. `fileName` only names the source in error messages.
     static Result<Template> parse(const QString& text, const QString& fileName = {});
-    // Reads a UTF-8 template file and parses it.
+    // Reads a template file and parses it. The file is UTF-8, or Windows-1254 (what Turkish
+    // Windows editors save) when it is not valid UTF-8.
     static Result<Template> load(const QString& path);
+
+    // Limits that keep a template from asking for more than a page can hold; a template
+    // beyond them is refused when it is read.
+    static constexpr int kMaxCallNesting = 200; // calls inside calls within one field
+    static constexpr double kMinPageMm = 20;    // each side of a page given as WIDTHxHEIGHT
+    static constexpr double kMaxPageMm = 2000;
+    static constexpr double kMaxFontPoints = 400;
 
     QString fileName() const;
     // The `name` given in the report line, e.g. "Liste-1"; may be empty.

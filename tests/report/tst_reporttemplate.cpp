@@ -1,3 +1,4 @@
+#include "render.h"
 #include "template.h"
 #include "templatemodel.h"
 #include "templates.h"
@@ -19,6 +20,10 @@ private slots:
     void bundledTemplatesParse();
     void brokenTemplateIsRejectedWithLineAndColumn_data();
     void brokenTemplateIsRejectedWithLineAndColumn();
+    void deepNestingIsRefusedNotACrash_data();
+    void deepNestingIsRefusedNotACrash();
+    void fileIsReadAsUtf8OrWindows1254_data();
+    void fileIsReadAsUtf8OrWindows1254();
     void missingFileIsReported();
     void bundledTemplatesAreCopiedOnlyWhenMissing();
 };
@@ -150,6 +155,25 @@ void TestReportTemplate::brokenTemplateIsRejectedWithLineAndColumn_data()
     QTest::newRow("page size") << u"report page=B7"_s << 1 << 13 << u"B7"_s;
     QTest::newRow("text missing") << head + u"  text x=0 w=5"_s << 3 << 3 << u"metin"_s;
     QTest::newRow("tab before error") << head + u"\ttext x=0 w=5 \"[a+b]\""_s << 3 << 18 << u"+"_s;
+
+    // Qt reads "nan" and "inf" as numbers; a template may not.
+    QTest::newRow("nan width") << head + u"  text x=0 w=nan \"a\""_s << 3 << 14 << u"nan"_s;
+    QTest::newRow("signed inf position")
+        << head + u"  text x=+Inf w=5 \"a\""_s << 3 << 10 << u"+Inf"_s;
+    QTest::newRow("inf band height") << u"band detail height=inf"_s << 1 << 20 << u"inf"_s;
+    QTest::newRow("nan pen") << head + u"  line x1=0 y1=1 pen=NaN"_s << 3 << 22 << u"NaN"_s;
+    QTest::newRow("-inf margin") << u"report margins=1,-inf,1,1"_s << 1 << 16 << u"kenar"_s;
+    QTest::newRow("nan page side") << u"report page=NANx100"_s << 1 << 13 << u"NANx100"_s;
+    QTest::newRow("page too large") << u"report page=2001x297"_s << 1 << 13 << u"2000"_s;
+    QTest::newRow("font too large")
+        << head + u"  text x=0 w=5 size=401 \"a\""_s << 3 << 21 << u"400"_s;
+    // Without h= a text fills the rest of its band; below the band there is no rest.
+    QTest::newRow("text starting below the band")
+        << head + u"  text x=0 y=8 w=5 \"a\""_s << 3 << 3 << u"x=0 y=8 w=5 h=0 mm"_s;
+    QTest::newRow("rect starting below the band")
+        << head + u"  rect x=2 y=6.5 w=5"_s << 3 << 3 << u"y=6.5"_s;
+    QTest::newRow("line below the band")
+        << head + u"  line x1=0 y1=7 x2=10"_s << 3 << 3 << u"x1=0 y1=7 x2=10 y2=7 mm"_s;
 }
 
 void TestReportTemplate::brokenTemplateIsRejectedWithLineAndColumn()
@@ -165,6 +189,97 @@ void TestReportTemplate::brokenTemplateIsRejectedWithLineAndColumn()
     QCOMPARE(e.column, column);
     QVERIFY2(e.message.contains(messagePart), qPrintable(e.message));
     QVERIFY(e.toString().startsWith(u"bozuk.frf, satır %1, sütun %2: "_s.arg(line).arg(column)));
+}
+
+void TestReportTemplate::deepNestingIsRefusedNotACrash_data()
+{
+    QTest::addColumn<int>("calls");
+    const int limit = Template::kMaxCallNesting;
+    QTest::newRow("one") << 1;
+    QTest::newRow("limit") << limit;
+    QTest::newRow("one over") << limit + 1;
+    QTest::newRow("twenty thousand") << 20000;
+}
+
+void TestReportTemplate::deepNestingIsRefusedNotACrash()
+{
+    QFETCH(int, calls);
+    const QString prefix = u"band title height=6\n  text x=0 w=20 \"["_s;
+    const QString text =
+        prefix + u"upper("_s.repeated(calls) + u"ad"_s + u")"_s.repeated(calls) + u"]\""_s;
+    const auto parsed = Template::parse(text, u"derin.frf"_s);
+    if (calls > Template::kMaxCallNesting) {
+        QVERIFY(!parsed);
+        // At the first call beyond the limit.
+        const int firstCall = int(prefix.size() - prefix.lastIndexOf(u'\n'));
+        QCOMPARE(parsed.error().line, 2);
+        QCOMPARE(parsed.error().column, firstCall + Template::kMaxCallNesting * 6);
+        QVERIFY2(parsed.error().message.contains(QString::number(Template::kMaxCallNesting)),
+                 qPrintable(parsed.error().message));
+        return;
+    }
+    QVERIFY2(parsed, qPrintable(parsed ? QString() : parsed.error().toString()));
+    report::ReportData data;
+    data.setVariable(u"ad"_s, u"Işık"_s);
+    const auto prepared = report::render(*parsed, data);
+    QVERIFY2(prepared, qPrintable(prepared ? QString() : prepared.error().toString()));
+    QCOMPARE(prepared->pageTexts(0), QStringList{u"IŞIK"_s});
+}
+
+void TestReportTemplate::fileIsReadAsUtf8OrWindows1254_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("title"); // the title read; empty when the file is refused
+    QTest::addColumn<int>("line");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("messagePart");
+
+    const QString turkish = u"Işık ĞİŞ ğış ÖÜÇ öüç"_s;
+    const QByteArray cp1254("I\xFE\xFDk \xD0\xDD\xDE \xF0\xFD\xFE \xD6\xDC\xC7 \xF6\xFC\xE7");
+    const QByteArray head("# ba\xFEl\xFDk\nband title height=10\n  text x=0 w=90 \"");
+    const auto file = [](const QByteArray& start, const QByteArray& title) {
+        return start + title + QByteArray("\"\r\n");
+    };
+    QTest::newRow("utf-8") << file(head.left(2) + "\n" + head.mid(9), turkish.toUtf8()) << turkish
+                           << 0 << 0 << QString();
+    QTest::newRow("utf-8 with byte order mark")
+        << file("\xEF\xBB\xBF" + head.mid(9), turkish.toUtf8()) << turkish << 0 << 0 << QString();
+    QTest::newRow("windows-1254") << file(head, cp1254) << turkish << 0 << 0 << QString();
+    QTest::newRow("windows-1254, one letter")
+        << file(head, "Ba\xFEl\xFDk") << u"Başlık"_s << 0 << 0 << QString();
+    // 0x81 has no character in Windows-1254.
+    QTest::newRow("neither") << file(head, "ab\x81") << QString() << 3 << 20 << u"0x81"_s;
+    QTest::newRow("marked utf-8 that is not")
+        << file("\xEF\xBB\xBF" + head.mid(9), "ab" + cp1254) << QString() << 2 << 21 << u"UTF-8"_s;
+}
+
+void TestReportTemplate::fileIsReadAsUtf8OrWindows1254()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, title);
+    QFETCH(int, line);
+    QFETCH(int, column);
+    QFETCH(QString, messagePart);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"liste1.frf"_s);
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(bytes);
+    out.close();
+
+    const auto loaded = Template::load(path);
+    if (title.isEmpty()) {
+        QVERIFY(!loaded);
+        QCOMPARE(loaded.error().line, line);
+        QCOMPARE(loaded.error().column, column);
+        QVERIFY2(loaded.error().message.contains(messagePart), qPrintable(loaded.error().message));
+        QVERIFY(loaded.error().toString().startsWith(u"liste1.frf, satır %1"_s.arg(line)));
+        return;
+    }
+    QVERIFY2(loaded, qPrintable(loaded ? QString() : loaded.error().toString()));
+    const auto& band = loaded->model().band(BandType::Title);
+    QVERIFY(band);
+    QCOMPARE(band->items.first().segments.first().literal, title);
 }
 
 void TestReportTemplate::missingFileIsReported()

@@ -1,0 +1,98 @@
+#include "templateencoding.h"
+
+#include <QtCore5Compat/QTextCodec>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace report {
+
+namespace {
+
+const QByteArray kUtf8Bom("\xEF\xBB\xBF", 3);
+
+// Offset of the first byte that does not belong to a well-formed UTF-8 sequence (no overlong
+// forms, no surrogates, nothing above U+10FFFF), or -1 when there is none.
+qsizetype firstInvalidUtf8(const QByteArray& bytes)
+{
+    const auto byte = [&](qsizetype i) { return uchar(bytes[i]); };
+    for (qsizetype i = 0; i < bytes.size();) {
+        const uchar lead = byte(i);
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        int length = 0;
+        uchar low = 0x80; // range of the second byte
+        uchar high = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            if (lead == 0xE0)
+                low = 0xA0;
+            else if (lead == 0xED)
+                high = 0x9F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            if (lead == 0xF0)
+                low = 0x90;
+            else if (lead == 0xF4)
+                high = 0x8F;
+        } else {
+            return i;
+        }
+        if (i + length > bytes.size() || byte(i + 1) < low || byte(i + 1) > high)
+            return i;
+        for (int k = 2; k < length; ++k) {
+            if ((byte(i + k) & 0xC0) != 0x80)
+                return i;
+        }
+        i += length;
+    }
+    return -1;
+}
+
+// The error for the byte at `offset`, placed the way the parser counts: lines from 1, columns
+// in characters of the decoded line from 1.
+ReportError badByte(const QByteArray& bytes, qsizetype offset, qsizetype textStart, bool utf8,
+                    const QString& fileName, const QString& message)
+{
+    const qsizetype lineStart = std::max(textStart, bytes.lastIndexOf('\n', offset - 1) + 1);
+    const QByteArray before = bytes.mid(lineStart, offset - lineStart);
+    const qsizetype column = utf8 ? QString::fromUtf8(before).size() : before.size();
+    const int line = int(bytes.left(offset).count('\n')) + 1;
+    const QString hex = QString::number(uchar(bytes[offset]), 16).toUpper();
+    return ReportError{fileName, line, int(column) + 1, message.arg(hex)};
+}
+
+} // namespace
+
+Result<QString> decodeTemplateText(const QByteArray& bytes, const QString& fileName)
+{
+    const bool marked = bytes.startsWith(kUtf8Bom);
+    const qsizetype invalid = firstInvalidUtf8(bytes);
+    if (invalid < 0)
+        return QString::fromUtf8(bytes);
+    if (marked)
+        return badByte(bytes, invalid, kUtf8Bom.size(), true, fileName,
+                       u"dosya UTF-8 olarak işaretli ama 0x%1 baytı UTF-8 değil"_s);
+
+    QTextCodec* const codec = QTextCodec::codecForName("windows-1254");
+    if (!codec)
+        return ReportError{fileName, 0, 0,
+                           u"dosya UTF-8 değil ve Windows-1254 kodlaması bu sistemde yok"_s};
+    const QString text = codec->toUnicode(bytes);
+    // One character for every byte. Bytes the code page leaves unassigned come out as C1
+    // control characters or as the replacement character, depending on the codec behind it.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if ((c >= 0x80 && c <= 0x9F) || c == 0xFFFD)
+            return badByte(bytes, i, 0, false, fileName,
+                           u"dosya ne UTF-8 ne de Windows-1254 (Türkçe): 0x%1 baytı okunamıyor"_s);
+    }
+    return text;
+}
+
+} // namespace report
