@@ -31,8 +31,14 @@ test: build
 	  sh -c 'mkdir -p "$$XDG_RUNTIME_DIR" && chmod 700 "$$XDG_RUNTIME_DIR" && \
 	  ctest --test-dir $(BUILD_DIR) --output-on-failure'
 
+# Every benchmark runs, even after one fails; a failure fails the target. The glob also meets
+# the bench_*_autogen folders, which are not programs.
 bench: build
-	@for b in $(BUILD_DIR)/bench/*/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done
+	@status=0; for b in $(BUILD_DIR)/bench/*/bench_*; do \
+	  [ -f "$$b" ] && [ -x "$$b" ] || continue; \
+	  echo "== $$b"; \
+	  QT_QPA_PLATFORM=offscreen "$$b" || { echo "$$b failed with status $$?"; status=1; }; \
+	done; exit $$status
 
 clean:
 	rm -rf $(BUILD_DIR)
