@@ -1,0 +1,146 @@
+#!/bin/sh
+# A private PostgreSQL cluster for the tests, reachable only through a Unix socket in DIR.
+#
+#   pgcluster.sh start DIR [SCRIPT_DIR]   initdb into DIR/data and start the server; with
+#                                         SCRIPT_DIR, also create the role zelvo and the template
+#                                         database zelvo_template from SCRIPT_DIR/0*.sql, sorting
+#                                         by Turkish rules as an institution's database would
+#   pgcluster.sh stop DIR                 stop the server and remove DIR
+#
+# Clients connect with host=DIR (user postgres or zelvo, no password). The server listens on no
+# TCP port. PostgreSQL refuses to run as root, so under root the server runs as the unprivileged
+# user the Debian package creates (postgres, or ZELVO_PG_USER); otherwise as the current user.
+# DIR must lie in a folder that user can reach (/tmp does).
+#
+# A cluster that cannot start is an error when CI=true. Elsewhere the start prints why, leaves
+# DIR/unavailable with the reason and succeeds, and the tests report themselves skipped.
+set -u
+
+usage()
+{
+    echo "usage: $0 start DIR [SCRIPT_DIR] | stop DIR" >&2
+    exit 2
+}
+
+[ $# -ge 2 ] || usage
+command=$1
+dir=$2
+scripts=${3:-}
+
+find_bindir()
+{
+    if [ -n "${ZELVO_PG_BINDIR:-}" ]; then
+        echo "$ZELVO_PG_BINDIR"
+        return
+    fi
+    newest=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)
+    if [ -n "$newest" ] && [ -x "$newest/initdb" ]; then
+        echo "$newest"
+        return
+    fi
+    initdb=$(command -v initdb 2>/dev/null) && dirname "$initdb"
+}
+
+bindir=$(find_bindir)
+if [ "$(id -u)" = 0 ]; then
+    server_user=${ZELVO_PG_USER:-postgres}
+else
+    server_user=$(id -un)
+fi
+
+# Runs a command as the server's user (from / so that no unreadable working folder matters).
+as_server()
+{
+    if [ "$(id -u)" = 0 ]; then
+        (cd / && runuser -u "$server_user" -- "$@")
+    else
+        (cd / && "$@")
+    fi
+}
+
+unavailable()
+{
+    echo "" >&2
+    echo "************************************************************************" >&2
+    echo "PostgreSQL test cluster not available: $1" >&2
+    echo "The PostgreSQL test cases cannot run." >&2
+    echo "************************************************************************" >&2
+    if [ "${CI:-}" = "true" ]; then
+        exit 1
+    fi
+    mkdir -p "$dir" && echo "$1" >"$dir/unavailable"
+    exit 0
+}
+
+stop_cluster()
+{
+    if [ -n "$bindir" ] && [ -f "$dir/data/postmaster.pid" ]; then
+        as_server "$bindir/pg_ctl" -D "$dir/data" -m fast -w -t 30 stop >/dev/null 2>&1 ||
+            as_server "$bindir/pg_ctl" -D "$dir/data" -m immediate -w stop >/dev/null 2>&1
+    fi
+    rm -rf "$dir"
+}
+
+psql_run()
+{
+    "$bindir/psql" -h "$dir" -X -q -v ON_ERROR_STOP=1 "$@"
+}
+
+start_cluster()
+{
+    # a cluster left behind by an interrupted run goes first
+    stop_cluster
+    [ -n "$bindir" ] && [ -x "$bindir/initdb" ] ||
+        unavailable "initdb not found (install the postgresql package or set ZELVO_PG_BINDIR)"
+    if [ "$(id -u)" = 0 ]; then
+        id "$server_user" >/dev/null 2>&1 ||
+            unavailable "running as root and there is no user '$server_user' to run the server"
+        command -v runuser >/dev/null 2>&1 || unavailable "running as root and runuser is missing"
+    fi
+    mkdir -p "$dir" || unavailable "cannot create $dir"
+    chmod 700 "$dir"
+    [ "$(id -u)" = 0 ] && chown "$server_user" "$dir"
+
+    as_server "$bindir/initdb" -D "$dir/data" -U postgres -A trust -E UTF8 --locale=C.UTF-8 \
+        --no-sync >"$dir/initdb.log" 2>&1 ||
+        unavailable "initdb failed: $(tail -n 5 "$dir/initdb.log")"
+    # a throw-away cluster: durability buys nothing and costs seconds
+    as_server "$bindir/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 30 \
+        -o "-k $dir -c listen_addresses='' -c fsync=off -c synchronous_commit=off \
+            -c full_page_writes=off -c max_connections=40" start >/dev/null ||
+        unavailable "the server did not start: $(tail -n 5 "$dir/server.log")"
+}
+
+install_template()
+{
+    psql_run -U postgres -d postgres \
+        -c "CREATE ROLE zelvo LOGIN CREATEDB" \
+        -c "CREATE DATABASE zelvo_template OWNER zelvo TEMPLATE template0 \
+            LOCALE_PROVIDER icu ICU_LOCALE 'tr-TR'" || return 1
+    set --
+    for script in "$scripts"/0*.sql; do
+        set -- "$@" -f "$script"
+    done
+    # the installation runs as the database's owner, as an installation on a real server does
+    psql_run -U zelvo -d zelvo_template -1 "$@" >/dev/null || return 1
+    psql_run -U postgres -d postgres -c "ALTER DATABASE zelvo_template IS_TEMPLATE true"
+}
+
+case $command in
+start)
+    start_cluster
+    if [ -n "$scripts" ]; then
+        install_template || {
+            echo "installing $scripts into zelvo_template failed" >&2
+            exit 1
+        }
+    fi
+    echo "PostgreSQL test cluster running: host=$dir (server user $server_user)"
+    ;;
+stop)
+    stop_cluster
+    ;;
+*)
+    usage
+    ;;
+esac

@@ -1,0 +1,168 @@
+#include "pgfixture.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTest>
+
+namespace pgtest {
+
+bool skipped = false;
+
+namespace {
+
+const QString TestRole = QStringLiteral("zelvo");
+const QString AdminConnection = QStringLiteral("pgtest-admin");
+
+QSqlDatabase open(const QString& connectionName, const QString& database)
+{
+    QSqlDatabase db = QSqlDatabase::contains(connectionName)
+                          ? QSqlDatabase::database(connectionName, false)
+                          : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
+    if (db.isOpen())
+        return db;
+    db.setHostName(testCluster().host);
+    db.setDatabaseName(database);
+    db.setUserName(TestRole);
+    db.setConnectOptions(QStringLiteral("connect_timeout=5"));
+    if (!db.open())
+        QTest::qFail(qPrintable(QStringLiteral("cannot connect to %1 on %2: %3")
+                                    .arg(database, db.hostName(), db.lastError().text())),
+                     __FILE__, __LINE__);
+    return db;
+}
+
+QString errorText(const QSqlError& error)
+{
+    const QString text = error.databaseText().trimmed();
+    return text.isEmpty() ? error.text().trimmed() : text;
+}
+
+} // namespace
+
+Cluster testCluster()
+{
+    Cluster cluster;
+    cluster.host = qEnvironmentVariable("ZELVO_PG_HOST");
+    cluster.ciRequiresIt = qEnvironmentVariable("CI") == QLatin1String("true");
+    if (cluster.host.isEmpty()) {
+        cluster.unavailable = QStringLiteral("ZELVO_PG_HOST is not set (run the test through "
+                                             "CTest, which starts the cluster)");
+    } else if (QFile reason(QDir(cluster.host).filePath(QStringLiteral("unavailable")));
+               reason.open(QIODevice::ReadOnly)) {
+        cluster.unavailable = QString::fromUtf8(reason.readAll()).trimmed();
+    } else if (!QFileInfo::exists(QDir(cluster.host).filePath(QStringLiteral(".s.PGSQL.5432")))) {
+        cluster.unavailable = QStringLiteral("no server socket in %1").arg(cluster.host);
+    }
+    return cluster;
+}
+
+TestDatabase::TestDatabase(Content content, const QString& createOptions)
+{
+    static int serial = 0;
+    m_name = QStringLiteral("zt_%1_%2").arg(QCoreApplication::applicationPid()).arg(++serial);
+    m_connection = QStringLiteral("pgtest-%1").arg(m_name);
+    QSqlDatabase admin = open(AdminConnection, QStringLiteral("postgres"));
+    const QString source = content == Content::Installed ? QStringLiteral("zelvo_template")
+                                                         : QStringLiteral("template0");
+    QSqlQuery create(admin);
+    if (!create.exec(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2 %3")
+                         .arg(m_name, source, createOptions))) {
+        QTest::qFail(qPrintable(QStringLiteral("CREATE DATABASE %1: %2")
+                                    .arg(m_name, errorText(create.lastError()))),
+                     __FILE__, __LINE__);
+        return;
+    }
+    open(m_connection, m_name);
+}
+
+TestDatabase::~TestDatabase()
+{
+    for (const QString& name : QSqlDatabase::connectionNames()) {
+        if (name != m_connection && !name.startsWith(m_connection + QLatin1Char('/')))
+            continue;
+        QSqlDatabase::database(name, false).close();
+        QSqlDatabase::removeDatabase(name);
+    }
+    QSqlQuery drop(QSqlDatabase::database(AdminConnection, false));
+    drop.exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name));
+}
+
+QSqlDatabase TestDatabase::db() const
+{
+    return QSqlDatabase::database(m_connection, false);
+}
+
+QSqlDatabase TestDatabase::connect(const QString& connectionName) const
+{
+    return open(m_connection + QLatin1Char('/') + connectionName, m_name);
+}
+
+QString readFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        QTest::qFail(qPrintable(QStringLiteral("cannot read %1").arg(path)), __FILE__, __LINE__);
+        return {};
+    }
+    return QString::fromUtf8(file.readAll());
+}
+
+QString runScript(QSqlDatabase db, const QString& sql)
+{
+    // a scrollable query goes out as one simple query, which may hold many statements
+    QSqlQuery q(db);
+    q.setForwardOnly(false);
+    return q.exec(sql) ? QString() : errorText(q.lastError());
+}
+
+Rows tryQuery(QSqlDatabase db, const QString& sql, const QVariantList& values)
+{
+    Rows result;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    bool ok = q.prepare(sql);
+    for (const QVariant& value : values)
+        q.addBindValue(value);
+    ok = ok && q.exec();
+    if (!ok) {
+        result.error = errorText(q.lastError());
+        result.sqlState = q.lastError().nativeErrorCode();
+        return result;
+    }
+    if (!q.isSelect())
+        return result;
+    const QSqlRecord record = q.record();
+    for (int c = 0; c < record.count(); ++c)
+        result.columns << record.fieldName(c);
+    while (q.next()) {
+        QVector<QVariant> row(record.count());
+        for (int c = 0; c < record.count(); ++c)
+            row[c] = q.value(c);
+        result.rows << row;
+    }
+    return result;
+}
+
+Rows query(QSqlDatabase db, const QString& sql, const QVariantList& values)
+{
+    Rows result = tryQuery(db, sql, values);
+    if (!result.error.isEmpty())
+        QTest::qFail(qPrintable(QStringLiteral("%1: %2").arg(sql, result.error)), __FILE__,
+                     __LINE__);
+    return result;
+}
+
+Rows callProcedure(QSqlDatabase db, const QString& name, const QVariantList& values)
+{
+    const QString sql =
+        QStringLiteral("SELECT * FROM %1(%2)")
+            .arg(name, QStringList(values.size(), QStringLiteral("?")).join(QLatin1String(", ")));
+    return query(db, sql, values);
+}
+
+} // namespace pgtest
