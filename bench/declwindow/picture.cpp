@@ -78,7 +78,6 @@ int main(int argc, char** argv)
     db::Dataset login(connection);
     login.setProcedure(QStringLiteral("BireyGetirLogin"));
     login.addParam(QStringLiteral("@Key1"), QStringLiteral("admin"));
-    login.addParam(QStringLiteral("@Key2"), QStringLiteral("admin"));
     login.open();
     PrintedDialogs dialogs;
     QWidget mainWindow;

@@ -60,7 +60,6 @@ int runOne(int size)
     db::Dataset login(connection);
     login.setProcedure(QStringLiteral("BireyGetirLogin"));
     login.addParam(QStringLiteral("@Key1"), QStringLiteral("admin"));
-    login.addParam(QStringLiteral("@Key2"), QStringLiteral("admin"));
     login.open();
     CountingDialogs dialogs;
     QWidget mainWindow;

@@ -61,7 +61,6 @@ int main(int argc, char** argv)
         db::Dataset login(connection);
         login.setProcedure(QStringLiteral("BireyGetirLogin"));
         login.addParam(QStringLiteral("@Key1"), QStringLiteral("admin"));
-        login.addParam(QStringLiteral("@Key2"), QStringLiteral("admin"));
         login.open();
         PrintingDialogs dialogs;
         QWidget mainWindow;

@@ -34,11 +34,13 @@ CREATE TABLE zelvo_procedure (
     body       TEXT NOT NULL
 );
 
--- Staff users. yetkitipi 1 is an administrator.
+-- Staff users. yetkitipi 1 is an administrator. sifre holds the password only as a salted
+-- Argon2id hash in libsodium's string form ("$argon2id$v=19$m=...,t=...,p=...$salt$hash"),
+-- made and verified by the client; the password as typed is never stored.
 CREATE TABLE kullanici (
     idkullanici INTEGER PRIMARY KEY AUTOINCREMENT,
     kullanici   VARCHAR(10),
-    sifre       VARCHAR(10),
+    sifre       VARCHAR(255),
     adsoy       VARCHAR(50),
     birimkodu   VARCHAR(2),
     email       VARCHAR(50),

@@ -20,13 +20,14 @@
 
 -- ---------------------------------------------------------------- login and administration
 
--- BireyGetirLogin(user name, password): the user rows whose name and password match exactly,
--- letter case and blanks included.
+-- BireyGetirLogin(user name): the user rows whose name matches exactly, letter case and blanks
+-- included. The password takes no part in the search: sifre holds its salted hash, which the
+-- client verifies against the typed password on the row found.
 INSERT INTO zelvo_procedure (name, params, target, target_key, body)
-VALUES ('BireyGetirLogin', '@Key1,@Key2', 'kullanici', 'idkullanici',
+VALUES ('BireyGetirLogin', '@Key1', 'kullanici', 'idkullanici',
 'SELECT idkullanici, kullanici, sifre, adsoy, birimkodu, email, yetkitipi
 FROM kullanici
-WHERE kullanici = @Key1 AND sifre = @Key2
+WHERE kullanici = @Key1
 ORDER BY idkullanici');
 
 -- BirimGetir(): every unit.

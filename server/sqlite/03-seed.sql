@@ -1,7 +1,9 @@
 -- Zelvo embedded database: the rows a new installation starts with.
 --
 -- The student statuses, one unit with its workplace record, the parameter row and one
--- administrator (user name admin, password admin, to be changed after the first login).
+-- administrator: user name admin, password admin, which the program asks to change at the first
+-- login. The password is stored as its Argon2id hash (libsodium's crypto_pwhash_str at the
+-- interactive limits), so a database built by hand equals the program's first run.
 
 INSERT INTO statu (kodu, adi) VALUES ('1', 'Staj - AKTİF');
 INSERT INTO statu (kodu, adi) VALUES ('2', 'Staj - PASİF');
@@ -27,4 +29,6 @@ VALUES ('2026', 'A', '22', '43', 0, 1, '22', '00000', '0',
         33030.00, 33030.00, 33030.00, 33030.00, 33030.00, 33030.00);
 
 INSERT INTO kullanici (kullanici, sifre, adsoy, birimkodu, email, yetkitipi)
-VALUES ('admin', 'admin', 'Sistem Yöneticisi', '01', NULL, 1);
+VALUES ('admin',
+        '$argon2id$v=19$m=65536,t=2,p=1$kJDewlfTpMrtjpXHKcboFQ$6euOFZLieIE2FFP0h+uyFco6PHjvymRp4OP1MA0F64k',
+        'Sistem Yöneticisi', '01', NULL, 1);

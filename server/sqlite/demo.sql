@@ -90,6 +90,9 @@ VALUES
  '2026-10-15', '2026-11-14', 0, 'SAMSUN', 'Karadeniz Liman İşletmeleri A.Ş.', '01',
  'Mühendislik Fakültesi Dekanlığı', 'Kuzey Yıldızı Üniversitesi');
 
--- A staff user of the unit besides the administrator.
+-- A staff user of the unit besides the administrator: user name personel, password zelvo2026,
+-- stored as its Argon2id hash.
 INSERT INTO kullanici (kullanici, sifre, adsoy, birimkodu, email, yetkitipi)
-VALUES ('personel', 'zelvo2026', 'Fatma Karagöz', '01', 'fatma.karagoz@example.org', 2);
+VALUES ('personel',
+        '$argon2id$v=19$m=65536,t=2,p=1$uoWRG0QwcSZyAtrVdgq+qQ$/7zHNMQPAMOelzuotXaq259ZdPfQ0t3QdlWaZLQGluM',
+        'Fatma Karagöz', '01', 'fatma.karagoz@example.org', 2);

@@ -2,6 +2,7 @@
 
 #include "adminlook.h"
 #include "look.h"
+#include "passwordhash.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -16,7 +17,7 @@ namespace admin {
 namespace {
 
 constexpr int shortestPassword = 5;
-constexpr int longestPassword = 10; // the width of kullanici.sifre
+constexpr int longestPassword = 10; // the limit users have always had; a hash has none
 
 } // namespace
 
@@ -68,7 +69,11 @@ QLineEdit* TFrmsifre::addBox(QGridLayout* grid, int row, const QString& label, c
 
 void TFrmsifre::confirm()
 {
-    if (m_current->text() != context().login.text(QStringLiteral("sifre"))) {
+    // the login row holds the hash; the typed text is verified against it, never compared
+    bool currentMatches = false;
+    if (!guarded([&] { currentMatches = verifies(m_current->text()); }))
+        return;
+    if (!currentMatches) {
         message(QStringLiteral("Mevcut şifrenizi yanlış girdiniz."));
         m_current->clear();
         return;
@@ -78,7 +83,6 @@ void TFrmsifre::confirm()
             QStringLiteral("En az 5 karakter uzunlukta olması gereken yeni şifrenizi giriniz!"));
         return;
     }
-    // sifre holds ten characters; a longer password would be cut and never match again
     if (m_new->text().size() > longestPassword) {
         message(QStringLiteral("Yeni şifreniz en fazla 10 karakter olabilir."));
         return;
@@ -94,15 +98,21 @@ void TFrmsifre::confirm()
     close();
 }
 
-// Stores the new password in the login row. When the server refuses it, the login row gets
-// back the password the server still holds, so the next attempt compares with the right one.
+bool TFrmsifre::verifies(const QString& password) const
+{
+    return db::verifyPassword(context().login.text(QStringLiteral("sifre")), password);
+}
+
+// Stores the hash of the new password in the login row. When the server refuses it, the login
+// row gets back the hash the server still holds, so the next attempt checks against the right
+// one.
 bool TFrmsifre::storePassword(const QString& password)
 {
     db::Dataset& login = context().login;
     const bool wasBrowsing = login.state() == db::Dataset::State::Browse;
     const QVariant stored = login.value(QStringLiteral("sifre"));
     try {
-        login.setValue(QStringLiteral("sifre"), password);
+        login.setValue(QStringLiteral("sifre"), db::hashPassword(password));
         login.post();
     } catch (const db::DbError& e) {
         if (wasBrowsing)

@@ -16,6 +16,7 @@ public:
 
 private:
     void confirm(); // "Tamam"
+    bool verifies(const QString& password) const;
     bool storePassword(const QString& password);
     QLineEdit* addBox(QGridLayout* grid, int row, const QString& label, const QString& name);
 

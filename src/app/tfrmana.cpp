@@ -1,6 +1,7 @@
 #include "tfrmana.h"
 
 #include "look.h"
+#include "passwordhash.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -10,12 +11,17 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace app {
 
 namespace {
+
+// The seeded administrator's credentials, which the README gives away.
+const QString defaultAdministrator = QStringLiteral("admin");
+const QString defaultPassword = QStringLiteral("admin");
 
 QLineEdit* maskedEdit(QWidget* parent, const QString& name)
 {
@@ -60,7 +66,6 @@ TFrmAna::TFrmAna(db::Connection& connection, DialogService& dialogs, const Windo
     m_login->setObjectName(QStringLiteral("SpBireyGetirLogin"));
     m_login->setProcedure(QStringLiteral("BireyGetirLogin"));
     m_login->addParam(QStringLiteral("@Key1"));
-    m_login->addParam(QStringLiteral("@Key2"));
     m_context.reset(new AppContext{m_connection, *m_login, m_dialogs, this});
 
     auto* central = new QWidget(this);
@@ -97,14 +102,23 @@ TFrmAna::TFrmAna(db::Connection& connection, DialogService& dialogs, const Windo
     fields->addLayout(userRow);
     fields->addLayout(passwordRow);
     grid->addLayout(fields);
-    auto* connect = look::speedButton(m_loginPanel, QStringLiteral("SpeedButton9"),
-                                      QStringLiteral("Sisteme Bağlan"), QStringLiteral("baglan"));
-    connect->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    connect->setFixedSize(157, 53);
-    connect->setFont(look::verdana(13, true));
-    grid->addWidget(connect);
-    QObject::connect(connect, &QToolButton::clicked, this, &TFrmAna::login);
+    m_connectButton = look::speedButton(m_loginPanel, QStringLiteral("SpeedButton9"),
+                                        QStringLiteral("Sisteme Bağlan"), QStringLiteral("baglan"));
+    m_connectButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_connectButton->setFixedSize(157, 53);
+    m_connectButton->setFont(look::verdana(13, true));
+    grid->addWidget(m_connectButton);
+    connect(m_connectButton, &QToolButton::clicked, this, &TFrmAna::login);
     layout->addWidget(m_loginPanel, 0, Qt::AlignHCenter);
+
+    m_waitLabel = loginLabel(central, QString());
+    m_waitLabel->setObjectName(QStringLiteral("LabelBekleme"));
+    m_waitLabel->setStyleSheet(QStringLiteral("QLabel { color: #a00000; }"));
+    m_waitLabel->hide();
+    layout->addWidget(m_waitLabel, 0, Qt::AlignHCenter);
+    m_waitTimer = new QTimer(this);
+    m_waitTimer->setInterval(200); // the countdown moves by whole seconds; this is fine enough
+    connect(m_waitTimer, &QTimer::timeout, this, &TFrmAna::showWait);
     layout->addStretch();
 
     buildMenu();
@@ -205,21 +219,27 @@ void TFrmAna::buildMenu()
 
 void TFrmAna::login()
 {
+    if (m_throttle.remaining().count() > 0)
+        return;
+    const QString user = m_userEdit->text();
+    const QString password = m_passwordEdit->text();
+    bool accepted = false;
     try {
+        // the server finds the user by name only; the password is checked here
         m_login->close();
-        m_login->setParam(QStringLiteral("@Key1"), m_userEdit->text());
-        m_login->setParam(QStringLiteral("@Key2"), m_passwordEdit->text());
+        m_login->setParam(QStringLiteral("@Key1"), user);
         m_login->open();
+        accepted = passwordAccepted(password);
     } catch (const db::DbError& e) {
         m_login->close();
         m_dialogs.error(this, db::errorBoxText(e.text()));
         return;
     }
-    if (m_login->recordCount() < 1) {
-        m_login->close();
-        m_dialogs.message(this, QStringLiteral("Yanlış kullanıcı adı veya şifre girdiniz"));
+    if (!accepted) {
+        refuseLogin();
         return;
     }
+    m_throttle.recordSuccess();
     m_login->first();
     for (const char* caption : {"İşyeri", "XML dosyası", "3-Taahhuk", "Liste-1", "1-Öğrenciler",
                                 "2-Puantaj", "Şifre", "Liste-2", "Program"})
@@ -232,6 +252,54 @@ void TFrmAna::login()
     m_parametersItem->setVisible(administrator);
     m_unitItem->setVisible(administrator);
     m_gssMenu->menuAction()->setVisible(true);
+    if (user == defaultAdministrator && password == defaultPassword)
+        askForNewPassword();
+}
+
+// The typed password against the hash of the first row found. Without a row the check still
+// runs (against a stand-in hash), so an unknown user name takes as long as a wrong password.
+bool TFrmAna::passwordAccepted(const QString& password) const
+{
+    const QString stored =
+        m_login->isEmpty() ? QString() : m_login->value(QStringLiteral("sifre")).toString();
+    return db::verifyPassword(stored, password) && !m_login->isEmpty();
+}
+
+void TFrmAna::refuseLogin()
+{
+    m_login->close();
+    m_throttle.recordFailure();
+    showWait();
+    m_dialogs.message(this, QStringLiteral("Yanlış kullanıcı adı veya şifre girdiniz"));
+}
+
+// While the throttle makes the next attempt wait, the login button is off and a line under the
+// login panel counts the seconds down.
+void TFrmAna::showWait()
+{
+    const qint64 left = m_throttle.remaining().count();
+    if (left <= 0) {
+        m_waitTimer->stop();
+        m_waitLabel->hide();
+        m_connectButton->setEnabled(true);
+        return;
+    }
+    m_connectButton->setEnabled(false);
+    m_waitLabel->setText(QStringLiteral("Art arda çok sayıda hatalı giriş yapıldı. %1 saniye "
+                                        "sonra yeniden deneyebilirsiniz.")
+                             .arg(left));
+    m_waitLabel->show();
+    if (!m_waitTimer->isActive())
+        m_waitTimer->start();
+}
+
+// The seeded administrator still has the password everyone can read in the README.
+void TFrmAna::askForNewPassword()
+{
+    m_dialogs.message(this,
+                      QStringLiteral("Varsayılan yönetici şifresiyle giriş yaptınız. "
+                                     "Güvenliğiniz için lütfen yeni bir şifre belirleyiniz."));
+    openWindow(QStringLiteral("TFrmsifre"));
 }
 
 void TFrmAna::openWindow(const QString& className)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appcontext.h"
+#include "loginthrottle.h"
 #include "windowcatalog.h"
 
 #include <QMainWindow>
@@ -8,8 +9,10 @@
 
 class QAction;
 class QFrame;
+class QLabel;
 class QLineEdit;
 class QMenu;
+class QTimer;
 class QToolButton;
 
 namespace app {
@@ -33,10 +36,16 @@ public:
     void openWindow(const QString& className);
 
     void login(); // "Sisteme Bağlan"
+    // Failed logins in a row and the wait they impose; its clock can be replaced in tests.
+    LoginThrottle& loginThrottle() { return m_throttle; }
 
 private:
     void buildToolBar(QWidget* central);
     void buildMenu();
+    bool passwordAccepted(const QString& password) const;
+    void refuseLogin();
+    void showWait();
+    void askForNewPassword();
     QToolButton* toolButton(QWidget* parent, const QString& name, const QString& caption,
                             const QString& picture, const QString& window);
 
@@ -49,6 +58,10 @@ private:
     QFrame* m_loginPanel = nullptr;
     QLineEdit* m_userEdit = nullptr;
     QLineEdit* m_passwordEdit = nullptr;
+    QToolButton* m_connectButton = nullptr;
+    QLabel* m_waitLabel = nullptr;
+    QTimer* m_waitTimer = nullptr;
+    LoginThrottle m_throttle;
     QAction* m_parametersItem = nullptr;
     QAction* m_unitItem = nullptr;
     QMenu* m_gssMenu = nullptr;

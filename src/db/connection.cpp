@@ -1,5 +1,6 @@
 #include "connection.h"
 
+#include "passwordupgrade.h"
 #include "sqlfunctions.h"
 
 #include <QDate>
@@ -202,6 +203,8 @@ void Connection::openFile(const QString& path, bool create)
             execute(QStringLiteral("BEGIN IMMEDIATE"));
             execute(QStringLiteral("ROLLBACK"));
         }
+        // before anyone can log in: no password of an older database stays readable
+        upgradeStoredPasswords(*this);
     } catch (const DbError& error) {
         close();
         const QString text = error.text();

@@ -63,8 +63,9 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    // Opens (and on first use creates and seeds) an embedded database file. Throws DbError
-    // with a clear text when the file is no database, not ours, read-only or locked.
+    // Opens (and on first use creates and seeds) an embedded database file; passwords an older
+    // version stored as typed are hashed before it returns. Throws DbError with a clear text
+    // when the file is no database, not ours, read-only or locked.
     void openSqlite(const QString& path, OpenMode mode = OpenMode::CreateIfMissing);
     // A private in-memory database built from the bundled scripts (tests, benchmarks).
     void openInMemory();

@@ -1,6 +1,7 @@
 #include "adminwindowtest.h"
 #include "boundcontrols.h"
 #include "look.h"
+#include "passwordhash.h"
 #include "tfrmbirimdegistir.h"
 #include "tfrmisyeri.h"
 #include "tfrmsifre.h"
@@ -25,6 +26,12 @@ void addUnits(TestSession& session)
 QString storedUnit(TestSession& session)
 {
     return session.scalar(QStringLiteral("SELECT birimkodu FROM kullanici WHERE kullanici='admin'"))
+        .toString();
+}
+
+QString storedHash(TestSession& session)
+{
+    return session.scalar(QStringLiteral("SELECT sifre FROM kullanici WHERE kullanici='admin'"))
         .toString();
 }
 
@@ -70,6 +77,7 @@ private Q_SLOTS:
     {
         TestSession session;
         addUnits(session);
+        const QString hash = storedHash(session);
         admin::TFrmbirimdegistir window(*session.context);
         window.show();
         chooseNext(window);
@@ -84,6 +92,10 @@ private Q_SLOTS:
                  QStringList{QStringLiteral("Biriminiz, ") + economics +
                              QStringLiteral(" olarak değiştirildi.")});
         QCOMPARE(storedUnit(session), QStringLiteral("03"));
+        // storing the login row for the unit leaves the password's hash exactly as it was
+        QCOMPARE(storedHash(session), hash);
+        QCOMPARE(session.login->text(QStringLiteral("sifre")), hash);
+        QVERIFY(db::verifyPassword(storedHash(session), QStringLiteral("admin")));
         QCOMPARE(session.login->state(), db::Dataset::State::Browse);
         QVERIFY(window.isVisible());
         QCOMPARE(control<controls::DbLookupCombo>(window, "DBLookupComboBox1")->currentText(),
@@ -154,6 +166,7 @@ private Q_SLOTS:
         click(password, "SpeedButton1");
         QCOMPARE(session.dialogs.lastText(), QStringLiteral("Şifreniz başarıyla değiştirildi."));
         QCOMPARE(storedUnit(session), QStringLiteral("01"));
+        QVERIFY(db::verifyPassword(storedHash(session), QStringLiteral("gizli1")));
     }
 
     void refusedChangeStaysPendingUntilClosed()

@@ -1,5 +1,6 @@
 #include "adminwindowtest.h"
 #include "look.h"
+#include "passwordhash.h"
 #include "tfrmsifre.h"
 
 #include <QLabel>
@@ -17,17 +18,34 @@ const QString mismatch =
     QStringLiteral("Yeni şifreyi olarak her iki kutucuğada aynı bilgiyi girmelisiniz.!");
 const QString changed = QStringLiteral("Şifreniz başarıyla değiştirildi.");
 
-QString storedPassword(TestSession& session)
+QString storedHash(TestSession& session)
 {
     return session.scalar(QStringLiteral("SELECT sifre FROM kullanici WHERE kullanici='admin'"))
         .toString();
 }
 
+// Types into the three boxes as the user does, each emptied first.
 void fill(QWidget& window, const QString& current, const QString& fresh, const QString& again)
 {
-    control<QLineEdit>(window, "Edit1")->setText(current);
-    control<QLineEdit>(window, "Edit2")->setText(fresh);
-    control<QLineEdit>(window, "Edit3")->setText(again);
+    const QList<QPair<const char*, QString>> boxes = {
+        {"Edit1", current}, {"Edit2", fresh}, {"Edit3", again}};
+    for (const auto& [name, text] : boxes) {
+        auto* box = control<QLineEdit>(window, name);
+        box->clear();
+        box->setFocus();
+        typeText(box, text);
+    }
+}
+
+// No box, caption or message of the window shows a stored hash.
+void showsNoHash(const QWidget& window, const ScriptedDialogs& dialogs)
+{
+    for (const QLineEdit* box : window.findChildren<QLineEdit*>())
+        QVERIFY(!box->text().contains(QLatin1String("$argon2")));
+    for (const QLabel* label : window.findChildren<QLabel*>())
+        QVERIFY(!label->text().contains(QLatin1String("$argon2")));
+    for (const ScriptedDialogs::Shown& shown : dialogs.shown)
+        QVERIFY(!shown.text.contains(QLatin1String("$argon2")));
 }
 
 } // namespace
@@ -121,22 +139,31 @@ private Q_SLOTS:
         QFETCH(QString, again);
         QFETCH(QString, shown);
         TestSession session;
+        const QString seeded = storedHash(session);
         admin::TFrmsifre window(*session.context);
         window.show();
         fill(window, current, fresh, again);
+        QCOMPARE(control<QLineEdit>(window, "Edit2")->text(), fresh);
         click(window, "SpeedButton1");
 
         QCOMPARE(session.dialogs.texts(ScriptedDialogs::Kind::Message), QStringList{shown});
         QVERIFY(session.dialogs.texts(ScriptedDialogs::Kind::Error).isEmpty());
+        showsNoHash(window, session.dialogs);
         if (shown == changed) {
-            QCOMPARE(storedPassword(session), fresh);
-            QCOMPARE(session.login->text(QStringLiteral("sifre")), fresh);
+            // the new password's hash, with a salt of its own; never the password itself
+            const QString stored = storedHash(session);
+            QVERIFY(db::isPasswordHash(stored));
+            QVERIFY(stored != seeded);
+            QVERIFY(db::verifyPassword(stored, fresh));
+            QVERIFY(!db::verifyPassword(stored, QStringLiteral("admin")));
+            QCOMPARE(session.login->text(QStringLiteral("sifre")), stored);
             QCOMPARE(session.login->state(), db::Dataset::State::Browse);
             QVERIFY(!window.isVisible());
             QVERIFY(session.mainWindow.isVisible());
             return;
         }
-        QCOMPARE(storedPassword(session), QStringLiteral("admin"));
+        QCOMPARE(storedHash(session), seeded);
+        QCOMPARE(session.login->text(QStringLiteral("sifre")), seeded);
         QCOMPARE(session.login->state(), db::Dataset::State::Browse);
         QVERIFY(window.isVisible());
         // only the current password's box is emptied, and only when it was wrong
@@ -164,22 +191,19 @@ private Q_SLOTS:
         QCOMPARE(session.dialogs.lastText(), wrongCurrent);
         QVERIFY(second.isVisible());
 
-        control<QLineEdit>(second, "Edit1")->setText(QStringLiteral("yeni12"));
+        typeText(control<QLineEdit>(second, "Edit1"), QStringLiteral("yeni12"));
         click(second, "SpeedButton1");
         QCOMPARE(session.dialogs.lastText(), changed);
         QVERIFY(!second.isVisible());
-        QCOMPARE(storedPassword(session), QStringLiteral("ikinci3"));
-
-        session.relogin(QStringLiteral("admin"), QStringLiteral("yeni12"));
-        QCOMPARE(session.login->recordCount(), 0);
-        session.relogin(QStringLiteral("admin"), QStringLiteral("ikinci3"));
-        QCOMPARE(session.login->recordCount(), 1);
+        QVERIFY(db::verifyPassword(storedHash(session), QStringLiteral("ikinci3")));
+        QVERIFY(!db::verifyPassword(storedHash(session), QStringLiteral("yeni12")));
     }
 
     // A refused store leaves the login row with the password the server still holds.
     void refusedChangeKeepsTheWindowOpen()
     {
         TestSession session;
+        const QString seeded = storedHash(session);
         admin::TFrmsifre window(*session.context);
         window.show();
         refuseUpdates(session, QStringLiteral("kullanici"), QStringLiteral("kullanici kilitli"));
@@ -189,25 +213,26 @@ private Q_SLOTS:
                  QStringList{QStringLiteral("kullanici kilitli.")});
         QVERIFY(session.dialogs.texts(ScriptedDialogs::Kind::Message).isEmpty());
         QVERIFY(window.isVisible());
-        QCOMPARE(session.login->text(QStringLiteral("sifre")), QStringLiteral("admin"));
+        QCOMPARE(session.login->text(QStringLiteral("sifre")), seeded);
         QCOMPARE(session.login->state(), db::Dataset::State::Browse);
 
         acceptUpdates(session, QStringLiteral("kullanici"));
         click(window, "SpeedButton1"); // the same entries, now accepted
         QCOMPARE(session.dialogs.lastText(), changed);
-        QCOMPARE(storedPassword(session), QStringLiteral("yeni12"));
+        QVERIFY(db::verifyPassword(storedHash(session), QStringLiteral("yeni12")));
     }
 
     void closeButtonShowsTheMainWindow()
     {
         TestSession session;
+        const QString seeded = storedHash(session);
         admin::TFrmsifre window(*session.context);
         window.show();
         fill(window, QStringLiteral("admin"), QStringLiteral("yeni12"), QStringLiteral("yeni12"));
         click(window, "SpeedButton29");
         QVERIFY(!window.isVisible());
         QVERIFY(session.mainWindow.isVisible());
-        QCOMPARE(storedPassword(session), QStringLiteral("admin"));
+        QCOMPARE(storedHash(session), seeded);
         QVERIFY(session.dialogs.shown.isEmpty());
     }
 };

@@ -1,10 +1,14 @@
 #include "childwindow.h"
 #include "look.h"
+#include "passwordhash.h"
 #include "startup.h"
 #include "testsession.h"
 #include "tfrmana.h"
+#include "tfrmsifre.h"
 
+#include <QDir>
 #include <QImageReader>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -53,8 +57,20 @@ struct Fixture {
     {
         main->findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(user);
         main->findChild<QLineEdit*>(QStringLiteral("Edit2"))->setText(password);
-        QTest::mouseClick(main->findChild<QToolButton*>(QStringLiteral("SpeedButton9")),
-                          Qt::LeftButton);
+        QTest::mouseClick(connectButton(), Qt::LeftButton);
+    }
+    QToolButton* connectButton() const
+    {
+        return main->findChild<QToolButton*>(QStringLiteral("SpeedButton9"));
+    }
+    void addUser(const QString& user, const QString& password, const QVariant& authority = 2)
+    {
+        session.connection.insertRow(QStringLiteral("kullanici"),
+                                     {{"kullanici", user},
+                                      {"sifre", db::hashPassword(password)},
+                                      {"adsoy", QStringLiteral("Ayşe Memur")},
+                                      {"birimkodu", QStringLiteral("01")},
+                                      {"yetkitipi", authority}});
     }
     bool menuVisible(const QString& name)
     {
@@ -69,6 +85,14 @@ struct Fixture {
         return main->findChild<ProbeWindow*>();
     }
 };
+
+// With ZELVO_SCREENSHOT_DIR set, keeps a picture of the window there to look at.
+void keepPicture(QWidget& window, const QString& name)
+{
+    const QString dir = qEnvironmentVariable("ZELVO_SCREENSHOT_DIR");
+    if (!dir.isEmpty() && QDir().mkpath(dir))
+        window.grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
+}
 
 const QStringList toolCaptions = {"1-Öğrenciler", "2-Puantaj", "3-Taahhuk", "Liste-1", "Liste-2",
                                   "XML dosyası",  "İşyeri",    "Şifre",     "Program"};
@@ -172,12 +196,7 @@ private Q_SLOTS:
         QFETCH(QVariant, authority);
         QFETCH(bool, administrator);
         Fixture f;
-        f.session.connection.insertRow(QStringLiteral("kullanici"),
-                                       {{"kullanici", QStringLiteral("memur")},
-                                        {"sifre", QStringLiteral("12345")},
-                                        {"adsoy", QStringLiteral("Ayşe Memur")},
-                                        {"birimkodu", QStringLiteral("01")},
-                                        {"yetkitipi", authority}});
+        f.addUser(QStringLiteral("memur"), QStringLiteral("12345"), authority);
         f.login(QStringLiteral("memur"), QStringLiteral("12345"));
         QVERIFY(f.main->isLoggedIn());
         QCOMPARE(f.menuVisible(QStringLiteral("MenuTemelParametreler")), administrator);
@@ -191,13 +210,14 @@ private Q_SLOTS:
         connection.openInMemory();
         ScriptedDialogs dialogs;
         // a server whose login procedure answers with several rows, newest first
-        connection.insertRow(QStringLiteral("kullanici"), {{"kullanici", QStringLiteral("ikinci")},
-                                                           {"sifre", QStringLiteral("x")},
-                                                           {"birimkodu", QStringLiteral("07")},
-                                                           {"yetkitipi", 2}});
-        connection.execute(QStringLiteral(
-            "UPDATE zelvo_procedure SET body='SELECT * FROM kullanici WHERE @Key1 = @Key1 AND "
-            "@Key2 = @Key2 ORDER BY idkullanici DESC' WHERE name='BireyGetirLogin'"));
+        connection.insertRow(QStringLiteral("kullanici"),
+                             {{"kullanici", QStringLiteral("ikinci")},
+                              {"sifre", db::hashPassword(QStringLiteral("b"))},
+                              {"birimkodu", QStringLiteral("07")},
+                              {"yetkitipi", 2}});
+        connection.execute(
+            QStringLiteral("UPDATE zelvo_procedure SET body='SELECT * FROM kullanici WHERE @Key1 = "
+                           "@Key1 ORDER BY idkullanici DESC' WHERE name='BireyGetirLogin'"));
         app::WindowCatalog catalog;
         app::TFrmAna main(connection, dialogs, catalog);
         main.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("a"));
@@ -207,6 +227,150 @@ private Q_SLOTS:
         QVERIFY(main.isLoggedIn());
         QCOMPARE(main.context().unitCode(), QStringLiteral("07"));
         QCOMPARE(main.context().userName(), QStringLiteral("ikinci"));
+    }
+
+    // An unknown user, a wrong password and a password stored as typed (never compared) all
+    // get the same message, and nothing else changes.
+    void refusedLoginsLookAlike_data()
+    {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("password");
+        QTest::newRow("wrong password") << "admin"
+                                        << "ADMIN";
+        QTest::newRow("unknown user") << "yok"
+                                      << "admin";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("stored as typed") << "eski"
+                                         << "12345";
+    }
+    void refusedLoginsLookAlike()
+    {
+        QFETCH(QString, user);
+        QFETCH(QString, password);
+        Fixture f;
+        f.session.connection.execute(
+            QStringLiteral("INSERT INTO kullanici (kullanici, sifre) VALUES ('eski', '12345')"));
+        f.login(user, password);
+        QCOMPARE(f.session.dialogs.shown.size(), 1);
+        QCOMPARE(f.session.dialogs.texts(ScriptedDialogs::Kind::Message),
+                 QStringList{QStringLiteral("Yanlış kullanıcı adı veya şifre girdiniz")});
+        QVERIFY(!f.main->isLoggedIn());
+        QVERIFY(!f.main->loginDataset().isOpen());
+        QCOMPARE(f.main->findChild<QLineEdit*>(QStringLiteral("Edit1"))->text(), user);
+        QCOMPARE(f.main->findChild<QLineEdit*>(QStringLiteral("Edit2"))->text(), password);
+        QVERIFY(f.connectButton()->isEnabled()); // the first failures cost no waiting
+    }
+
+    // The seeded administrator's password is in the README: logging in with it asks for a new
+    // one and opens the password window, which may be closed without a change.
+    void defaultAdministratorIsAskedForANewPassword()
+    {
+        Fixture f;
+        f.catalog.add(QStringLiteral("TFrmsifre"), [](app::AppContext& c, QWidget* owner) {
+            return new admin::TFrmsifre(c, owner);
+        });
+        f.login(QStringLiteral("admin"), QStringLiteral("admin"));
+        QVERIFY(f.main->isLoggedIn());
+        QCOMPARE(f.session.dialogs.texts(ScriptedDialogs::Kind::Message),
+                 QStringList{QStringLiteral("Varsayılan yönetici şifresiyle giriş yaptınız. "
+                                            "Güvenliğiniz için lütfen yeni bir şifre "
+                                            "belirleyiniz.")});
+        QCOMPARE(f.session.dialogs.texts(ScriptedDialogs::Kind::Modal),
+                 QStringList{QStringLiteral("Frmsifre")});
+        auto* window = f.main->findChild<admin::TFrmsifre*>();
+        QVERIFY(window && window->isVisible());
+        keepPicture(*window, QStringLiteral("TFrmsifre-ilk-giris"));
+        QTest::mouseClick(window->closeButton(), Qt::LeftButton);
+        QVERIFY(f.main->isVisible());
+        QVERIFY(f.main->isLoggedIn());
+        QVERIFY(db::verifyPassword(f.main->loginDataset().text(QStringLiteral("sifre")),
+                                   QStringLiteral("admin")));
+
+        // the user chooses a new one after all; the next run asks no more
+        QTest::qWait(0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QTest::mouseClick(f.button(QStringLiteral("Şifre")), Qt::LeftButton);
+        window = f.main->findChild<admin::TFrmsifre*>();
+        QVERIFY(window);
+        QTest::keyClicks(window->findChild<QLineEdit*>(QStringLiteral("Edit1")), "admin");
+        QTest::keyClicks(window->findChild<QLineEdit*>(QStringLiteral("Edit2")), "Yeni.2026");
+        QTest::keyClicks(window->findChild<QLineEdit*>(QStringLiteral("Edit3")), "Yeni.2026");
+        QTest::mouseClick(window->findChild<QToolButton*>(QStringLiteral("SpeedButton1")),
+                          Qt::LeftButton);
+        QCOMPARE(f.session.dialogs.lastText(), QStringLiteral("Şifreniz başarıyla değiştirildi."));
+
+        ScriptedDialogs dialogs;
+        app::TFrmAna nextRun(f.session.connection, dialogs, f.catalog);
+        nextRun.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("admin"));
+        nextRun.findChild<QLineEdit*>(QStringLiteral("Edit2"))->setText(QStringLiteral("admin"));
+        QTest::mouseClick(nextRun.findChild<QToolButton*>(QStringLiteral("SpeedButton9")),
+                          Qt::LeftButton);
+        QVERIFY(!nextRun.isLoggedIn());
+        nextRun.findChild<QLineEdit*>(QStringLiteral("Edit2"))
+            ->setText(QStringLiteral("Yeni.2026"));
+        QTest::mouseClick(nextRun.findChild<QToolButton*>(QStringLiteral("SpeedButton9")),
+                          Qt::LeftButton);
+        QVERIFY(nextRun.isLoggedIn());
+        QCOMPARE(dialogs.texts(ScriptedDialogs::Kind::Message),
+                 QStringList{QStringLiteral("Yanlış kullanıcı adı veya şifre girdiniz")});
+        QVERIFY(dialogs.texts(ScriptedDialogs::Kind::Modal).isEmpty());
+    }
+
+    void throttleWaitsGrow_data()
+    {
+        QTest::addColumn<int>("failures");
+        QTest::addColumn<int>("wait");
+        const QList<QPair<int, int>> waits = {{0, 0}, {4, 0},  {5, 1},   {6, 2},   {7, 4},
+                                              {8, 8}, {9, 16}, {10, 30}, {11, 30}, {500, 30}};
+        for (const auto& [failures, wait] : waits)
+            QTest::addRow("%d failures", failures) << failures << wait;
+    }
+    void throttleWaitsGrow()
+    {
+        QFETCH(int, failures);
+        QFETCH(int, wait);
+        QCOMPARE(app::LoginThrottle::waitAfter(failures).count(), wait);
+    }
+
+    // After five failures in a row each attempt waits, the button off and the seconds counted
+    // down under the login panel; a login after the wait starts the count afresh.
+    void failedLoginsInARowSlowDown()
+    {
+        using namespace std::chrono_literals;
+        Fixture f;
+        auto now = std::chrono::steady_clock::now();
+        f.main->loginThrottle().setClock([&now] { return now; });
+        auto* label = f.main->findChild<QLabel*>(QStringLiteral("LabelBekleme"));
+        QVERIFY(label);
+        for (int i = 0; i < 4; ++i)
+            f.login(QStringLiteral("admin"), QStringLiteral("yanlış"));
+        QVERIFY(f.connectButton()->isEnabled());
+        QVERIFY(label->isHidden());
+
+        f.login(QStringLiteral("admin"), QStringLiteral("yanlış"));
+        QVERIFY(!f.connectButton()->isEnabled());
+        QVERIFY(label->isVisible());
+        QVERIFY2(label->text().contains(QLatin1String(" 1 saniye")), qPrintable(label->text()));
+        keepPicture(*f.main, QStringLiteral("TFrmAna-bekleme"));
+        f.login(QStringLiteral("admin"), QStringLiteral("admin")); // the button does not react
+        QVERIFY(!f.main->isLoggedIn());
+        QCOMPARE(f.session.dialogs.shown.size(), 5);
+
+        now += 1s;
+        QTRY_VERIFY(f.connectButton()->isEnabled());
+        QVERIFY(label->isHidden());
+        f.login(QStringLiteral("yok"), QStringLiteral("admin")); // unknown users count too
+        QVERIFY(label->text().contains(QLatin1String(" 2 saniye")));
+        now += 1s;
+        QTRY_VERIFY(label->text().contains(QLatin1String(" 1 saniye")));
+        QVERIFY(!f.connectButton()->isEnabled());
+        now += 1s;
+        QTRY_VERIFY(f.connectButton()->isEnabled());
+
+        f.login(QStringLiteral("admin"), QStringLiteral("admin"));
+        QVERIFY(f.main->isLoggedIn());
+        QCOMPARE(f.main->loginThrottle().failuresInARow(), 0);
     }
 
     void childWindowConventions()

@@ -8,18 +8,16 @@ TestSession::TestSession(const QString& user, const QString& password)
     login = std::make_unique<db::Dataset>(connection);
     login->setProcedure(QStringLiteral("BireyGetirLogin"));
     login->addParam(QStringLiteral("@Key1"));
-    login->addParam(QStringLiteral("@Key2"));
     relogin(user, password);
     context.reset(new app::AppContext{connection, *login, dialogs, &mainWindow});
     mainWindow.resize(200, 100);
     mainWindow.show();
 }
 
-void TestSession::relogin(const QString& user, const QString& password)
+void TestSession::relogin(const QString& user, const QString&)
 {
     login->close();
     login->setParam(QStringLiteral("@Key1"), user);
-    login->setParam(QStringLiteral("@Key2"), password);
     login->open();
 }
 

@@ -31,5 +31,8 @@ public:
                    const QString& status = QStringLiteral("1"),
                    const QString& unit = QStringLiteral("01"));
     QVariant scalar(const QString& sql, const db::Params& params = {});
+    // Takes the user's row as the main window holds it after a successful login. The password
+    // is not verified here: a verification costs about 0.1 s, too much for every session of the
+    // suite; the main window's tests verify it.
     void relogin(const QString& user, const QString& password);
 };
