@@ -13,8 +13,8 @@ enum class ChangeKind { FirstEntry, Change };
 inline constexpr int changeStampWidth = 50;
 
 // The stamp written into a student row when it is stored: the date in the locale's short form,
-// a blank, the time in its long form, " İLK EKLEME" or " DEĞİŞİKLİK", the user name, a blank
-// and the user's full name, cut to the column's width.
+// a blank, the time in its long form (without a zone name), " İLK EKLEME" or " DEĞİŞİKLİK", the
+// user name, a blank and the user's full name, cut to the column's width.
 QString changeStamp(const QDate& date, const QTime& time, ChangeKind kind, const QString& user,
                     const QString& fullName, const QLocale& locale = QLocale());
 
