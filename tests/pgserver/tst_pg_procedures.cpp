@@ -9,8 +9,6 @@
 #include "pgfixture.h"
 
 #include <QDate>
-#include <QRegularExpression>
-#include <QSqlQuery>
 #include <QTest>
 #include <tuple>
 
@@ -188,7 +186,7 @@ private Q_SLOTS:
         QTest::newRow("PuantajGetir ISO days")
             << "PuantajGetir" << QVariantList{"2026-01-15", "2026-02-14", U};
         QTest::newRow("PuantajGetir no days") << "PuantajGetir" << QVariantList{null, null, U};
-        for (int id = 1; id <= 22; ++id)
+        for (int id = 1; id <= 24; ++id)
             for (int month : {1, 12})
                 QTest::addRow("PuantajOzel %d %d", id, month)
                     << (id % 2 ? "PuantajOzel" : "PuantajOzelxxx")
