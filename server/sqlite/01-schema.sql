@@ -7,8 +7,10 @@
 --
 -- Text columns carry their width (VARCHAR(n) or CHAR(n)): the client reads the widths from
 -- PRAGMA table_info and cuts longer texts before writing them. Dates are DATETIME columns
--- holding ISO text, YYYY-MM-DD. Amounts are DECIMAL(18,2), and the procedures bring them to two
--- decimals before they are stored.
+-- holding ISO text, YYYY-MM-DD; a CHECK on each refuses anything else, whoever writes it. The
+-- check goes through julianday() because date() alone gives back 2026-02-30 unchanged, while
+-- julianday() carries it over to 2026-03-02, which then differs from what was written. Amounts
+-- are DECIMAL(18,2), and the procedures bring them to two decimals before they are stored.
 
 PRAGMA journal_mode = WAL;
 PRAGMA foreign_keys = ON;
@@ -116,15 +118,18 @@ CREATE TABLE ogrenci (
     tckimlikno      CHAR(11),
     ssksicilno      VARCHAR(20),
     statu           VARCHAR(1),
-    baslangictarihi DATETIME,
-    bitistarihi     DATETIME,
+    baslangictarihi DATETIME
+        CHECK (baslangictarihi IS NULL OR date(julianday(baslangictarihi)) IS baslangictarihi),
+    bitistarihi     DATETIME
+        CHECK (bitistarihi IS NULL OR date(julianday(bitistarihi)) IS bitistarihi),
     gss             INTEGER NOT NULL ON CONFLICT REPLACE DEFAULT 0 CHECK (gss IN (0, 1)),
     stajili         VARCHAR(50),
     stajyeri        VARCHAR(150),
     birimkodu       VARCHAR(2),
     birimadi        VARCHAR(50),
     okuladi         VARCHAR(50),
-    aktarmatarihi   DATETIME,
+    aktarmatarihi   DATETIME
+        CHECK (aktarmatarihi IS NULL OR date(julianday(aktarmatarihi)) IS aktarmatarihi),
     degistiren      VARCHAR(50)
 );
 CREATE INDEX ogrenci_birim ON ogrenci (birimkodu, gss);
@@ -176,8 +181,10 @@ CREATE TABLE Xml (
     ilksoyadi        VARCHAR(50),
     ssksicilno       VARCHAR(20),
     tckimlikno       CHAR(11),
-    baslangictarihi  DATETIME,
-    bitistarihi      DATETIME,
+    baslangictarihi  DATETIME
+        CHECK (baslangictarihi IS NULL OR date(julianday(baslangictarihi)) IS baslangictarihi),
+    bitistarihi      DATETIME
+        CHECK (bitistarihi IS NULL OR date(julianday(bitistarihi)) IS bitistarihi),
     gun              INTEGER,
     pek              VARCHAR(20),
     isveren          DECIMAL(18,2),

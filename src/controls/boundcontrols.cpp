@@ -103,25 +103,56 @@ DbRadioGroup::DbRadioGroup(const QString& title, const QStringList& items,
             [this](int id) { m_link->write(m_values.value(id)); });
 }
 
-DbDateEdit::DbDateEdit(QWidget* parent) : QDateEdit(parent)
+DbDateEdit::DbDateEdit(QWidget* parent) : DateField(parent)
 {
-    setCalendarPopup(true);
-    setDisplayFormat(QStringLiteral("dd-MM-yyyy"));
-    setMinimumDate(QDate(1900, 1, 1));
-    setSpecialValueText(QStringLiteral(" "));
-    setDate(minimumDate());
-    m_link = new FieldLink(this, [this] { setShownDate(m_link->value().toDate()); });
-    connect(this, &QDateEdit::dateChanged, this, [this] { m_link->write(shownDate()); });
+    m_link = new FieldLink(this, [this] { refresh(); });
+    connect(this, &QLineEdit::textEdited, this, &DbDateEdit::takeTyping);
+    connect(this, &DateField::refused, m_link, &FieldLink::failed);
 }
 
-QDate DbDateEdit::shownDate() const
+void DbDateEdit::bind(db::Dataset* dataset, const QString& field)
 {
-    return date() == minimumDate() ? QDate() : date();
+    if (db::Dataset* old = m_link->dataset())
+        old->removeEntryChecks(this);
+    m_link->bind(dataset, field);
+    if (dataset)
+        dataset->addEntryCheck(this, [this] { return takeRefusal(); });
 }
 
-void DbDateEdit::setShownDate(const QDate& value)
+void DbDateEdit::refresh()
 {
-    setDate(value.isValid() ? value : minimumDate());
+    const db::Dataset* dataset = m_link->dataset();
+    const bool onRow = dataset && dataset->isOpen() && dataset->currentIndex() >= 0;
+    setEnabled(onRow);
+    // a refused text stays for correcting while its row is still being changed
+    const bool correcting = holdsUnreadableEntry() && onRow &&
+                            dataset->state() != db::Dataset::State::Browse &&
+                            dataset->currentIndex() == m_typedRow;
+    if (!correcting) {
+        showDate(m_link->value().toDate());
+        m_entryOpen = false;
+    }
+}
+
+void DbDateEdit::takeTyping()
+{
+    const db::Dataset* dataset = m_link->dataset();
+    if (m_link->isRefreshing() || !dataset || !dataset->isOpen())
+        return;
+    if (!m_entryOpen || m_typedRow != dataset->currentIndex()) {
+        m_entryOpen = true;
+        m_typedRow = dataset->currentIndex();
+        m_valueBefore = m_link->value();
+    }
+    const DateInput typed = input();
+    if (typed.isDate())
+        m_link->write(typed.date);
+    else if (typed.isEmpty() && !m_link->value().isNull())
+        m_link->write(QVariant(QMetaType(QMetaType::QDate)));
+    else if (typed.isUnreadable()) // the row keeps its date until the text reads as one
+        m_link->write(m_valueBefore);
+    else
+        m_link->write(m_link->value()); // the row is being changed, with nothing to write yet
 }
 
 DbLookupCombo::DbLookupCombo(QWidget* parent) : QComboBox(parent)

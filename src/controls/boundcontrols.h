@@ -1,10 +1,10 @@
 #pragma once
 
 #include "dataset.h"
+#include "datefield.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPointer>
@@ -28,6 +28,7 @@ public:
     bool isRefreshing() const { return m_refreshing; }
 
 Q_SIGNALS:
+    // A database error, or a typed entry the control refuses; for the window to show.
     void failed(const QString& text);
 
 private:
@@ -77,19 +78,29 @@ private:
     FieldLink* m_link;
 };
 
-// A date box ("DD-MM-YYYY") with a calendar; an empty date shows as an empty box.
-class DbDateEdit : public QDateEdit {
+// A date box ("DD-MM-YYYY") with a calendar, bound to a date field; an empty box is no date.
+// Typing starts changing the row; what is typed goes into the field as soon as it reads as a
+// date (or is emptied). A typed text that is not a date is refused through `failed` when the
+// box is left and keeps the row from being stored.
+class DbDateEdit : public DateField {
     Q_OBJECT
 public:
     explicit DbDateEdit(QWidget* parent = nullptr);
-    void bind(db::Dataset* dataset, const QString& field) { m_link->bind(dataset, field); }
+    void bind(db::Dataset* dataset, const QString& field);
     FieldLink* link() const { return m_link; }
     // The shown date, or a null date when the box is empty.
-    QDate shownDate() const;
-    void setShownDate(const QDate& date);
+    QDate shownDate() const { return date(); }
+    // As picking the date in the calendar: shown and written (a null date empties the field).
+    void setShownDate(const QDate& date) { setDate(date); }
 
 private:
+    void refresh();
+    void takeTyping();
+
     FieldLink* m_link;
+    bool m_entryOpen = false; // typing since the field was last shown
+    int m_typedRow = -1;      // the row the typed text belongs to
+    QVariant m_valueBefore;   // the field's value when the typing began
 };
 
 // Shows a name of a lookup result and stores its key in the bound field.

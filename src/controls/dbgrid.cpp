@@ -1,5 +1,7 @@
 #include "dbgrid.h"
 
+#include "datedelegate.h"
+#include "datefield.h"
 #include "look.h"
 
 #include <QHeaderView>
@@ -8,16 +10,19 @@
 namespace controls {
 
 // Remembers the open editor so that it can be committed from outside.
-class DbGrid::Delegate : public QStyledItemDelegate {
+class DbGrid::Delegate : public DateDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    using DateDelegate::DateDelegate;
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override
     {
-        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        QWidget* editor = DateDelegate::createEditor(parent, option, index);
         m_editor = editor;
         m_index = index;
         startChangeOnTyping(editor);
+        if (auto* field = qobject_cast<DateField*>(editor))
+            QObject::connect(field, &DateField::refused, static_cast<DbGrid*>(this->parent()),
+                             &DbGrid::databaseError);
         return editor;
     }
     // Typing into a cell starts changing the row, as typing into a bound box does, so that the
@@ -46,6 +51,12 @@ public:
         if (editor == m_editor)
             m_editor = nullptr;
         QStyledItemDelegate::destroyEditor(editor, index);
+    }
+    // The open editor when it holds a typed text that is not a date.
+    DateField* unreadableDateEditor() const
+    {
+        auto* field = qobject_cast<DateField*>(m_editor.data());
+        return field && field->holdsUnreadableEntry() ? field : nullptr;
     }
     mutable QPointer<QWidget> m_editor;
     mutable QPersistentModelIndex m_index;
@@ -96,11 +107,18 @@ void DbGrid::setTitleFont(const QFont& font)
 
 void DbGrid::setDataset(db::Dataset* dataset)
 {
-    if (db::Dataset* old = m_model->dataset())
+    if (db::Dataset* old = m_model->dataset()) {
         disconnect(old, nullptr, this, nullptr);
+        old->removeEntryChecks(this);
+    }
     m_model->setDataset(dataset);
-    if (dataset)
+    if (dataset) {
         connect(dataset, &db::Dataset::currentChanged, this, &DbGrid::followDataset);
+        dataset->addEntryCheck(this, [this] {
+            DateField* field = m_delegate->unreadableDateEditor();
+            return field ? field->takeRefusal() : QString();
+        });
+    }
     followDataset();
 }
 
@@ -178,7 +196,9 @@ void DbGrid::commitEditor()
 {
     if (QWidget* editor = m_delegate->m_editor) {
         commitData(editor);
-        closeEditor(editor, QAbstractItemDelegate::NoHint);
+        // a date that cannot be read stays in its cell for correcting; storing the row is refused
+        if (editor != m_delegate->unreadableDateEditor())
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
 }
 
@@ -207,6 +227,23 @@ void DbGrid::followDataset()
 
 void DbGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
+    // The cursor stays on a cell holding a date that cannot be read until it is corrected.
+    if (DateField* field = m_delegate->unreadableDateEditor();
+        field && !m_syncing && current != m_delegate->m_index) {
+        Q_EMIT databaseError(field->takeRefusal());
+        QMetaObject::invokeMethod(
+            this,
+            [this, held = QPersistentModelIndex(m_delegate->m_index)] {
+                if (!held.isValid())
+                    return;
+                m_syncing = true;
+                selectRow(held.row()); // before the cursor: selecting a row moves it to column 0
+                setCurrentIndex(held);
+                m_syncing = false;
+            },
+            Qt::QueuedConnection);
+        return;
+    }
     QTableView::currentChanged(current, previous);
     db::Dataset* dataset = m_model->dataset();
     if (m_syncing || !dataset || !dataset->isOpen() || !current.isValid())

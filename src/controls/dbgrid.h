@@ -30,6 +30,8 @@ public:
     void setTitleFont(const QFont& font);
 
 Q_SIGNALS:
+    // A database error, or a cell entry refused before it reached the row (a date that cannot be
+    // read); either way the window shows it in its error box.
     void databaseError(const QString& text);
 
 protected:

@@ -245,11 +245,30 @@ void Dataset::insert()
     Q_EMIT currentChanged(m_current);
 }
 
+void Dataset::addEntryCheck(QObject* owner, std::function<QString()> check)
+{
+    m_entryChecks.append({owner, std::move(check)});
+}
+
+void Dataset::removeEntryChecks(QObject* owner)
+{
+    m_entryChecks.removeIf([owner](const auto& entry) { return entry.first == owner; });
+}
+
+void Dataset::requireFinishedEntries() const
+{
+    for (const auto& [owner, check] : m_entryChecks)
+        if (owner)
+            if (const QString refusal = check(); !refusal.isEmpty())
+                throw DbError(refusal);
+}
+
 void Dataset::post()
 {
     requireOpen();
     if (m_state == State::Browse)
         return;
+    requireFinishedEntries();
     if (beforePost)
         beforePost(*this);
     const TableInfo& info = m_connection.tableInfo(m_target.table);
@@ -291,6 +310,8 @@ void Dataset::post()
 
 void Dataset::postIfChanged()
 {
+    if (m_state == State::Edit || m_state == State::Insert)
+        requireFinishedEntries(); // even a row with nothing written is kept, not dropped
     if (m_state == State::Edit) {
         if (m_modified.isEmpty())
             cancel();

@@ -3,6 +3,7 @@
 #include "connection.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QSet>
 #include <functional>
 
@@ -87,6 +88,13 @@ public:
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
     bool isReadOnly() const { return m_readOnly || !m_target.isValid(); }
 
+    // A control may hold typed input that cannot go into the row (a date that is not one): its
+    // check returns the refusal, or an empty text. Before a changed or new row is stored or
+    // dropped the checks run, and a refusal is thrown with the row left as it is. A check goes
+    // with its owner.
+    void addEntryCheck(QObject* owner, std::function<QString()> check);
+    void removeEntryChecks(QObject* owner);
+
     // Called just before a row is stored; may set values. The state tells new from changed.
     std::function<void(Dataset&)> beforePost;
     // Called after the current row has been stored.
@@ -105,6 +113,7 @@ private:
     void load(ResultRows rows);
     ResultRows runCall();
     void requireOpen() const;
+    void requireFinishedEntries() const;
 
     Connection& m_connection;
     QString m_procedure;
@@ -120,6 +129,7 @@ private:
     State m_state = State::Inactive;
     QVector<QVariant> m_savedRow; // the row as it was before edit / insert
     QSet<int> m_modified;         // columns changed since edit / insert
+    QList<QPair<QPointer<QObject>, std::function<QString()>>> m_entryChecks;
 };
 
 } // namespace db

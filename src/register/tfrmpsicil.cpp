@@ -225,6 +225,7 @@ QFrame* TFrmPSicil::buildEditPanel()
     for (int i = 0; i < 2; ++i) {
         auto* date = new controls::DbDateEdit(m_editPanel);
         date->setObjectName(QStringLiteral("DBDateEdit%1").arg(i + 1));
+        date->setFieldName(dateCaptions[i].chopped(2)); // refusals name it by its caption
         date->setFixedWidth(130);
         date->bind(m_students, dateFields[i]);
         connect(date->link(), &controls::FieldLink::failed, this, &TFrmPSicil::showError);
