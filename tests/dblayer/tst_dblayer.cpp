@@ -222,9 +222,8 @@ private Q_SLOTS:
         {
             Connection c;
             c.openSqlite(path);
-            QCOMPARE(c.callProcedure(
-                          QStringLiteral("BireyGetirLogin"),
-                          {{"@Key1", QStringLiteral("admin")}, {"@Key2", QStringLiteral("admin")}})
+            QCOMPARE(c.callProcedure(QStringLiteral("BireyGetirLogin"),
+                                     {{"@Key1", QStringLiteral("admin")}})
                          .rows.size(),
                      1);
             QCOMPARE(c.query(QStringLiteral("PRAGMA journal_mode")).rows[0][0].toString(),
