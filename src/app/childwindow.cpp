@@ -1,9 +1,12 @@
 #include "childwindow.h"
 
+#include "dataset.h"
 #include "look.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QScreen>
 #include <QToolButton>
 
@@ -54,8 +57,43 @@ void ChildWindow::reactivate()
         runActivation();
 }
 
+// Qt makes every push button of a dialog an auto-default, so Enter in any box would press the
+// first of them (in the register, "delete"). No button of these windows is pressed by Enter.
+// Done before the dialog looks for a default button to show with, and again at every showing
+// for buttons added since.
+void ChildWindow::disarmDefaultButtons()
+{
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        if (button->window() != this)
+            continue; // a box or preview of the window's own has its own default
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+}
+
+bool ChildWindow::dropPendingChanges()
+{
+    bool dropped = false;
+    for (db::Dataset* dataset : findChildren<db::Dataset*>()) {
+        const db::Dataset::State state = dataset->state();
+        if (state == db::Dataset::State::Edit || state == db::Dataset::State::Insert) {
+            dataset->cancel();
+            dropped = true;
+        }
+    }
+    return dropped;
+}
+
+void ChildWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Cancel) && dropPendingChanges())
+        return;
+    QDialog::keyPressEvent(event);
+}
+
 void ChildWindow::showEvent(QShowEvent* event)
 {
+    disarmDefaultButtons();
     QDialog::showEvent(event);
     if (!event->spontaneous())
         runActivation();

@@ -47,12 +47,20 @@ protected:
     void setHidesMainWindow(bool hides) { m_hidesMainWindow = hides; }
     QToolButton* createCloseButton(QWidget* parent, const QString& caption = {});
 
+    // Escape: a change not stored yet is dropped and the window stays open, so that a user can
+    // always back out of a change; with nothing pending it closes the window as its close button
+    // does. The default drops the pending change of every dataset of the window; returns false
+    // when there was none.
+    virtual bool dropPendingChanges();
+
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void reject() override; // Escape closes the window the normal way
 
 private:
     void runActivation();
+    void disarmDefaultButtons();
 
     AppContext& m_context;
     bool m_hidesMainWindow = true;

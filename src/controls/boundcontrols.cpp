@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <limits>
 
 namespace controls {
 
@@ -24,6 +25,11 @@ void FieldLink::bind(db::Dataset* dataset, const QString& field)
         connect(m_dataset, &db::Dataset::closed, this, &FieldLink::refreshNow);
     }
     refreshNow();
+}
+
+bool FieldLink::hasRow() const
+{
+    return m_dataset && m_dataset->isOpen() && m_dataset->currentIndex() >= 0;
 }
 
 QVariant FieldLink::value() const
@@ -62,11 +68,13 @@ void FieldLink::write(const QVariant& value)
 DbEdit::DbEdit(QWidget* parent) : QLineEdit(parent)
 {
     m_link = new FieldLink(this, [this] {
+        // no more characters than the column holds, so nothing typed is cut silently
+        const int width = m_link->dataset() ? m_link->dataset()->textWidth(m_link->field()) : 0;
+        setMaxLength(width > 0 ? width : std::numeric_limits<qint16>::max());
         const QString shown = m_link->value().toString();
         if (text() != shown)
             setText(shown);
-        setEnabled(m_link->dataset() && m_link->dataset()->isOpen() &&
-                   m_link->dataset()->currentIndex() >= 0);
+        setEnabled(m_link->hasRow());
     });
     connect(this, &QLineEdit::textEdited, this,
             [this](const QString& text) { m_link->write(text); });
@@ -74,7 +82,10 @@ DbEdit::DbEdit(QWidget* parent) : QLineEdit(parent)
 
 DbCheckBox::DbCheckBox(const QString& text, QWidget* parent) : QCheckBox(text, parent)
 {
-    m_link = new FieldLink(this, [this] { setChecked(m_link->value().toInt() != 0); });
+    m_link = new FieldLink(this, [this] {
+        setChecked(m_link->value().toInt() != 0);
+        setEnabled(m_link->hasRow());
+    });
     connect(this, &QCheckBox::clicked, this,
             [this](bool checked) { m_link->write(checked ? 1 : 0); });
 }
@@ -98,6 +109,7 @@ DbRadioGroup::DbRadioGroup(const QString& title, const QStringList& items,
         for (int i = 0; i < m_buttons.size(); ++i)
             m_buttons.at(i)->setChecked(i == index);
         group->setExclusive(true);
+        setEnabled(m_link->hasRow());
     });
     connect(group, &QButtonGroup::idClicked, this,
             [this](int id) { m_link->write(m_values.value(id)); });
@@ -157,8 +169,10 @@ void DbDateEdit::takeTyping()
 
 DbLookupCombo::DbLookupCombo(QWidget* parent) : QComboBox(parent)
 {
-    m_link = new FieldLink(
-        this, [this] { setCurrentIndex(findData(m_link->value().toString().trimmed())); });
+    m_link = new FieldLink(this, [this] {
+        setCurrentIndex(findData(m_link->value().toString().trimmed()));
+        setEnabled(m_link->hasRow());
+    });
     connect(this, &QComboBox::activated, this,
             [this](int index) { m_link->write(itemData(index)); });
 }

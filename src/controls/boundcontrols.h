@@ -23,6 +23,9 @@ public:
     db::Dataset* dataset() const { return m_dataset; }
     const QString& field() const { return m_field; }
     QVariant value() const;
+    // Whether there is a row to show: without one (closed, or a search that found nothing) the
+    // bound controls are disabled, so that nothing typed into them can make a blank row.
+    bool hasRow() const;
     // Writes a user's change; a database error is reported through `failed`.
     void write(const QVariant& value);
     bool isRefreshing() const { return m_refreshing; }

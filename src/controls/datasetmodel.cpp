@@ -46,6 +46,10 @@ void DatasetModel::setDataset(db::Dataset* dataset)
             if (row >= 0 && row < rowCount())
                 Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1));
         });
+        // the row indicator follows the current row and its state
+        for (auto signal : {&db::Dataset::currentChanged, &db::Dataset::rowChanged})
+            connect(m_dataset, signal, this, &DatasetModel::refreshIndicator);
+        connect(m_dataset, &db::Dataset::stateChanged, this, &DatasetModel::refreshIndicator);
     }
     endResetModel();
 }
@@ -120,9 +124,39 @@ bool DatasetModel::setData(const QModelIndex& index, const QVariant& value, int 
     return true;
 }
 
+QString DatasetModel::indicator(int row) const
+{
+    if (!m_dataset || row != m_dataset->currentIndex())
+        return {};
+    switch (m_dataset->state()) {
+    case db::Dataset::State::Edit:
+        return QStringLiteral("✎");
+    case db::Dataset::State::Insert:
+        return QStringLiteral("✱");
+    case db::Dataset::State::Browse:
+        return QStringLiteral("▸");
+    case db::Dataset::State::Inactive:
+        break;
+    }
+    return {};
+}
+
+void DatasetModel::refreshIndicator()
+{
+    if (const int rows = rowCount(); rows > 0)
+        Q_EMIT headerDataChanged(Qt::Vertical, 0, rows - 1);
+}
+
 QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || section < 0 || section >= m_columns.size())
+    if (orientation == Qt::Vertical) {
+        if (role == Qt::DisplayRole)
+            return indicator(section);
+        if (role == Qt::TextAlignmentRole)
+            return int(Qt::AlignCenter);
+        return {};
+    }
+    if (section < 0 || section >= m_columns.size())
         return {};
     if (role == Qt::DisplayRole)
         return m_columns.at(section).title;

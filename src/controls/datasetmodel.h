@@ -51,7 +51,10 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    // Horizontal: the column titles. Vertical: the row indicator, on the current row only:
+    // "▸" browsing, "✎" being changed, "✱" a new row not stored yet.
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    QString indicator(int row) const;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 Q_SIGNALS:
@@ -60,6 +63,7 @@ Q_SIGNALS:
 
 private:
     int fieldIndex(int column) const;
+    void refreshIndicator();
 
     QPointer<db::Dataset> m_dataset;
     QVector<GridColumn> m_columns;

@@ -5,7 +5,9 @@
 #include "look.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 
 namespace controls {
 
@@ -23,7 +25,30 @@ public:
         if (auto* field = qobject_cast<DateField*>(editor))
             QObject::connect(field, &DateField::refused, static_cast<DbGrid*>(this->parent()),
                              &DbGrid::databaseError);
+        limitToColumnWidth(editor, index);
         return editor;
+    }
+    // A cell takes no more characters than its column holds, so nothing typed is cut silently.
+    void limitToColumnWidth(QWidget* editor, const QModelIndex& index) const
+    {
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        const auto* model = qobject_cast<const DatasetModel*>(index.model());
+        if (!line || !model || !model->dataset() || index.column() >= model->columns().size())
+            return;
+        if (const int width =
+                model->dataset()->textWidth(model->columns().at(index.column()).field);
+            width > 0)
+            line->setMaxLength(width);
+    }
+    // Escape in a cell editor drops what was typed there and the row's change not yet stored.
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        const bool escape = event->type() == QEvent::KeyPress &&
+                            static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cancel);
+        const bool handled = DateDelegate::eventFilter(object, event);
+        if (escape)
+            static_cast<DbGrid*>(parent())->dropPendingChange();
+        return handled;
     }
     // Typing into a cell starts changing the row, as typing into a bound box does, so that the
     // navigator offers to store it while the editor is still open.
@@ -72,8 +97,7 @@ DbGrid::DbGrid(QWidget* parent) : QTableView(parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setAlternatingRowColors(true);
-    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                    QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    setEditTriggers(editTriggersWhenEditable);
     QPalette p = palette();
     p.setColor(QPalette::Base, Qt::white);
     p.setColor(QPalette::AlternateBase, look::gridAlternate);
@@ -186,10 +210,45 @@ void DbGrid::fitColumnsToContent(int sampledRows)
 void DbGrid::setReadOnly(bool readOnly)
 {
     m_model->setReadOnly(readOnly);
-    setEditTriggers(
-        readOnly ? QAbstractItemView::NoEditTriggers
-                 : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                       QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    setEditTriggers(readOnly ? QAbstractItemView::NoEditTriggers : editTriggersWhenEditable);
+}
+
+bool DbGrid::dropPendingChange()
+{
+    db::Dataset* dataset = m_model->dataset();
+    if (!dataset || !dataset->isOpen() || dataset->state() == db::Dataset::State::Browse)
+        return false;
+    if (QWidget* editor = m_delegate->m_editor) // what is typed there goes too
+        closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+    dataset->cancel();
+    return true;
+}
+
+void DbGrid::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Cancel) && dropPendingChange())
+        return; // a second Escape, with nothing pending, goes on to the window
+    QTableView::keyPressEvent(event);
+}
+
+// A click on the current cell opens its editor at once. Qt's "selected clicked" trigger waits a
+// double-click interval first and meanwhile swallows the keys typed into the cell.
+void DbGrid::mousePressEvent(QMouseEvent* event)
+{
+    const QModelIndex pressed = indexAt(event->position().toPoint());
+    m_pressedCurrentCell = pressed.isValid() && pressed == currentIndex() ? pressed : QModelIndex();
+    QTableView::mousePressEvent(event);
+}
+
+void DbGrid::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTableView::mouseReleaseEvent(event);
+    const QModelIndex released = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && released.isValid() &&
+        released == m_pressedCurrentCell && editTriggers() != NoEditTriggers &&
+        state() != EditingState)
+        edit(released);
+    m_pressedCurrentCell = QModelIndex();
 }
 
 void DbGrid::commitEditor()

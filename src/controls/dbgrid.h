@@ -24,6 +24,9 @@ public:
     DatasetModel* datasetModel() const { return m_model; }
     // Writes what is being typed in a cell into the dataset (no post).
     void commitEditor();
+    // Drops the current row's change that is not stored yet, with what is typed in a cell;
+    // false when nothing was pending (Escape then goes on to the window).
+    bool dropPendingChange();
     // Widens the columns so the values of the first rows show whole (never narrows them).
     void fitColumnsToContent(int sampledRows = 500);
     void setBodyFont(const QFont& font);
@@ -37,6 +40,9 @@ Q_SIGNALS:
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     class Delegate;
@@ -44,6 +50,9 @@ private:
     void applyWidths();
 
     static constexpr int kPadding = 10;
+    static constexpr EditTriggers editTriggersWhenEditable =
+        DoubleClicked | EditKeyPressed | AnyKeyPressed;
+    QPersistentModelIndex m_pressedCurrentCell;
     DatasetModel* m_model = nullptr;
     Delegate* m_delegate = nullptr;
     bool m_syncing = false;

@@ -139,6 +139,18 @@ int Dataset::columnIndex(const QString& name) const
     return m_columnIndex.value(name.toLower(), -1);
 }
 
+int Dataset::textWidth(const QString& column) const
+{
+    if (!m_target.isValid())
+        return 0;
+    try {
+        const TableColumn* stored = m_connection.tableInfo(m_target.table).column(column);
+        return stored && !stored->isDate ? stored->width : 0;
+    } catch (const DbError&) {
+        return 0; // a table the database does not know limits nothing
+    }
+}
+
 int Dataset::requireColumn(const QString& name) const
 {
     const int index = columnIndex(name);
@@ -187,11 +199,12 @@ void Dataset::moveTo(int row)
     row = qBound(0, row, int(m_rows.size()) - 1);
     if (row == m_current && m_state == State::Browse)
         return;
-    const bool wasInsert = m_state == State::Insert;
     const int before = m_current;
+    const qsizetype rowsBefore = m_rows.size();
     postIfChanged();
-    // posting or dropping a new row may have changed which index the target row has
-    if (wasInsert && m_rows.size() < before + 1 && row > before)
+    // An untouched new row was dropped: the rows after it moved up one place, so the row the
+    // user pointed at (the one they came from, after "next") has the index below.
+    if (m_rows.size() < rowsBefore && row > before)
         --row;
     row = qBound(0, row, int(m_rows.size()) - 1);
     if (row == m_current)

@@ -58,6 +58,9 @@ public:
     int columnIndex(const QString& name) const;   // -1 when missing
     int requireColumn(const QString& name) const; // throws when missing
     bool hasColumn(const QString& name) const { return columnIndex(name) >= 0; }
+    // The characters a text column of the write target holds; 0 when it is not bounded, not
+    // text or not written back. Boxes and cells take no more, so nothing typed is cut silently.
+    int textWidth(const QString& column) const;
 
     QVariant value(const QString& column) const; // of the current row
     QString text(const QString& column) const { return value(column).toString(); }

@@ -131,6 +131,7 @@ QFrame* TFrmPSicil::buildTopPanel()
     m_searchEdit->setFixedWidth(185);
     m_searchEdit->setFont(look::verdana(13, true));
     setTextColour(m_searchEdit, maroon);
+    connect(m_searchEdit, &QLineEdit::returnPressed, this, &TFrmPSicil::search);
     row->addWidget(m_searchEdit);
 
     QToolButton* show = look::speedButton(panel, QStringLiteral("SpeedButton5"),
@@ -277,17 +278,17 @@ void TFrmPSicil::search()
     m_grid->commitEditor();
     m_grid->show();
     m_editPanel->show();
-    // A change waiting on the current row is stored first, as moving to another row would
-    // store it; if the server refuses it, the search does not run and the change stays.
-    if (!guarded([this] { m_students->postIfChanged(); }))
+    // read before any question: its closing runs the activation, which resets the criterion
+    const int criterion = qMax(0, m_criteria->checkedId());
+    const QString searchText = m_searchEdit->text();
+    if (!settlePendingChange())
         return;
 
-    const int criterion = qMax(0, m_criteria->checkedId());
     bool found = false;
     const bool ran = guarded([&] {
         m_students->prepareCall(searchProcedures[criterion],
                                 {{QStringLiteral("@key1"), context().unitCode()},
-                                 {QStringLiteral("@key2"), m_searchEdit->text()}});
+                                 {QStringLiteral("@key2"), searchText}});
         m_students->open();
         found = !m_students->isEmpty();
     });
@@ -301,6 +302,39 @@ void TFrmPSicil::search()
     m_students->first();
     m_grid->setFocus();
     m_grid->setCurrentIndex(m_grid->model()->index(0, 0));
+}
+
+// A change not yet stored is neither stored nor dropped behind the user's back: text typed into
+// the grid after a search (meant as the next search) would otherwise overwrite a student's
+// number. An untouched new row or an edit that changed nothing simply goes. Returns false when
+// the search must not run: the change was to be stored and the server refused it.
+bool TFrmPSicil::settlePendingChange()
+{
+    if (!m_students->isOpen() || m_students->state() == db::Dataset::State::Browse)
+        return true;
+    if (!m_students->isModified()) {
+        m_students->cancel();
+        return true;
+    }
+    if (!ask(pendingChangeQuestion())) {
+        m_students->cancel();
+        return true;
+    }
+    return guarded([this] { m_students->post(); });
+}
+
+QString TFrmPSicil::pendingChangeQuestion() const
+{
+    const QString student = (m_students->text(QStringLiteral("ogrencino")) + QLatin1Char(' ') +
+                             m_students->text(QStringLiteral("adi")) + QLatin1Char(' ') +
+                             m_students->text(QStringLiteral("soyadi")))
+                                .simplified();
+    const QString question =
+        m_students->state() == db::Dataset::State::Insert
+            ? QStringLiteral("Yeni öğrenci henüz kaydedilmedi. Kaydedilsin mi?")
+            : QStringLiteral("Öğrenci bilgilerindeki değişiklik henüz kaydedilmedi. "
+                             "Kaydedilsin mi?");
+    return student.isEmpty() ? question : student + QLatin1Char('\r') + question;
 }
 
 void TFrmPSicil::stampRow(db::Dataset& students)

@@ -39,7 +39,9 @@ private:
     void buildGrid();
     void openStatusList();
 
-    void search();        // SpeedButton5 "Göster"
+    void search(); // SpeedButton5 "Göster", or Enter in the search box
+    bool settlePendingChange();
+    QString pendingChangeQuestion() const;
     void deleteStudent(); // Button1 "ÖĞRENCİYİ SİL"
     void stampRow(db::Dataset& students);
     bool hasStoredCurrentStudent() const;

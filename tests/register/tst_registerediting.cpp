@@ -227,17 +227,23 @@ private Q_SLOTS:
         QVERIFY(f.session.dialogs.shown.isEmpty());
     }
 
-    void newSearchStoresWhatIsPending_data()
+    // A new search with a change not yet stored asks: Evet stores it, Hayır drops it. An
+    // untouched new row goes without a question.
+    void newSearchAsksAboutAPendingChange_data()
     {
         QTest::addColumn<QString>("pending");
+        QTest::addColumn<bool>("yes");
         QTest::addColumn<int>("addedRows");
-        QTest::newRow("changed row") << "change" << 0;
-        QTest::newRow("new row with content") << "new" << 1;
-        QTest::newRow("untouched new row") << "empty" << 0;
+        QTest::newRow("changed row, Evet") << "change" << true << 0;
+        QTest::newRow("changed row, Hayır") << "change" << false << 0;
+        QTest::newRow("new row with content, Evet") << "new" << true << 1;
+        QTest::newRow("new row with content, Hayır") << "new" << false << 0;
+        QTest::newRow("untouched new row") << "empty" << true << 0;
     }
-    void newSearchStoresWhatIsPending()
+    void newSearchAsksAboutAPendingChange()
     {
         QFETCH(QString, pending);
+        QFETCH(bool, yes);
         QFETCH(int, addedRows);
         RegisterFixture f;
         f.search(0, QStringLiteral("zeynep"));
@@ -250,16 +256,141 @@ private Q_SLOTS:
             if (pending == "new")
                 f.retype("DBEdit2", QStringLiteral("Yeni"));
         }
+        f.session.dialogs.answers = {yes};
         f.search(1, QStringLiteral("ş"));
-        QCOMPARE(f.count("select count(*) from ogrenci"), before + addedRows);
+        const QStringList questions = f.session.dialogs.texts(ScriptedDialogs::Kind::Question);
         if (pending == "change")
-            QCOMPARE(f.stored(id, "soyadi").toString(), QStringLiteral("Kılıçarslan"));
-        if (pending == "new")
+            QCOMPARE(questions, QStringList{"2022101008 Zeynep Kılıçarslan\rÖğrenci bilgilerindeki "
+                                            "değişiklik henüz kaydedilmedi. Kaydedilsin mi?"});
+        else if (pending == "new")
+            QCOMPARE(questions,
+                     QStringList{"Yeni\rYeni öğrenci henüz kaydedilmedi. Kaydedilsin mi?"});
+        else
+            QVERIFY(questions.isEmpty());
+        QCOMPARE(f.count("select count(*) from ogrenci"), before + addedRows);
+        QCOMPARE(f.stored(id, "soyadi").toString(), pending == "change" && yes
+                                                        ? QStringLiteral("Kılıçarslan")
+                                                        : QStringLiteral("Kılıç"));
+        QCOMPARE(f.stored(id, "degistiren").isNull(), !(pending == "change" && yes));
+        if (pending == "new" && yes)
             QCOMPARE(f.count("select count(*) from ogrenci where adi='Yeni' and statu='1' "
                              "and birimkodu='01'"),
                      1);
+        // the search runs with the criterion chosen before the question
         QCOMPARE(f.students()->procedure(), QStringLiteral("OgrenciGetirSoyAdi"));
         QCOMPARE(f.students()->state(), db::Dataset::State::Browse);
+    }
+
+    // Leaving an untouched new row drops it (Escape drops it typed in too); the row the user
+    // then lands on is the one they meant, not its neighbour.
+    void leavingAnUntouchedNewRow_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("landsOn"); // index in the list as it was before the new row
+        QTest::newRow("Escape") << "escape" << 5;
+        QTest::newRow("navigator next") << "Next" << 5;
+        QTest::newRow("navigator prior") << "Prior" << 4;
+        QTest::newRow("down key") << "down" << 5;
+        QTest::newRow("up key") << "up" << 4;
+        QTest::newRow("click on a row below") << "click" << 8;
+        QTest::newRow("click on a row above") << "clickAbove" << 2;
+    }
+    void leavingAnUntouchedNewRow()
+    {
+        QFETCH(QString, how);
+        QFETCH(int, landsOn);
+        RegisterFixture f;
+        f.search(0, QString());
+        const QStringList numbers = f.gridColumn(0);
+        f.grid()->setFocus();
+        f.grid()->setCurrentIndex(f.grid()->model()->index(5, 0));
+        f.press("Insert");
+        QCOMPARE(f.students()->currentIndex(), 5);
+        QCOMPARE(f.grid()->model()->rowCount(), numbers.size() + 1);
+        if (how == "escape") {
+            f.retype("DBEdit2", QStringLiteral("Yeni"));
+            QTest::keyClick(f.find<QLineEdit>("DBEdit2"), Qt::Key_Escape);
+            QVERIFY(f.window->isVisible());
+        } else if (how == "down" || how == "up") {
+            f.grid()->setFocus();
+            QTest::keyClick(f.grid(), how == "down" ? Qt::Key_Down : Qt::Key_Up);
+        } else if (how.startsWith("click")) {
+            const int row = how == "click" ? 9 : 2; // as the grid shows it, new row included
+            QTest::mouseClick(f.grid()->viewport(), Qt::LeftButton, {},
+                              f.grid()->visualRect(f.grid()->model()->index(row, 1)).center());
+        } else {
+            f.press(how);
+        }
+        QCOMPARE(f.students()->state(), db::Dataset::State::Browse);
+        QCOMPARE(f.gridColumn(0), numbers);
+        QCOMPARE(f.students()->text("ogrencino"), numbers.at(landsOn));
+        QTRY_COMPARE(f.grid()->currentIndex().row(), landsOn);
+        QCOMPARE(f.find<QLineEdit>("DBEdit1")->text(), numbers.at(landsOn));
+    }
+
+    // After a search that found nothing there is no row: no control of the panel takes input,
+    // so no blank student can be made from them.
+    void emptyResultLeavesTheEditPanelDisabled()
+    {
+        RegisterFixture f;
+        f.search(0, QStringLiteral("Xavier"));
+        QCOMPARE(f.messages(), QStringList{"Kayıt bulunamadı"});
+        const QStringList names = {"DBEdit1",       "DBEdit2",           "DBEdit3",
+                                   "DBEdit4",       "DBEdit5",           "DBEdit6",
+                                   "DBRadioGroup1", "DBLookupComboBox1", "DBDateEdit1",
+                                   "DBDateEdit2",   "DBCheckBox1"};
+        for (const QString& name : names)
+            QVERIFY2(!f.find<QWidget>(name)->isEnabled(), qPrintable(name));
+
+        const int students = f.count("select count(*) from ogrenci");
+        QTest::mouseClick(f.find<QCheckBox>("DBCheckBox1"), Qt::LeftButton);
+        QTest::mouseClick(f.find<controls::DbRadioGroup>("DBRadioGroup1")->item(1), Qt::LeftButton);
+        RegisterFixture::type(f.find<QLineEdit>("DBEdit2"), QStringLiteral("Boş"));
+        QCOMPARE(f.students()->recordCount(), 0);
+        QCOMPARE(f.students()->state(), db::Dataset::State::Browse);
+        f.pressClose();
+        QCOMPARE(f.count("select count(*) from ogrenci"), students);
+
+        // a search that finds rows enables them again
+        f.open();
+        f.search(0, QStringLiteral("Xavier"));
+        f.search(0, QStringLiteral("ahmet"));
+        for (const QString& name : names)
+            QVERIFY2(f.find<QWidget>(name)->isEnabled(), qPrintable(name));
+    }
+
+    // Boxes and cells take no more characters than their column holds.
+    void typingStopsAtTheColumnWidth_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("gridColumn"); // -1: typed into the box
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<int>("width");
+        QTest::newRow("former surname box") << "DBEdit6" << -1 << "ilksoyadi" << 50;
+        QTest::newRow("number box") << "DBEdit1" << -1 << "ogrencino" << 10;
+        QTest::newRow("identity box") << "DBEdit4" << -1 << "tckimlikno" << 11;
+        QTest::newRow("surname cell") << "" << 2 << "soyadi" << 50;
+        QTest::newRow("status cell") << "" << 5 << "statu" << 1;
+    }
+    void typingStopsAtTheColumnWidth()
+    {
+        QFETCH(QString, box);
+        QFETCH(int, gridColumn);
+        QFETCH(QString, column);
+        QFETCH(int, width);
+        RegisterFixture f;
+        f.search(0, QStringLiteral("ahmet"));
+        const QString text = QStringLiteral("Ğ").repeated(80);
+        QLineEdit* edit = nullptr;
+        if (gridColumn < 0) {
+            f.retype(box, text);
+            edit = f.find<QLineEdit>(box);
+        } else {
+            typeIntoCell(f, gridColumn, text);
+            edit = f.grid()->viewport()->findChild<QLineEdit*>();
+        }
+        QCOMPARE(edit->text(), text.left(width));
+        QCOMPARE(edit->maxLength(), width);
     }
 
     void badInputIsStoredAsEntered_data()
