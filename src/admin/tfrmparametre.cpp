@@ -9,6 +9,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -71,7 +72,10 @@ TFrmparametre::TFrmparametre(app::AppContext& context, QWidget* owner)
     m_adoTable1 = new db::Dataset(context.connection, this);
     m_adoTable1->setObjectName(QStringLiteral("ADOTable1"));
     m_adoTable1->setTable(QStringLiteral("Parametre"), QStringLiteral("idparametre"));
-    m_adoTable1->beforePost = [this](db::Dataset& table) { normaliseNumbers(table); };
+    m_adoTable1->beforePost = [this](db::Dataset& table) {
+        requireFourDigitYear(table);
+        normaliseNumbers(table);
+    };
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 4, 6, 6);
@@ -112,6 +116,20 @@ TFrmparametre::TFrmparametre(app::AppContext& context, QWidget* owner)
     connect(m_navigator, &controls::DbNavigator::databaseError, this, &TFrmparametre::showError);
 
     guarded([this] { m_adoTable1->open(); });
+}
+
+// Every monthly run sends the active year as four characters and reads it as a year; anything
+// else stored there would stop them all, so it is refused before it reaches the table.
+void TFrmparametre::requireFourDigitYear(db::Dataset& table)
+{
+    const QString field = QStringLiteral("aktifyil");
+    if (!table.hasColumn(field))
+        return;
+    const QString year = table.text(field);
+    static const QRegularExpression fourDigits(QStringLiteral("^[0-9]{4}$"));
+    if (!fourDigits.match(year).hasMatch())
+        throw db::DbError(
+            QStringLiteral("%1: '%2' dört rakamlı bir yıl değil").arg(titleOf(field), year));
 }
 
 // Numbers typed into a cell arrive as text; they are stored as decimals with two places, with

@@ -21,6 +21,7 @@ protected:
     void closing() override;
 
 private:
+    void requireFourDigitYear(db::Dataset& table);
     void normaliseNumbers(db::Dataset& table);
     QString titleOf(const QString& field) const; // the grid title, for messages
 

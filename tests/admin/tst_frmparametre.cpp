@@ -5,6 +5,7 @@
 #include "money.h"
 #include "tfrmparametre.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
@@ -46,6 +47,13 @@ void typeInto(controls::DbGrid* grid, int row, const QString& field, const QStri
         QTest::keyClick(editor, Qt::Key_Delete);
     else
         typeText(editor, text);
+}
+
+void showActive(QWidget& window)
+{
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
 }
 
 void addSecondRow(TestSession& session)
@@ -281,6 +289,81 @@ private Q_SLOTS:
         click(window, "SpeedButton29"); // refused again: the window stays open
         QVERIFY(window.isVisible());
         QCOMPARE(session.dialogs.texts(ScriptedDialogs::Kind::Error).size(), 2);
+    }
+
+    // A click on a cell followed at once by typing: every key reaches the cell, whether the
+    // cell was already the current one or not.
+    void keysTypedRightAfterAClickReachTheCell_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("current cell") << "aktifyil" << 0 << "2027";
+        QTest::newRow("another cell of the current row") << "kanunno" << 0 << "05510";
+        QTest::newRow("another row") << "aktifyil" << 1 << "2029";
+    }
+    void keysTypedRightAfterAClickReachTheCell()
+    {
+        QFETCH(QString, field);
+        QFETCH(int, row);
+        QFETCH(QString, typed);
+        TestSession session;
+        addSecondRow(session);
+        admin::TFrmparametre window(*session.context);
+        showActive(window);
+        auto* grid = control<controls::DbGrid>(window, "wwDBGrid1");
+        const QModelIndex index = cell(grid, row, field);
+        grid->setFocus();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
+        for (const QChar c : typed) // each key goes where the focus is at that moment
+            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+        QTest::qWait(QApplication::doubleClickInterval() + 100); // a late timer changes nothing
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        auto* navigator = control<controls::DbNavigator>(window, "DBNavigator1");
+        QTest::mouseClick(navigator->button(controls::DbNavigator::Button::Post), Qt::LeftButton);
+        QVERIFY(session.dialogs.shown.isEmpty());
+        const int id = control<db::Dataset>(window, "ADOTable1")->value("idparametre").toInt();
+        QCOMPARE(
+            session
+                .scalar(QStringLiteral("SELECT %1 FROM Parametre WHERE idparametre=@id").arg(field),
+                        {{QStringLiteral("@id"), id}})
+                .toString(),
+            typed);
+    }
+
+    void yearTakesFourDigits_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("four digits") << "2031" << true;
+        QTest::newRow("two digits") << "31" << false;
+        QTest::newRow("letters") << "yıl" << false;
+        QTest::newRow("blank inside") << "20 3" << false;
+        QTest::newRow("emptied") << "" << false;
+        QTest::newRow("Arabic-Indic digits") << "٢٠٣١" << false;
+    }
+    void yearTakesFourDigits()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, accepted);
+        TestSession session;
+        admin::TFrmparametre window(*session.context);
+        window.show();
+        auto* grid = control<controls::DbGrid>(window, "wwDBGrid1");
+        typeInto(grid, 0, QStringLiteral("aktifyil"), typed);
+        auto* navigator = control<controls::DbNavigator>(window, "DBNavigator1");
+        QTest::mouseClick(navigator->button(controls::DbNavigator::Button::Post), Qt::LeftButton);
+        auto* table = control<db::Dataset>(window, "ADOTable1");
+        if (accepted) {
+            QVERIFY(session.dialogs.shown.isEmpty());
+            QCOMPARE(parameter(session, QStringLiteral("aktifyil")).toString(), typed);
+            return;
+        }
+        QCOMPARE(
+            session.dialogs.texts(ScriptedDialogs::Kind::Error),
+            QStringList{QStringLiteral("Aktif yıl: '%1' dört rakamlı bir yıl değil.").arg(typed)});
+        QCOMPARE(table->state(), db::Dataset::State::Edit);
+        QCOMPARE(parameter(session, QStringLiteral("aktifyil")).toString(), QStringLiteral("2026"));
     }
 
     void refusedChangeKeepsTheRowChanged()
