@@ -15,6 +15,8 @@ class QSqlQuery;
 
 namespace db {
 
+class Dialect;
+
 // One argument of a procedure call or a statement, by name ("@key1", "@idogrenci").
 struct Param {
     QString name;
@@ -44,6 +46,21 @@ struct TableInfo {
     const TableColumn* column(const QString& name) const;
 };
 
+// Where a server database is reached. Port 0 and empty texts leave the choice to libpq (its
+// environment, service file and password file, ~/.pgpass or PGPASSFILE).
+struct ServerAddress {
+    QString host; // a name, an address or the folder of a Unix socket
+    int port = 0;
+    QString name;
+    QString user;
+    QString password;
+    QString sslmode;
+    int connectTimeoutSeconds = 5;
+};
+
+// The version of the database schema this program reads and writes.
+constexpr int SchemaVersion = 1;
+
 // The rows of one result, read to the end.
 struct ResultRows {
     QStringList columns;
@@ -53,10 +70,12 @@ struct ResultRows {
 
 // Owns the one database connection. Everything the windows do with the database goes through
 // here: stored procedures from the server's catalog, statements with bound values, writing one
-// row back by its key, and transactions. Statements are prepared once and reused.
+// row back by its key, and transactions. Statements are prepared once and reused. What differs
+// between the embedded database and a PostgreSQL server is the Dialect's.
 class Connection {
 public:
     enum class OpenMode { CreateIfMissing, MustExist };
+    enum class SchemaCheck { Required, Skipped };
 
     Connection();
     ~Connection();
@@ -69,15 +88,30 @@ public:
     void openSqlite(const QString& path, OpenMode mode = OpenMode::CreateIfMissing);
     // A private in-memory database built from the bundled scripts (tests, benchmarks).
     void openInMemory();
+    // Opens a database on a PostgreSQL server. Throws DbError with a text of its own for a
+    // server that cannot be reached, a refused login, a missing database, and (unless skipped,
+    // as the installation does) a missing schema or one of another version.
+    void openPostgres(const ServerAddress& address, SchemaCheck check = SchemaCheck::Required);
     void close();
     bool isOpen() const;
-    QString backendName() const { return QStringLiteral("sqlite"); }
+    // "sqlite" or "postgresql"; empty when closed.
+    QString backendName() const;
     QString filePath() const { return m_path; }
     QSqlDatabase database() const;
+    QString connectionName() const { return m_name; }
+    Dialect& dialect() const;
 
-    // Runs an SQL script (statements separated by ';'): PRAGMA statements first, outside any
-    // transaction, everything else in one transaction.
+    // Runs an SQL script. On the embedded database its statements are separated by ';' and
+    // PRAGMA statements run first, outside any transaction; a server gets the text whole.
+    // Everything else runs in one transaction.
     void applyScript(const QString& scriptText);
+
+    // Makes a second workstation that starts the same step of the monthly work (`step` names it
+    // for the user, `key` tells the unit and month) wait until this transaction ends; after
+    // stepWaitMs it gives up with a message naming the step. Nothing to wait for on the
+    // embedded database, which one program uses at a time. Call inside a transaction.
+    void lockStep(const QString& step, const QString& key);
+    void setStepWaitMs(int milliseconds) { m_stepWaitMs = milliseconds; }
 
     // Calls a stored procedure of the catalog. The values are bound by position to the
     // procedure's formal parameters; the names are kept for the messages.
@@ -95,10 +129,16 @@ public:
     const TableInfo& tableInfo(const QString& table);
     bool isDateColumn(const QString& column);
 
+    // A transaction begun inside another is a savepoint: its rollback undoes only its own work,
+    // and the outer one still commits what it did itself.
     void beginTransaction();
     void commit();
     void rollback();
     bool inTransaction() const { return m_transactionDepth > 0; }
+    int transactionDepth() const { return m_transactionDepth; }
+
+    // Drops what was learnt about tables and procedures (after a script changed them).
+    void forgetSchema();
 
 private:
     struct Statement;
@@ -106,15 +146,19 @@ private:
     const Compiled& compileProcedure(const QString& name);
     const Compiled& compileStatement(const QString& sql, const QStringList& formals);
     ResultRows run(const Compiled& compiled, const QVector<QVariant>& args);
-    void openFile(const QString& path, bool create);
-    void initialiseSession();
-    void install();
+    // A statement without formal names, prepared once: the one query of the row writers.
+    QSqlQuery& prepared(const QString& sql);
+    void finishOpening(SchemaCheck check);
+    void exec(const QString& sql);
     QVariant toDatabase(const QVariant& value, const TableColumn* column) const;
-    QVariant fromDatabase(const QString& column, const QVariant& value);
+    QVariant fromDatabase(const QVariant& value) const;
 
     QString m_name;
     QString m_path;
+    std::unique_ptr<Dialect> m_dialect;
     int m_transactionDepth = 0;
+    int m_changedRows = 0;
+    int m_stepWaitMs = 15000;
     QHash<QString, std::shared_ptr<Compiled>> m_procedures;
     QHash<QString, std::shared_ptr<Compiled>> m_statements;
     QHash<QString, std::shared_ptr<TableInfo>> m_tables;
@@ -133,10 +177,12 @@ public:
 
 private:
     Connection& m_connection;
+    int m_depth = 0;
     bool m_done = false;
 };
 
-// Splits SQL text into complete statements (trigger bodies stay whole).
+// Splits SQL text of the embedded database into complete statements (trigger bodies stay
+// whole).
 QStringList splitStatements(const QString& sql);
 
 } // namespace db

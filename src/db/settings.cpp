@@ -1,5 +1,7 @@
 #include "settings.h"
 
+#include "postgresdialect.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -7,6 +9,26 @@
 #include <QStandardPaths>
 
 namespace db {
+
+namespace {
+
+const QString Sqlite = QStringLiteral("sqlite");
+const QString Postgres = QStringLiteral("postgresql");
+
+// A password written in the settings file may be read by whoever can read the file.
+void requireOwnerOnly(const QString& settingsPath)
+{
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::ReadOther |
+                                            QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (QFileInfo(settingsPath).permissions() & others)
+        throw DbError(QStringLiteral("Ayar dosyasında veritabanı parolası var, ama dosyayı "
+                                     "sahibinden başkaları da okuyabiliyor: %1. Parolayı "
+                                     "~/.pgpass dosyasına taşıyın ya da ayar dosyasını yalnızca "
+                                     "sahibi okuyabilsin (chmod 600).")
+                          .arg(settingsPath));
+}
+
+} // namespace
 
 QString settingsFilePath()
 {
@@ -32,16 +54,26 @@ DatabaseSettings loadDatabaseSettings(const QString& settingsPath)
         throw DbError(QStringLiteral("Ayar dosyası okunamadı: %1").arg(settingsPath));
     settings.fromSettingsFile = true;
     ini.beginGroup(QStringLiteral("database"));
-    settings.kind =
-        ini.value(QStringLiteral("kind"), QStringLiteral("sqlite")).toString().trimmed();
+    settings.kind = ini.value(QStringLiteral("kind"), Sqlite).toString().trimmed().toLower();
     settings.file = ini.value(QStringLiteral("file")).toString().trimmed();
-    settings.host = ini.value(QStringLiteral("host")).toString();
-    settings.port = ini.value(QStringLiteral("port"), 0).toInt();
-    settings.name = ini.value(QStringLiteral("name")).toString();
-    settings.user = ini.value(QStringLiteral("user")).toString();
-    settings.password = ini.value(QStringLiteral("password")).toString();
+    ServerAddress& server = settings.server;
+    server.host = ini.value(QStringLiteral("host")).toString().trimmed();
+    server.port = ini.value(QStringLiteral("port"), 0).toInt();
+    server.name = ini.value(QStringLiteral("name")).toString().trimmed();
+    server.user = ini.value(QStringLiteral("user")).toString().trimmed();
+    server.password = ini.value(QStringLiteral("password")).toString();
+    server.sslmode = ini.value(QStringLiteral("sslmode")).toString().trimmed();
     ini.endGroup();
-    if (settings.kind.compare(QLatin1String("sqlite"), Qt::CaseInsensitive) != 0)
+    if (settings.kind == Postgres) {
+        if (server.name.isEmpty())
+            throw DbError(QStringLiteral("Ayar dosyası sunucudaki veritabanının adını (name) "
+                                         "belirtmiyor: %1")
+                              .arg(settingsPath));
+        if (!server.password.isEmpty())
+            requireOwnerOnly(settingsPath);
+        return settings;
+    }
+    if (settings.kind != Sqlite)
         throw DbError(QStringLiteral("Ayar dosyasında bilinmeyen veritabanı türü: '%1' (%2)")
                           .arg(settings.kind, settingsPath));
     if (settings.file.isEmpty())
@@ -54,9 +86,39 @@ DatabaseSettings loadDatabaseSettings(const QString& settingsPath)
 
 void openConfigured(Connection& connection, const DatabaseSettings& settings)
 {
+    if (settings.isServer()) {
+        connection.openPostgres(settings.server);
+        return;
+    }
     connection.openSqlite(settings.file, settings.fromSettingsFile
                                              ? Connection::OpenMode::MustExist
                                              : Connection::OpenMode::CreateIfMissing);
+}
+
+QString installConfiguredSchema(const DatabaseSettings& settings)
+{
+    if (!settings.isServer())
+        throw DbError(QStringLiteral("Şema kurulumu yalnızca PostgreSQL sunucusu için gerekir "
+                                     "(zelvo.ini: kind=postgresql); gömülü veritabanı ilk "
+                                     "açılışta kendiliğinden kurulur"));
+    Connection connection;
+    connection.openPostgres(settings.server, Connection::SchemaCheck::Skipped);
+    installServerSchema(connection);
+    connection.close();
+    // opened as the program opens it, so what is reported is what the program will find
+    connection.openPostgres(settings.server);
+    return QStringLiteral("Zelvo şeması kurulu: veritabanı \"%1\", şema sürümü %2")
+        .arg(settings.server.name)
+        .arg(SchemaVersion);
+}
+
+QString backupFolderSetting(const QString& settingsPath)
+{
+    if (settingsPath.isEmpty() || !QFileInfo::exists(settingsPath))
+        return {};
+    const QSettings ini(settingsPath, QSettings::IniFormat);
+    const QString folder = ini.value(QStringLiteral("backup/folder")).toString().trimmed();
+    return folder.isEmpty() ? QString() : QFileInfo(settingsPath).dir().absoluteFilePath(folder);
 }
 
 } // namespace db

@@ -1,0 +1,255 @@
+#include "postgresdialect.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QSqlQuery>
+
+// The bundled server scripts live in this static library; make sure they are registered.
+static void initServerScripts()
+{
+    Q_INIT_RESOURCE(serverscripts);
+}
+
+namespace db {
+
+namespace {
+
+const QString LockTimeoutState = QStringLiteral("55P03");
+
+QString where(const ServerAddress& address)
+{
+    const QString host = address.host.isEmpty() ? QStringLiteral("localhost") : address.host;
+    return address.port > 0 ? QStringLiteral("%1:%2").arg(host).arg(address.port) : host;
+}
+
+bool mentions(const QString& text, std::initializer_list<const char*> phrases)
+{
+    for (const char* phrase : phrases)
+        if (text.contains(QLatin1String(phrase), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+QVariant scalar(Connection& connection, const QString& sql, const Params& params = {})
+{
+    return connection.query(sql, params).rows.value(0).value(0);
+}
+
+} // namespace
+
+QString PostgresDialect::connectionFailure(const ServerAddress& address, const QString& driverText)
+{
+    const QString detail = driverText.simplified();
+    if (mentions(detail, {"does not exist"}) && mentions(detail, {"database"}))
+        return QStringLiteral("Veritabanı sunucusunda \"%1\" adlı veritabanı yok (sunucu %2). "
+                              "Sunucu kurulumunu ve zelvo.ini dosyasındaki name değerini "
+                              "denetleyin.\n(%3)")
+            .arg(address.name, where(address), detail);
+    if (mentions(detail, {"authentication failed", "no password supplied", "password", "role \"",
+                          "pg_hba.conf"}))
+        return QStringLiteral("Veritabanı sunucusu girişi reddetti: kullanıcı adı ya da parola "
+                              "yanlış (kullanıcı \"%1\", sunucu %2). Parolayı ~/.pgpass "
+                              "dosyasında denetleyin.\n(%3)")
+            .arg(address.user, where(address), detail);
+    if (mentions(detail, {"could not connect", "connection refused", "no such file",
+                          "timeout expired", "could not translate host name", "no route to host",
+                          "network is unreachable", "connection to server"}))
+        return QStringLiteral("Veritabanı sunucusuna ulaşılamadı (%1). Sunucunun çalıştığını "
+                              "ve ağ bağlantısını denetleyin.\n(%2)")
+            .arg(where(address), detail);
+    return QStringLiteral("Veritabanı sunucusuna bağlanılamadı (%1): %2")
+        .arg(where(address), detail);
+}
+
+void PostgresDialect::open(Connection& connection, const ServerAddress& address)
+{
+    QSqlDatabase db =
+        QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection.connectionName());
+    if (!db.isValid())
+        throw DbError(QStringLiteral("PostgreSQL veritabanı sürücüsü yüklenemedi (QPSQL); "
+                                     "Qt'nin PostgreSQL eklentisi kurulu olmalı"));
+    db.setHostName(address.host);
+    if (address.port > 0)
+        db.setPort(address.port);
+    db.setDatabaseName(address.name);
+    db.setUserName(address.user);
+    // without a password libpq looks in its password file (~/.pgpass, PGPASSFILE)
+    if (!address.password.isEmpty())
+        db.setPassword(address.password);
+    QStringList options = {
+        QStringLiteral("connect_timeout=%1").arg(qMax(2, address.connectTimeoutSeconds)),
+        QStringLiteral("application_name=zelvo")};
+    if (!address.sslmode.isEmpty())
+        options << QStringLiteral("sslmode=%1").arg(address.sslmode);
+    db.setConnectOptions(options.join(QLatin1Char(';')));
+    if (!db.open())
+        throw DbError(connectionFailure(address, errorText(db.lastError())));
+}
+
+void PostgresDialect::initialiseSession(Connection& connection)
+{
+    // a day-first text is refused in a date column instead of being read month-first
+    connection.execute(QStringLiteral("SET datestyle = 'ISO, YMD'"));
+    connection.execute(QStringLiteral("SET client_min_messages = warning"));
+}
+
+int PostgresDialect::schemaVersion(Connection& connection)
+{
+    const QVariant installed =
+        scalar(connection, QStringLiteral("SELECT to_regclass('schema_version') IS NOT NULL AND "
+                                          "to_regclass('zelvo_procedure') IS NOT NULL"));
+    if (!installed.toBool())
+        throw DbError(QStringLiteral("Veritabanında Zelvo şeması kurulu değil (veritabanı \"%1\"). "
+                                     "Kurmak için: zelvo --install-schema")
+                          .arg(connection.database().databaseName()));
+    return scalar(connection, QStringLiteral("SELECT max(version) FROM schema_version")).toInt();
+}
+
+ProcedureText PostgresDialect::procedureText(Connection& connection, const QString& name)
+{
+    const ResultRows rows =
+        connection.query(QStringLiteral("SELECT name, params, target, target_key, returns_rows "
+                                        "FROM zelvo_procedure WHERE lower(name) = lower(@name)"),
+                         {{QStringLiteral("@name"), name}});
+    static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    const QString stored = rows.rows.value(0).value(0).toString();
+    if (rows.rows.isEmpty() || !identifier.match(stored).hasMatch())
+        throw DbError(QStringLiteral("Saklı yordam bulunamadı: '%1'").arg(name));
+    const QVector<QVariant>& row = rows.rows.first();
+    ProcedureText text;
+    for (const QString& formal : row.at(1).toString().split(QLatin1Char(','), Qt::SkipEmptyParts))
+        text.formals << formal.trimmed();
+    text.target = {row.at(2).toString(), row.at(3).toString()};
+    text.returnsCount = !row.at(4).toBool();
+    const QString arguments = text.formals.join(QLatin1String(", "));
+    text.statements << (text.returnsCount
+                            ? QStringLiteral("SELECT %1(%2)").arg(stored, arguments)
+                            : QStringLiteral("SELECT * FROM %1(%2)").arg(stored, arguments));
+    return text;
+}
+
+TableInfo PostgresDialect::tableInfo(Connection& connection, const QString& table)
+{
+    const ResultRows rows = connection.query(
+        QStringLiteral(
+            "SELECT c.relname, a.attname, format_type(a.atttypid, a.atttypmod), "
+            "CASE WHEN a.atttypid IN ('varchar'::regtype, 'bpchar'::regtype) AND a.atttypmod > 4 "
+            "THEN a.atttypmod - 4 ELSE 0 END, a.atttypid = 'date'::regtype, "
+            "COALESCE((SELECT a.attnum = ANY (i.indkey) FROM pg_index i "
+            "WHERE i.indrelid = c.oid AND i.indisprimary), false) "
+            "FROM pg_class c JOIN pg_attribute a ON a.attrelid = c.oid "
+            "WHERE c.oid = to_regclass(@table) AND a.attnum > 0 AND NOT a.attisdropped "
+            "ORDER BY a.attnum"),
+        {{QStringLiteral("@table"), table}});
+    TableInfo info;
+    info.name = rows.rows.isEmpty() ? table.toLower() : rows.rows.first().at(0).toString();
+    for (const QVector<QVariant>& row : rows.rows) {
+        TableColumn column;
+        column.name = row.at(1).toString();
+        column.declaredType = row.at(2).toString();
+        column.width = row.at(3).toInt();
+        column.isDate = row.at(4).toBool();
+        column.isKey = row.at(5).toBool();
+        info.columns << column;
+    }
+    return info;
+}
+
+QStringList PostgresDialect::dateColumns(Connection& connection)
+{
+    QStringList names;
+    const ResultRows rows = connection.query(QStringLiteral(
+        "SELECT DISTINCT a.attname FROM pg_attribute a JOIN pg_class c ON c.oid = a.attrelid "
+        "WHERE c.relkind = 'r' AND c.relnamespace = current_schema()::regnamespace "
+        "AND a.atttypid = 'date'::regtype AND NOT a.attisdropped"));
+    for (const QVector<QVariant>& row : rows.rows)
+        names << row.at(0).toString();
+    return names;
+}
+
+QString PostgresDialect::insertStatement(const TableInfo& table, const QStringList& columns) const
+{
+    QString sql =
+        columns.isEmpty()
+            ? QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(table.name)
+            : QStringLiteral("INSERT INTO \"%1\" (\"%2\") VALUES (%3)")
+                  .arg(table.name, columns.join(QLatin1String("\",\"")),
+                       QStringList(columns.size(), QStringLiteral("?")).join(QLatin1Char(',')));
+    for (const TableColumn& column : table.columns)
+        if (column.isKey)
+            return sql + QStringLiteral(" RETURNING \"%1\"").arg(column.name);
+    return sql;
+}
+
+QVariant PostgresDialect::insertedKey(QSqlQuery& query) const
+{
+    return query.isSelect() && query.next() ? query.value(0) : QVariant();
+}
+
+int PostgresDialect::changedRows(Connection&, QSqlQuery& query) const
+{
+    return query.numRowsAffected();
+}
+
+void PostgresDialect::applyScript(Connection& connection, const QString& script)
+{
+    Transaction tx(connection);
+    // a scrollable query goes out as one simple-protocol query, which may hold many statements
+    // and dollar-quoted bodies with ';' inside
+    QSqlQuery q(connection.database());
+    q.setForwardOnly(false);
+    if (!q.exec(script))
+        throw DbError(describe(q.lastError()));
+    q.finish();
+    tx.commit();
+}
+
+void PostgresDialect::lockStep(Connection& connection, const QString& step, const QString& key,
+                               int timeoutMs)
+{
+    const QVariant previous =
+        scalar(connection, QStringLiteral("SELECT current_setting('lock_timeout')"));
+    connection.query(QStringLiteral("SELECT set_config('lock_timeout', @wait, true)"),
+                     {{QStringLiteral("@wait"), QStringLiteral("%1ms").arg(qMax(1, timeoutMs))}});
+    try {
+        connection.query(QStringLiteral("SELECT pg_advisory_xact_lock(hashtextextended(@key, 0))"),
+                         {{QStringLiteral("@key"), QStringLiteral("zelvo/%1/%2").arg(step, key)}});
+    } catch (const DbError& error) {
+        if (!error.text().contains(QLatin1String("lock timeout")) &&
+            !error.text().contains(LockTimeoutState))
+            throw;
+        throw DbError(QStringLiteral("%1 şu anda başka bir iş istasyonunda yapılıyor (%2); %3 "
+                                     "saniye beklendi. O iş bittikten sonra yeniden deneyin.")
+                          .arg(step, key)
+                          .arg(qMax(1, timeoutMs / 1000)));
+    }
+    connection.query(QStringLiteral("SELECT set_config('lock_timeout', @wait, true)"),
+                     {{QStringLiteral("@wait"), previous}});
+}
+
+void PostgresDialect::upgradeStoredData(Connection&)
+{
+    // the server scripts have stored passwords only as hashes from their first version, and
+    // their login procedure has always taken the user name alone: nothing to bring forward
+}
+
+void installServerSchema(Connection& connection)
+{
+    if (connection.backendName() != QLatin1String("postgresql"))
+        throw DbError(QStringLiteral("Şema kurulumu yalnızca PostgreSQL sunucusu için gerekir; "
+                                     "gömülü veritabanı ilk açılışta kendiliğinden kurulur"));
+    initServerScripts();
+    Transaction tx(connection);
+    for (const char* name : {"01-schema.sql", "02-procedures.sql", "03-seed.sql"}) {
+        QFile file(QStringLiteral(":/server/postgresql/") + QLatin1String(name));
+        if (!file.open(QIODevice::ReadOnly))
+            throw DbError(QStringLiteral("Kurulum betiği okunamadı: %1").arg(file.fileName()));
+        connection.applyScript(QString::fromUtf8(file.readAll()));
+    }
+    connection.execute(QStringLiteral("UPDATE schema_version SET version = @version "
+                                      "WHERE version < @version"),
+                       {{QStringLiteral("@version"), SchemaVersion}});
+    tx.commit();
+}
+
+} // namespace db

@@ -1,0 +1,165 @@
+// Writing one row back by its key: the same statements on every backend, with the table and
+// column names as the database stores them.
+
+#include "connection.h"
+#include "dialect.h"
+
+#include <QSqlQuery>
+
+namespace db {
+
+QVariant Connection::insertRow(const QString& table, const QList<QPair<QString, QVariant>>& values)
+{
+    const TableInfo& info = tableInfo(table);
+    QStringList names;
+    QVector<QVariant> args;
+    for (const auto& [name, value] : values) {
+        const TableColumn* column = info.column(name);
+        // a generated key is left to the database; a key the caller gives (a unit code) is kept
+        if (!column || (column->isKey && value.isNull()) ||
+            names.contains(column->name, Qt::CaseInsensitive))
+            continue;
+        names << column->name;
+        args << toDatabase(value, column);
+    }
+    QSqlQuery& q = prepared(dialect().insertStatement(info, names));
+    for (int i = 0; i < args.size(); ++i)
+        q.bindValue(i, args.at(i));
+    if (!q.exec()) {
+        const QString text = m_dialect->describe(q.lastError());
+        q.finish();
+        throw DbError(text);
+    }
+    const QVariant id = m_dialect->insertedKey(q);
+    q.finish();
+    return id;
+}
+
+void Connection::updateRow(const WriteTarget& target, const QVariant& key,
+                           const QList<QPair<QString, QVariant>>& values)
+{
+    const TableInfo& info = tableInfo(target.table);
+    QStringList assignments;
+    QVector<QVariant> args;
+    QStringList seen;
+    for (const auto& [name, value] : values) {
+        const TableColumn* column = info.column(name);
+        if (!column || column->isKey || seen.contains(column->name, Qt::CaseInsensitive))
+            continue;
+        seen << column->name;
+        assignments << QStringLiteral("\"%1\"=?").arg(column->name);
+        args << toDatabase(value, column);
+    }
+    if (assignments.isEmpty())
+        return;
+    const TableColumn* keyColumn = info.column(target.keyColumn);
+    const QString sql = QStringLiteral("UPDATE \"%1\" SET %2 WHERE \"%3\"=?")
+                            .arg(info.name, assignments.join(QLatin1Char(',')),
+                                 keyColumn ? keyColumn->name : target.keyColumn);
+    QSqlQuery& q = prepared(sql);
+    args << key;
+    for (int i = 0; i < args.size(); ++i)
+        q.bindValue(i, args.at(i));
+    if (!q.exec()) {
+        const QString text = m_dialect->describe(q.lastError());
+        q.finish();
+        throw DbError(text);
+    }
+    q.finish();
+}
+
+int Connection::deleteRow(const WriteTarget& target, const QVariant& key)
+{
+    const TableInfo& info = tableInfo(target.table);
+    const TableColumn* keyColumn = info.column(target.keyColumn);
+    const QString sql = QStringLiteral("DELETE FROM \"%1\" WHERE \"%2\"=?")
+                            .arg(info.name, keyColumn ? keyColumn->name : target.keyColumn);
+    QSqlQuery& q = prepared(sql);
+    q.bindValue(0, key);
+    if (!q.exec()) {
+        const QString text = m_dialect->describe(q.lastError());
+        q.finish();
+        throw DbError(text);
+    }
+    const int affected = m_dialect->changedRows(*this, q);
+    q.finish();
+    return affected;
+}
+
+// The outermost level is the transaction itself; every level inside it is a savepoint named
+// by its depth, so that an inner rollback undoes exactly the inner work.
+void Connection::beginTransaction()
+{
+    if (m_transactionDepth == 0) {
+        QSqlDatabase db = database();
+        if (!db.transaction())
+            throw DbError(dialect().describe(db.lastError()));
+    } else {
+        exec(QStringLiteral("SAVEPOINT zelvo_%1").arg(m_transactionDepth));
+    }
+    ++m_transactionDepth;
+}
+
+void Connection::commit()
+{
+    if (m_transactionDepth == 0)
+        return;
+    if (m_transactionDepth > 1) {
+        const int savepoint = m_transactionDepth - 1;
+        exec(QStringLiteral("RELEASE SAVEPOINT zelvo_%1").arg(savepoint));
+        --m_transactionDepth;
+        return;
+    }
+    m_transactionDepth = 0;
+    QSqlDatabase db = database();
+    if (!db.commit()) {
+        const QString text = dialect().describe(db.lastError());
+        db.rollback();
+        throw DbError(text);
+    }
+}
+
+void Connection::rollback()
+{
+    if (m_transactionDepth == 0)
+        return;
+    if (m_transactionDepth > 1) {
+        const int savepoint = m_transactionDepth - 1;
+        try {
+            // the savepoint stays after ROLLBACK TO; release it so the names stay in step
+            exec(QStringLiteral("ROLLBACK TO SAVEPOINT zelvo_%1").arg(savepoint));
+            exec(QStringLiteral("RELEASE SAVEPOINT zelvo_%1").arg(savepoint));
+            --m_transactionDepth;
+            return;
+        } catch (const DbError&) {
+            // the inner work cannot be undone alone: undo all of it, and every outer level's
+            // commit then fails instead of pretending to store anything
+        }
+    }
+    m_transactionDepth = 0;
+    QSqlDatabase db = database();
+    db.rollback();
+}
+
+Transaction::Transaction(Connection& connection) : m_connection(connection)
+{
+    m_connection.beginTransaction();
+    m_depth = m_connection.transactionDepth();
+}
+
+Transaction::~Transaction()
+{
+    // a level already unwound (the whole transaction was rolled back) is not rolled back again
+    if (!m_done && m_connection.transactionDepth() == m_depth)
+        m_connection.rollback();
+}
+
+void Transaction::commit()
+{
+    m_done = true;
+    if (m_connection.transactionDepth() != m_depth)
+        throw DbError(QStringLiteral("İşlem daha önce geri alındı; değişiklikler kaydedilmedi"));
+    m_connection.commit();
+}
+
+} // namespace db
