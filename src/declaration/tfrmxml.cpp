@@ -1,6 +1,7 @@
 #include "tfrmxml.h"
 
 #include "busycursor.h"
+#include "checkreport.h"
 #include "datasetrows.h"
 #include "dbgrid.h"
 #include "dbnavigator.h"
@@ -9,7 +10,10 @@
 #include "declarationxml.h"
 #include "infocsv.h"
 #include "look.h"
+#include "money.h"
 #include "periodselector.h"
+#include "previewdialog.h"
+#include "report.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -135,8 +139,14 @@ QWidget* TFrmxml::buildTopPanel()
     m_xmlButton =
         stepButton(panel, "SpeedButton2",
                    QStringLiteral("(2) SGK'ya Gidecek XML dosyasını oluştur."), "xml", 11);
+    // beside step (2) and offered with it: it reads what step (2) would write
+    m_checkButton = stepButton(panel, "SpeedButton12", QStringLiteral("Denetle"), "goster", 11);
+    auto* fileStep = new QHBoxLayout;
+    fileStep->addWidget(m_xmlButton);
+    fileStep->addSpacing(8);
+    fileStep->addWidget(m_checkButton);
     steps->addWidget(m_prepareButton, 0, Qt::AlignLeft);
-    steps->addWidget(m_xmlButton, 0, Qt::AlignLeft);
+    steps->addLayout(fileStep);
     row->addLayout(steps);
     row->addSpacing(16);
 
@@ -154,11 +164,13 @@ QWidget* TFrmxml::buildTopPanel()
     row->addWidget(createCloseButton(panel), 0, Qt::AlignTop);
 
     m_xmlButton->hide();
+    m_checkButton->hide();
     m_csvButton->hide();
     connect(m_selector, &PeriodSelector::monthClicked, this, &TFrmxml::monthClicked);
     connect(m_prepareButton, &QToolButton::clicked, this, &TFrmxml::prepareRows);
     connect(m_xmlButton, &QToolButton::clicked, this, &TFrmxml::writeXmlFile);
     connect(m_csvButton, &QToolButton::clicked, this, &TFrmxml::writeCsvFile);
+    connect(m_checkButton, &QToolButton::clicked, this, &TFrmxml::checkRows);
     connect(m_navigator, &controls::DbNavigator::databaseError, this, &TFrmxml::showError);
     return panel;
 }
@@ -195,6 +207,7 @@ void TFrmxml::offerRows(bool offered)
 {
     m_grid->setVisible(offered);
     m_xmlButton->setVisible(offered);
+    m_checkButton->setVisible(offered);
     m_csvButton->setVisible(offered);
 }
 
@@ -207,6 +220,7 @@ void TFrmxml::reportNoRows()
 void TFrmxml::prepareRows()
 {
     m_xmlButton->hide();
+    m_checkButton->hide();
     m_csvButton->hide();
     std::optional<int> rows;
     QString failure;
@@ -252,6 +266,29 @@ DeclarationInput TFrmxml::fileInput() const
     return input;
 }
 
+DeclarationInput TFrmxml::xmlInput() const
+{
+    DeclarationInput input = fileInput();
+    input.workplace = WorkplaceRecord::fromHash(currentRowValues(*m_workplace, workplaceColumns));
+    input.parameters = ParameterRecord::fromHash(
+        currentRowValues(*m_parameters, parameterColumns(m_edition.files)));
+    return input;
+}
+
+// The month's minimum wage as the accrual reads it (column au + MM of the parameter row); for
+// December also January's.
+MinimumWage TFrmxml::minimumWage() const
+{
+    const auto wageOf = [this](int month) -> std::optional<qint64> {
+        const QString column = QStringLiteral("au") + Period::twoDigits(month);
+        if (!m_parameters->isOpen() || m_parameters->isEmpty() || !m_parameters->hasColumn(column))
+            return std::nullopt;
+        return money::kurusFromVariant(m_parameters->value(column));
+    };
+    const int month = m_selector->month();
+    return {wageOf(month), month == 12 ? wageOf(1) : std::nullopt};
+}
+
 bool TFrmxml::writeFile(const std::function<QString()>& writer)
 {
     QString failure;
@@ -282,14 +319,7 @@ void TFrmxml::writeXmlFile()
     const QString path =
         chooseFile(proposedXmlFileName(context().unitCode(), monthText, m_edition.files));
     const bool written =
-        path.isEmpty() || writeFile([&] {
-            DeclarationInput input = fileInput();
-            input.workplace =
-                WorkplaceRecord::fromHash(currentRowValues(*m_workplace, workplaceColumns));
-            input.parameters = ParameterRecord::fromHash(
-                currentRowValues(*m_parameters, parameterColumns(m_edition.files)));
-            return writeDeclarationXml(path, input);
-        });
+        path.isEmpty() || writeFile([&] { return writeDeclarationXml(path, xmlInput()); });
     if (!written)
         return;
     m_shown->first();
@@ -313,6 +343,63 @@ void TFrmxml::writeCsvFile()
     if (!path.isEmpty())
         writeFile([&] { return writeInfoCsv(path, fileInput()); });
     m_shown->first();
+}
+
+void TFrmxml::setTemplateFolder(const QString& folder)
+{
+    m_templateFolder = folder;
+}
+
+// Reads the rows afresh as step (2) does, so that what is checked is what the file would carry;
+// stores nothing and writes no file.
+void TFrmxml::checkRows()
+{
+    DeclarationInput input;
+    MinimumWage wage;
+    const bool read = guarded([&] {
+        openShownRows(m_edition, *m_shown, m_selector->period(), context().unitCode());
+        if (m_shown->isEmpty())
+            return;
+        input = xmlInput();
+        wage = minimumWage();
+        m_shown->first();
+    });
+    if (!read)
+        return;
+    if (m_shown->isEmpty()) {
+        reportNoRows();
+        return;
+    }
+    offerRows(true);
+    CheckResult result;
+    {
+        app::BusyCursor busy;
+        result = checkDeclaration(input, wage);
+    }
+    if (result.passed()) {
+        message(checkPassedText(result.rowsChecked));
+        return;
+    }
+    showCheckReport(result, input.workplace);
+}
+
+// The template is read anew every time; a missing file is first put back from the bundle.
+void TFrmxml::showCheckReport(const CheckResult& result, const WorkplaceRecord& workplace)
+{
+    report::PreparedReport prepared;
+    {
+        app::BusyCursor busy;
+        const QString path = checkTemplatePath(m_templateFolder.isEmpty() ? report::templateFolder()
+                                                                          : m_templateFolder);
+        prepared =
+            report::prepareReport(path, checkReportData(result, workplace, m_selector->yearText(),
+                                                        m_selector->month(), m_edition.files));
+    }
+    report::PreviewDialog preview(prepared, this);
+    askThroughDialogService(
+        preview, context().dialogs,
+        proposedCheckReportName(m_selector->yearText(), m_selector->month(), m_edition.files));
+    runModal(preview);
 }
 
 void TFrmxml::closing()

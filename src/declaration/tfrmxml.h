@@ -1,9 +1,11 @@
 // The declaration window "Xml - Dosya Oluşturma": prepares the chosen month's declaration rows
 // of the unit (step 1), writes them as the XML file for SGK (step 2) and as the information CSV
-// (step 3). The GSS edition is a thin subclass.
+// (step 3). "Denetle", offered with step (2), checks what step (2) would write and writes
+// nothing. The GSS edition is a thin subclass.
 #pragma once
 
 #include "childwindow.h"
+#include "declarationcheck.h"
 #include "declarationedition.h"
 #include "declarationinput.h"
 
@@ -25,6 +27,9 @@ public:
     explicit TFrmxml(app::AppContext& context, QWidget* owner = nullptr,
                      const DeclarationEdition& edition = DeclarationEdition::standard());
 
+    // The folder the check's template is read from: report::templateFolder() unless set.
+    void setTemplateFolder(const QString& folder);
+
 protected:
     void activate() override;
     void closing() override;
@@ -36,6 +41,8 @@ private:
     void prepareRows();  // SpeedButton1Click: step (1)
     void writeXmlFile(); // SpeedButton2Click: step (2)
     void writeCsvFile(); // SpeedButton11Click: step (3)
+    void checkRows();    // SpeedButton12Click: "Denetle"
+    void showCheckReport(const CheckResult& result, const WorkplaceRecord& workplace);
     void offerRows(bool offered);
     void reportNoRows();
     // The save dialog both files share; empty when cancelled.
@@ -43,6 +50,9 @@ private:
     // Runs a file writer; its error text or a database error goes to the error box.
     bool writeFile(const std::function<QString()>& writer);
     DeclarationInput fileInput() const;
+    // fileInput() with the workplace row and the parameter row, as the XML file is written.
+    DeclarationInput xmlInput() const;
+    MinimumWage minimumWage() const;
 
     const DeclarationEdition& m_edition;
     db::Dataset* m_parameters; // SpParametre
@@ -55,10 +65,12 @@ private:
     QToolButton* m_prepareButton = nullptr;
     QToolButton* m_xmlButton = nullptr;
     QToolButton* m_csvButton = nullptr;
+    QToolButton* m_checkButton = nullptr;
     controls::DbNavigator* m_navigator = nullptr;
     QLabel* m_title = nullptr;
     controls::DbGrid* m_grid = nullptr;
     QString m_saveName; // the name the save dialog holds between the two files
+    QString m_templateFolder;
 };
 
 } // namespace zelvo::declaration

@@ -1,0 +1,135 @@
+#include "checkvalues_p.h"
+
+#include "cp1254.h"
+
+#include <QStringList>
+
+using namespace Qt::StringLiterals;
+
+namespace zelvo::declaration::check {
+
+namespace {
+
+bool isControl(char16_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+// Blanks and printable ASCII always fit; most values are nothing else.
+bool isPlainAscii(QStringView text)
+{
+    for (QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() > 0x7E) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool isDigits(QStringView text)
+{
+    if (text.isEmpty()) {
+        return false;
+    }
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+int wholeNumber(QStringView text, int minDigits, int maxDigits)
+{
+    if (text.size() < minDigits || text.size() > maxDigits || !isDigits(text)) {
+        return -1;
+    }
+    int n = 0;
+    for (QChar c : text) {
+        n = n * 10 + (c.unicode() - u'0');
+    }
+    return n;
+}
+
+std::optional<qint64> kurusOf(QStringView text)
+{
+    const bool negative = text.startsWith(u'-');
+    const QStringView number = negative ? text.mid(1) : text;
+    const qsizetype point = number.size() - 3;
+    // at most 15 digits before the point keep the kuruş inside 64 bits
+    if (point < 1 || point > 15 || number.at(point) != u'.' || !isDigits(number.left(point)) ||
+        !isDigits(number.mid(point + 1))) {
+        return std::nullopt;
+    }
+    qint64 kurus = 0;
+    for (QChar c : number) {
+        if (c != u'.') {
+            kurus = kurus * 10 + (c.unicode() - u'0');
+        }
+    }
+    return negative ? -kurus : kurus;
+}
+
+QString kurusText(qint64 kurus)
+{
+    const qint64 whole = kurus / 100;
+    const qint64 cents = kurus % 100;
+    return (kurus < 0 ? u"-"_s : QString()) + QString::number(std::abs(whole)) + u'.' +
+           QString::number(std::abs(cents)).rightJustified(2, u'0');
+}
+
+QString dateText(const QDate& date)
+{
+    return date.toString(u"dd.MM.yyyy"_s);
+}
+
+QString unwritable(QStringView text)
+{
+    return isPlainAscii(text) ? QString() : unwritableReason(text, DeclaredCharset::Iso8859_9);
+}
+
+QString lineControls(QStringView text)
+{
+    QStringList found;
+    for (QChar c : text) {
+        if (c == u'\t' || c == u'\r' || c == u'\n') {
+            const QString shown =
+                u"(U+"_s + QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0') +
+                u')';
+            if (!found.contains(shown)) {
+                found.append(shown);
+            }
+        }
+    }
+    return found.join(u", "_s);
+}
+
+bool hasWrittenText(QStringView text)
+{
+    for (QChar c : text) {
+        if (c.unicode() > 0x20) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QString printable(QStringView text)
+{
+    QString out = text.toString();
+    for (QChar& c : out) {
+        if (isControl(c.unicode())) {
+            c = QChar::ReplacementCharacter;
+        }
+    }
+    return out;
+}
+
+QString quoted(QStringView text)
+{
+    return u'"' + printable(text) + u'"';
+}
+
+} // namespace zelvo::declaration::check
