@@ -4,7 +4,16 @@
 #include "settings.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QIcon>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
+
+static void initStartupResources()
+{
+    Q_INIT_RESOURCE(startup);
+}
 
 namespace app {
 
@@ -19,14 +28,73 @@ bool openDatabase(db::Connection& connection, DialogService& dialogs, const QStr
     }
 }
 
+void identifyApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Zelvo"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Zelvo"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZELVO_VERSION));
+}
+
 void setUpApplication()
 {
-    QApplication::setApplicationName(QStringLiteral("Zelvo"));
-    QApplication::setOrganizationName(QStringLiteral("Zelvo"));
+    initStartupResources();
+    identifyApplication();
     QApplication::setApplicationDisplayName(QStringLiteral("Zelvo İşlemleri"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/zelvo/zelvo.png")));
     if (QLocale::system().language() == QLocale::C)
         QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
     look::installFontSubstitutions();
+    installQtTranslations();
+}
+
+bool installQtTranslations()
+{
+    // The windows are Turkish whatever the workstation's language, so Qt's own dialogs are too.
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QStringLiteral("qtbase_tr"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
+
+CommandLine parseCommandLine(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Zorunlu staj öğrencilerinin sosyal güvenlik primleri ve SGK'ya aylık "
+                       "prim ve hizmet bildirgesi."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption demo(
+        QStringLiteral("demo"),
+        QStringLiteral("Tanıtım veritabanıyla başlar: örnek öğrencilerle her açılışta yeniden "
+                       "kurulan ayrı bir dosya; kullanıcının kendi veritabanına dokunulmaz."));
+    parser.addOption(demo);
+
+    CommandLine result;
+    if (!parser.parse(arguments)) {
+        result.finished = true;
+        result.exitCode = 1;
+        result.errorOutput = parser.errorText() + QLatin1Char('\n');
+        return result;
+    }
+    if (parser.isSet(help)) {
+        result.finished = true;
+        result.output = parser.helpText();
+    } else if (parser.isSet(version)) {
+        result.finished = true;
+        result.output = QStringLiteral("%1 %2\n").arg(QCoreApplication::applicationName(),
+                                                      QCoreApplication::applicationVersion());
+    } else if (!parser.positionalArguments().isEmpty()) {
+        result.finished = true;
+        result.exitCode = 1;
+        result.errorOutput = QStringLiteral("Bilinmeyen argüman: %1\n")
+                                 .arg(parser.positionalArguments().join(QLatin1Char(' ')));
+    }
+    result.demo = parser.isSet(demo);
+    return result;
 }
 
 } // namespace app

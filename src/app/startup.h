@@ -3,13 +3,37 @@
 #include "connection.h"
 #include "dialogservice.h"
 
+#include <QStringList>
+
 namespace app {
 
 // Opens the database the installation's settings name. On failure the error box is shown and
 // false returned; the program then ends with a non-zero exit code.
 bool openDatabase(db::Connection& connection, DialogService& dialogs, const QString& settingsPath);
 
-// Program-wide settings: title, locale (Turkish where the workstation has none), fonts.
+// The program's name, organisation (where its settings and data live) and version.
+void identifyApplication();
+
+// Program-wide settings: title, version, locale (Turkish where the workstation has none), fonts,
+// the window icon and Qt's own Turkish texts.
 void setUpApplication();
+
+// Loads Qt's Turkish catalogue (qtbase_tr from the Qt installation's translations folder) into
+// the application, so the print, save and page-setup dialogs and the standard buttons speak the
+// language of the windows. Returns false when the catalogue is not installed; the dialogs then
+// stay English and nothing else changes.
+bool installQtTranslations();
+
+// What the command line asks for. `--help` and `--version` print their text and end the program
+// before any window opens; an unknown option does the same with an error text and status 1.
+// Needs the application object and identifyApplication() for the program's name and version.
+struct CommandLine {
+    bool demo = false;
+    bool finished = false; // the program ends at once with `exitCode`
+    int exitCode = 0;
+    QString output;      // for standard output (help, version)
+    QString errorOutput; // for standard error
+};
+CommandLine parseCommandLine(const QStringList& arguments);
 
 } // namespace app

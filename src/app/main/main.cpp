@@ -1,19 +1,51 @@
+#include "backupservice.h"
 #include "connection.h"
+#include "demodatabase.h"
 #include "guardedapplication.h"
 #include "settings.h"
 #include "startup.h"
 #include "tfrmana.h"
 #include "windowcatalog.h"
 
+#include <cstdio>
+
+namespace {
+
+// Read before the windowing system is reached, so `zelvo --help` and `--version` answer on a
+// terminal without a display too.
+app::CommandLine readCommandLine(int& argc, char* argv[])
+{
+    const QCoreApplication commandLineOnly(argc, argv);
+    app::identifyApplication();
+    app::installQtTranslations();
+    return app::parseCommandLine(QCoreApplication::arguments());
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
+    const app::CommandLine options = readCommandLine(argc, argv);
+    if (options.finished) {
+        std::fputs(qPrintable(options.output), stdout);
+        std::fputs(qPrintable(options.errorOutput), stderr);
+        return options.exitCode;
+    }
+
     app::GuardedApplication application(argc, argv);
     app::DialogService dialogs;
     try {
         app::setUpApplication();
         db::Connection connection;
-        if (!app::openDatabase(connection, dialogs, db::settingsFilePath()))
+        if (options.demo)
+            app::openDemoDatabase(connection);
+        else if (!app::openDatabase(connection, dialogs, db::settingsFilePath()))
             return 1;
+        // the demonstration database is built anew at every start: no copies of it
+        backup::BackupService backups(connection, dialogs,
+                                      db::backupFolderSetting(db::settingsFilePath()));
+        backups.setAutomatic(!options.demo);
+        backups.atStart();
 
         app::WindowCatalog catalog;
         app::registerAllWindows(catalog);
