@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QStyle>
@@ -27,6 +28,13 @@ const QString PreviewDialog::kReportFilter = u"Hazır rapor (*.zrp)"_s;
 const QString PreviewDialog::kPdfFilter = u"PDF belgesi (*.pdf)"_s;
 
 namespace {
+
+// Characters a file name cannot hold on one of the systems the program runs on.
+QString fileNameFrom(const QString& title)
+{
+    static const QRegularExpression unfit(uR"([\\/:*?"<>|\x00-\x1f]+)"_s);
+    return title.trimmed().replace(unfit, u"-"_s);
+}
 
 QFrame* separator(QWidget* parent)
 {
@@ -51,8 +59,9 @@ PreviewDialog::PreviewDialog(const PreparedReport& report, QWidget* parent)
     chooseOpenFile = [](QWidget* p) {
         return QFileDialog::getOpenFileName(p, u"Hazır rapor aç"_s, QString(), kReportFilter);
     };
-    chooseSaveFile = [](QWidget* p, QString* filter) {
-        return QFileDialog::getSaveFileName(p, u"Raporu kaydet"_s, QString(),
+    m_proposedFileName = fileNameFrom(m_report.title());
+    chooseSaveFile = [this](QWidget* p, QString* filter) {
+        return QFileDialog::getSaveFileName(p, u"Raporu kaydet"_s, m_proposedFileName,
                                             kReportFilter + u";;"_s + kPdfFilter, filter);
     };
     setupPrinter = [](QWidget* p, QPrinter& printer) {
@@ -73,6 +82,8 @@ PreviewDialog::PreviewDialog(const PreparedReport& report, QWidget* parent)
                    [this] { zoomIn(); }));
     add(makeButton(u"zoomOutButton"_s, u"Uzaklaştır"_s, u"Sayfayı küçült (Ctrl+-)"_s,
                    [this] { zoomOut(); }));
+    add(makeButton(u"actualSizeButton"_s, u"100 %"_s, u"Kağıdın gerçek boyutu (Ctrl+0)"_s,
+                   [this] { actualSize(); }));
     add(makeButton(u"fitWidthButton"_s, u"Sayfa genişliği"_s,
                    u"Sayfayı pencerenin genişliğine sığdır"_s, [this] { fitWidth(); }));
     add(makeButton(u"fitPageButton"_s, u"Tam sayfa"_s, u"Bütün sayfayı göster"_s,
@@ -135,25 +146,40 @@ PreviewDialog::PreviewDialog(const PreparedReport& report, QWidget* parent)
     m_status = new QLabel(this);
     m_status->setObjectName(u"statusLabel"_s);
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_pagePosition = new QLabel(this);
+    m_pagePosition->setObjectName(u"pagePositionLabel"_s);
+    m_zoomReadout = new QLabel(this);
+    m_zoomReadout->setObjectName(u"zoomLabel"_s);
+    m_zoomReadout->setToolTip(u"Büyütme: kağıdın gerçek boyutuna göre (Ctrl + tekerlek)"_s);
+    m_zoomReadout->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_zoomReadout->setMinimumWidth(m_zoomReadout->fontMetrics().horizontalAdvance(u"800 %"_s));
+
+    auto* statusRow = new QHBoxLayout;
+    statusRow->setSpacing(12);
+    statusRow->addWidget(m_status, 1);
+    statusRow->addWidget(m_pagePosition);
+    statusRow->addWidget(m_zoomReadout);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 4);
     layout->setSpacing(4);
     layout->addLayout(bar);
     layout->addWidget(m_view, 1);
-    layout->addWidget(m_status);
+    layout->addLayout(statusRow);
 
     connect(m_pageSpin, &QSpinBox::valueChanged, this, [this](int value) {
         if (value - 1 != m_view->currentPage())
             m_view->showPage(value - 1);
     });
     connect(m_view, &PageView::currentPageChanged, this, [this] { updatePageControls(); });
+    connect(m_view, &PageView::zoomChanged, this, [this] { updateZoomReadout(); });
     connect(m_findEdit, &QLineEdit::returnPressed, this, [this] { findNext(); });
     const auto shortcut = [this](const QKeySequence& key, const std::function<void()>& f) {
         connect(new QShortcut(key, this), &QShortcut::activated, this, f);
     };
     shortcut(QKeySequence::ZoomIn, [this] { zoomIn(); });
     shortcut(QKeySequence::ZoomOut, [this] { zoomOut(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { actualSize(); });
     shortcut(QKeySequence::Find, [this] {
         m_findEdit->setFocus();
         m_findEdit->selectAll();
@@ -165,6 +191,7 @@ PreviewDialog::PreviewDialog(const PreparedReport& report, QWidget* parent)
     m_view->setFocus();
     updatePageControls();
     resize(std::max(1100, sizeHint().width()), 760);
+    updateZoomReadout();
 }
 
 PreviewDialog::~PreviewDialog() = default;
@@ -206,6 +233,8 @@ void PreviewDialog::updatePageControls()
     m_pageSpin->setRange(pages > 0 ? 1 : 0, pages);
     m_pageSpin->setValue(pages > 0 ? m_view->currentPage() + 1 : 0);
     m_pageCount->setText(u"/ %1"_s.arg(pages));
+    m_pagePosition->setText(pages > 0 ? u"Sayfa %1 / %2"_s.arg(m_view->currentPage() + 1).arg(pages)
+                                      : QString());
     const int page = m_view->currentPage();
     for (const auto& [name, enabled] :
          {std::pair{u"firstPageButton"_s, page > 0}, std::pair{u"previousPageButton"_s, page > 0},
@@ -224,6 +253,16 @@ void PreviewDialog::zoomIn()
 void PreviewDialog::zoomOut()
 {
     m_view->setZoom(m_view->zoom() / 1.25);
+}
+
+void PreviewDialog::actualSize()
+{
+    m_view->setZoom(1.0);
+}
+
+void PreviewDialog::updateZoomReadout()
+{
+    m_zoomReadout->setText(u"%1 %"_s.arg(qRound(m_view->zoom() * 100)));
 }
 
 void PreviewDialog::fitWidth()

@@ -19,10 +19,10 @@ class PageView;
 // The modal preview of a prepared report: zoom, page navigation, find, open and save of
 // prepared reports, PDF export and printing. The report itself cannot be changed here.
 //
-// Every control has an object name (zoomInButton, zoomOutButton, fitWidthButton,
-// fitPageButton, firstPageButton, previousPageButton, pageSpinBox, pageCountLabel,
+// Every control has an object name (zoomInButton, zoomOutButton, actualSizeButton,
+// fitWidthButton, fitPageButton, firstPageButton, previousPageButton, pageSpinBox, pageCountLabel,
 // nextPageButton, lastPageButton, findEdit, findButton, findNextButton, openButton,
-// saveButton, printButton, closeButton, statusLabel, pageView).
+// saveButton, printButton, closeButton, statusLabel, pagePositionLabel, zoomLabel, pageView).
 class PreviewDialog : public QDialog {
     Q_OBJECT
 public:
@@ -51,9 +51,15 @@ public:
     static const QString kReportFilter;
     static const QString kPdfFilter;
 
+    // The name the default save question proposes; starts as the report's title made fit for a
+    // file name ("Liste-1/GSS" -> "Liste-1-GSS").
+    QString proposedFileName() const { return m_proposedFileName; }
+    void setProposedFileName(const QString& name) { m_proposedFileName = name; }
+
     // The actions behind the buttons.
     void zoomIn();
     void zoomOut();
+    void actualSize(); // 100 %: the paper's true size
     void fitWidth();
     void fitPage();
     void goToPage(int pageIndex);
@@ -67,6 +73,7 @@ private:
     QToolButton* makeButton(const QString& objectName, const QString& text, const QString& toolTip,
                             const std::function<void()>& action);
     void updatePageControls();
+    void updateZoomReadout();
     void showHit(const TextHit& hit);
     void setStatus(const QString& text);
 
@@ -76,6 +83,9 @@ private:
     QLabel* m_pageCount = nullptr;
     QLineEdit* m_findEdit = nullptr;
     QLabel* m_status = nullptr;
+    QLabel* m_pagePosition = nullptr;
+    QLabel* m_zoomReadout = nullptr;
+    QString m_proposedFileName;
     TextHit m_hit;
     QString m_hitText;
 };

@@ -77,6 +77,9 @@ private slots:
     void findNextMovesOnAndWrapsAround();
     void navigationButtonsAndPageBox();
     void zoomButtons();
+    void zoomReadoutFollowsButtonsWheelAndKeys();
+    void ctrlFGoesToTheFindBox();
+    void proposedFileNameComesFromTheTitle();
     void onlyVisiblePagesArePainted();
     void highestZoomPaintsTilesWithinTheBudget();
     void saveAsPreparedReportOrPdfAndOpenAgain();
@@ -187,8 +190,12 @@ void TestReportPreview::navigationButtonsAndPageBox()
     QCOMPARE(m_dialog->currentPage(), last - 1);
     click(*m_dialog, u"firstPageButton"_s);
     QCOMPARE(m_dialog->currentPage(), 0);
+    QCOMPARE(child<QLabel>(*m_dialog, u"pagePositionLabel"_s)->text(),
+             u"Sayfa 1 / %1"_s.arg(last + 1));
     child<QSpinBox>(*m_dialog, u"pageSpinBox"_s)->setValue(3);
     QCOMPARE(m_dialog->currentPage(), 2);
+    QCOMPARE(child<QLabel>(*m_dialog, u"pagePositionLabel"_s)->text(),
+             u"Sayfa 3 / %1"_s.arg(last + 1));
 }
 
 void TestReportPreview::zoomButtons()
@@ -210,6 +217,61 @@ void TestReportPreview::zoomButtons()
     QVERIFY(pageHeightPx * view->zoom() <= view->viewport()->height());
     click(*m_dialog, u"fitWidthButton"_s);
     QCOMPARE(view->zoom(), fitted);
+}
+
+void TestReportPreview::zoomReadoutFollowsButtonsWheelAndKeys()
+{
+    PageView* view = m_dialog->pageView();
+    QLabel* readout = child<QLabel>(*m_dialog, u"zoomLabel"_s);
+    const auto percent = [](double zoom) { return u"%1 %"_s.arg(qRound(zoom * 100)); };
+    QVERIFY(view->zoom() != 1.0); // fitted to the width
+    QCOMPARE(readout->text(), percent(view->zoom()));
+
+    click(*m_dialog, u"actualSizeButton"_s);
+    QCOMPARE(view->zoom(), 1.0);
+    QCOMPARE(readout->text(), u"100 %"_s);
+
+    const auto wheel = [view](int delta, Qt::KeyboardModifiers modifiers) {
+        const QPointF at(view->viewport()->rect().center());
+        QWheelEvent event(at, view->viewport()->mapToGlobal(at), {}, {0, delta}, Qt::NoButton,
+                          modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view->viewport(), &event);
+    };
+    wheel(120, Qt::ControlModifier);
+    QCOMPARE(view->zoom(), 1.25);
+    QCOMPARE(readout->text(), u"125 %"_s);
+    wheel(-240, Qt::ControlModifier);
+    QVERIFY(qAbs(view->zoom() - 0.8) < 1e-9);
+    QCOMPARE(readout->text(), u"80 %"_s);
+    wheel(-120, Qt::NoModifier); // without Ctrl the wheel scrolls
+    QVERIFY(qAbs(view->zoom() - 0.8) < 1e-9);
+
+    QTest::keyClick(view, Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(view->zoom(), 1.0);
+    click(*m_dialog, u"fitPageButton"_s);
+    QCOMPARE(readout->text(), percent(view->zoom()));
+}
+
+void TestReportPreview::ctrlFGoesToTheFindBox()
+{
+    auto* find = child<QLineEdit>(*m_dialog, u"findEdit"_s);
+    m_dialog->activateWindow();
+    m_dialog->pageView()->setFocus();
+    QVERIFY(m_dialog->focusWidget() != find);
+    QTest::keyClick(m_dialog->pageView(), Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(m_dialog->focusWidget(), find);
+    QTest::keyClicks(find, u"Ad 90"_s);
+    QTest::keyClick(find, Qt::Key_Return);
+    QCOMPARE(m_dialog->currentPage(), pageHolding(m_report, u"Ortak Ad 90"_s));
+}
+
+void TestReportPreview::proposedFileNameComesFromTheTitle()
+{
+    QCOMPARE(m_dialog->proposedFileName(), u"Önizleme"_s);
+    report::ReportBuilder titled(u" Liste-1/GSS: Ocak "_s, QSizeF(210, 297));
+    titled.newPage();
+    PreviewDialog other(titled.take());
+    QCOMPARE(other.proposedFileName(), u"Liste-1-GSS- Ocak"_s);
 }
 
 void TestReportPreview::onlyVisiblePagesArePainted()
