@@ -1,15 +1,19 @@
 # make run  - install what is missing, build, start Zelvo on the embedded database
 # make test - install what is missing, build, run every test with CTest (headless)
+# make demo - the same as run, on a demonstration database of its own (built anew each time)
+# make package - the Debian package, build/zelvo_<version>_<arch>.deb
 
 BUILD_DIR ?= build
 PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-5compat-dev libqt6sql6-sqlite \
             libqt6svg6 libsqlite3-dev sqlite3 libsodium-dev libgl-dev xvfb xauth poppler-utils \
-            libxml2-utils fonts-dejavu-core fonts-arkpandora fonts-urw-base35
+            libxml2-utils fonts-dejavu-core fonts-arkpandora fonts-urw-base35 qt6-translations-l10n
 # the server backend, and the private PostgreSQL cluster its tests start
 PACKAGES += postgresql libqt6sql6-psql
+# what make package needs to find the package's library dependencies
+PACKAGES += dpkg-dev file
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test build deps clean bench
+.PHONY: run test build deps clean bench demo package
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -27,6 +31,12 @@ build: deps
 
 run: build
 	$(BUILD_DIR)/src/app/main/zelvo
+
+demo: build
+	$(BUILD_DIR)/src/app/main/zelvo --demo
+
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 test: build
 	XDG_RUNTIME_DIR=$${XDG_RUNTIME_DIR:-/tmp/zelvo-runtime} QT_QPA_PLATFORM=offscreen \

@@ -80,7 +80,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
         result.errorOutput = parser.errorText() + QLatin1Char('\n');
         return result;
     }
-    if (parser.isSet(help)) {
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
         result.finished = true;
         result.output = parser.helpText();
     } else if (parser.isSet(version)) {

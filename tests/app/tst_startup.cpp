@@ -55,6 +55,8 @@ private Q_SLOTS:
                               << QStringLiteral("--demo");
         QTest::newRow("short help")
             << QStringList{QStringLiteral("-h")} << false << 0 << QStringLiteral("--version");
+        QTest::newRow("help with Qt's options")
+            << QStringList{QStringLiteral("--help-all")} << false << 0 << QStringLiteral("--demo");
         QTest::newRow("unknown option")
             << QStringList{QStringLiteral("--demmo")} << false << 1 << QStringLiteral("demmo");
         QTest::newRow("stray argument")
