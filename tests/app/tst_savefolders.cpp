@@ -62,21 +62,6 @@ private Q_SLOTS:
     }
     void init() { QSettings().remove(QStringLiteral("saveFolders")); }
 
-    void suffixOfAFilter_data()
-    {
-        QTest::addColumn<QString>("filter");
-        QTest::addColumn<QString>("suffix");
-        QTest::newRow("xml") << QStringLiteral("XML Dosya (*.xml)") << QStringLiteral("xml");
-        QTest::newRow("first of two") << kReportFilters << QStringLiteral("zrp");
-        QTest::newRow("none") << QStringLiteral("Hepsi (*)") << QString();
-    }
-    void suffixOfAFilter()
-    {
-        QFETCH(QString, filter);
-        QFETCH(QString, suffix);
-        QCOMPARE(app::filterSuffix(filter), suffix);
-    }
-
     void eachKindStartsWhereItWasLastSaved()
     {
         app::DialogService dialogs;

@@ -53,8 +53,6 @@ private Q_SLOTS:
                                  << QStringLiteral("Zelvo 1.0\n");
         QTest::newRow("help") << QStringList{QStringLiteral("--help")} << false << 0
                               << QStringLiteral("--demo");
-        QTest::newRow("short help")
-            << QStringList{QStringLiteral("-h")} << false << 0 << QStringLiteral("--version");
         QTest::newRow("help with Qt's options")
             << QStringList{QStringLiteral("--help-all")} << false << 0 << QStringLiteral("--demo");
         QTest::newRow("unknown option")
