@@ -197,6 +197,16 @@ void TFrmAna::buildMenu()
     m_unitItem->setObjectName(QStringLiteral("MenuBirimDegistir"));
     connect(m_unitItem, &QAction::triggered, this,
             [this] { openWindow(QStringLiteral("TFrmbirimdegistir")); });
+    m_backupMenu = bar->addMenu(QStringLiteral("Yedekleme"));
+    m_backupMenu->setObjectName(QStringLiteral("MenuYedekleme"));
+    m_backupMenu->menuAction()->setObjectName(QStringLiteral("MenuYedeklemeItem"));
+    QAction* restore = m_backupMenu->addAction(QStringLiteral("Yedekten Geri Yükle"));
+    restore->setObjectName(QStringLiteral("MenuYedektenGeriYukle"));
+    connect(restore, &QAction::triggered, this,
+            [this] { openWindow(QStringLiteral("TFrmYedekGeriYukle")); });
+    QAction* copy = m_backupMenu->addAction(QStringLiteral("Yedek Al"));
+    copy->setObjectName(QStringLiteral("MenuYedekAl"));
+    connect(copy, &QAction::triggered, this, [this] { openWindow(QStringLiteral("YedekAl")); });
     m_gssMenu = bar->addMenu(QStringLiteral("GENEL SAĞLIK SİGORTASI"));
     m_gssMenu->setObjectName(QStringLiteral("MenuGss"));
     m_gssMenu->menuAction()->setObjectName(QStringLiteral("MenuGssItem"));
@@ -214,6 +224,7 @@ void TFrmAna::buildMenu()
     }
     m_parametersItem->setVisible(false);
     m_unitItem->setVisible(false);
+    m_backupMenu->menuAction()->setVisible(false);
     m_gssMenu->menuAction()->setVisible(false);
 }
 
@@ -251,6 +262,7 @@ void TFrmAna::login()
     const bool administrator = !authority.isNull() && authority.toInt(&ok) == 1 && ok;
     m_parametersItem->setVisible(administrator);
     m_unitItem->setVisible(administrator);
+    m_backupMenu->menuAction()->setVisible(administrator);
     m_gssMenu->menuAction()->setVisible(true);
     if (user == defaultAdministrator && password == defaultPassword)
         askForNewPassword();
@@ -304,11 +316,13 @@ void TFrmAna::askForNewPassword()
 
 void TFrmAna::openWindow(const QString& className)
 {
-    QDialog* window = m_catalog.create(className, *m_context, this);
-    if (!window) {
+    if (!m_catalog.contains(className)) {
         m_dialogs.message(this, QStringLiteral("Bu bölüm henüz hazır değil (%1).").arg(className));
         return;
     }
+    QDialog* window = m_catalog.create(className, *m_context, this);
+    if (!window)
+        return; // an entry that did its work without a window ("Yedek Al")
     window->setAttribute(Qt::WA_DeleteOnClose);
     m_dialogs.runModal(*window);
 }

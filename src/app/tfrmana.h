@@ -32,7 +32,8 @@ public:
     db::Dataset& dsConnect() { return *m_login; }
     bool isLoggedIn() const { return m_loggedIn; }
 
-    // Opens a new instance of a child window by class name, modally.
+    // Opens a new instance of a child window by class name, modally. A catalog entry may do its
+    // work without a window of its own and give none.
     void openWindow(const QString& className);
 
     void login(); // "Sisteme Bağlan"
@@ -64,6 +65,7 @@ private:
     LoginThrottle m_throttle;
     QAction* m_parametersItem = nullptr;
     QAction* m_unitItem = nullptr;
+    QMenu* m_backupMenu = nullptr;
     QMenu* m_gssMenu = nullptr;
     bool m_loggedIn = false;
 };

@@ -1,5 +1,6 @@
 #include "tfrmxml.h"
 
+#include "backupservice.h"
 #include "busycursor.h"
 #include "checkreport.h"
 #include "datasetrows.h"
@@ -222,6 +223,7 @@ void TFrmxml::prepareRows()
     m_xmlButton->hide();
     m_checkButton->hide();
     m_csvButton->hide();
+    backup::backupBeforeReplacingRun(context(), this);
     std::optional<int> rows;
     QString failure;
     {

@@ -1,5 +1,6 @@
 #include "tfrmpuantaj.h"
 
+#include "backupservice.h"
 #include "dbgrid.h"
 #include "dbnavigator.h"
 #include "look.h"
@@ -172,6 +173,7 @@ void TFrmPuantaj::compute()
     if (m_running || !guarded([this] { storeCorrection(); }))
         return;
     m_grid->hide();
+    backup::backupBeforeReplacingRun(context(), this);
     m_running = true;
     std::optional<TimesheetOutcome> outcome;
     QString failure;

@@ -1,6 +1,7 @@
 #include "tfrmtahakkuk.h"
 
 #include "accrualcomputation.h"
+#include "backupservice.h"
 #include "dbgrid.h"
 #include "dbnavigator.h"
 #include "look.h"
@@ -104,6 +105,7 @@ void TFrmTahakkuk::accrue()
     if (m_running)
         return;
     m_grid->hide();
+    backup::backupBeforeReplacingRun(context(), this);
     m_running = true;
     std::optional<AccrualOutcome> outcome;
     QString failure;

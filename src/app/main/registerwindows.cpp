@@ -1,4 +1,5 @@
 #include "adminwindows.h"
+#include "registerbackup.h"
 #include "registerdeclaration.h"
 #include "registerlists.h"
 #include "registermonthly.h"
@@ -16,6 +17,7 @@ void registerAllWindows(WindowCatalog& catalog)
     registerAdminWindows(catalog);
     registerRegisterWindows(catalog);
     registerDeclarationWindows(catalog);
+    backup::registerBackupWindows(catalog);
 }
 
 } // namespace app

@@ -1,0 +1,86 @@
+#include "backupfile.h"
+
+#include <QRegularExpression>
+
+namespace backup {
+
+namespace {
+
+const QString dateFormat = QStringLiteral("yyyy-MM-dd-HHmmss");
+
+QString kindTag(BackupKind kind)
+{
+    switch (kind) {
+    case BackupKind::Daily:
+        return QStringLiteral("gunluk");
+    case BackupKind::BeforeRun:
+        return QStringLiteral("islem-oncesi");
+    case BackupKind::BeforeRestore:
+        return QStringLiteral("geri-yukleme-oncesi");
+    }
+    return {};
+}
+
+std::optional<BackupKind> kindOfTag(const QString& tag)
+{
+    for (BackupKind kind : {BackupKind::Daily, BackupKind::BeforeRun, BackupKind::BeforeRestore})
+        if (kindTag(kind) == tag)
+            return kind;
+    return std::nullopt;
+}
+
+} // namespace
+
+QString backupFileName(const QString& databaseName, BackupKind kind, const QDateTime& taken)
+{
+    return QStringLiteral("%1-%2-%3.db")
+        .arg(databaseName, kindTag(kind), taken.toString(dateFormat));
+}
+
+std::optional<BackupFile> parseBackupFileName(const QString& fileName, const QString& databaseName)
+{
+    // the database name may hold dashes itself, so the kind is found from the end
+    static const QRegularExpression pattern(
+        QStringLiteral("^(.+)-(gunluk|islem-oncesi|geri-yukleme-oncesi)-"
+                       "(\\d{4}-\\d{2}-\\d{2}-\\d{6})\\.db$"));
+    const QRegularExpressionMatch match = pattern.match(fileName);
+    if (!match.hasMatch() || match.captured(1) != databaseName)
+        return std::nullopt;
+    const QDateTime taken = QDateTime::fromString(match.captured(3), dateFormat);
+    const std::optional<BackupKind> kind = kindOfTag(match.captured(2));
+    if (!taken.isValid() || !kind)
+        return std::nullopt;
+    BackupFile file;
+    file.path = fileName;
+    file.kind = *kind;
+    file.taken = taken;
+    return file;
+}
+
+QString partialPath(const QString& target)
+{
+    return target + QStringLiteral(".part");
+}
+
+bool isPartialFileOf(const QString& fileName, const QString& databaseName)
+{
+    // "<copy>.part" and the journal files SQLite keeps beside it while writing
+    static const QRegularExpression partial(QStringLiteral("\\.db\\.part(-journal|-wal|-shm)?$"));
+    return fileName.startsWith(databaseName + QLatin1Char('-')) &&
+           partial.match(fileName).hasMatch();
+}
+
+QString kindTitle(BackupKind kind)
+{
+    switch (kind) {
+    case BackupKind::Daily:
+        return QStringLiteral("Günlük");
+    case BackupKind::BeforeRun:
+        return QStringLiteral("İşlem öncesi");
+    case BackupKind::BeforeRestore:
+        return QStringLiteral("Geri yükleme öncesi");
+    }
+    return {};
+}
+
+} // namespace backup

@@ -1,0 +1,47 @@
+#include "manualbackup.h"
+
+#include "appcontext.h"
+#include "backupservice.h"
+#include "busycursor.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace backup {
+
+void takeManualBackup(app::AppContext& context, QWidget* parent)
+{
+    std::unique_ptr<DatabaseCopies> ownCopies;
+    DatabaseCopies* copies = nullptr;
+    if (BackupService* service = BackupService::of(context.connection)) {
+        copies = &service->copies();
+    } else {
+        ownCopies = copiesOf(context.connection);
+        copies = ownCopies.get();
+    }
+    const QString reason = copies->unavailableReason();
+    if (!reason.isEmpty()) {
+        context.dialogs.message(parent, reason);
+        return;
+    }
+    const QString proposedName =
+        QStringLiteral("%1-yedek-%2.db")
+            .arg(QFileInfo(copies->databasePath()).completeBaseName(),
+                 QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmm")));
+    const QString target = context.dialogs.saveFileName(parent, QStringLiteral("Yedek Al"),
+                                                        QStringLiteral("Zelvo yedeği (*.db)"),
+                                                        QStringLiteral("db"), proposedName);
+    if (target.isEmpty())
+        return;
+    try {
+        app::BusyCursor busy;
+        copies->writeCopy(target);
+    } catch (const db::DbError& e) {
+        context.dialogs.error(parent, db::errorBoxText(e.text()));
+        return;
+    }
+    context.dialogs.message(
+        parent, QStringLiteral("Yedek alındı: %1").arg(QDir::toNativeSeparators(target)));
+}
+
+} // namespace backup
