@@ -30,9 +30,11 @@ class RawDatabase {
 public:
     RawDatabase(const QString& path, int flags)
     {
-        const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, flags, nullptr);
+        // SQLite takes UTF-8 file names on every system, Windows included
+        const int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db, flags, nullptr);
         if (rc != SQLITE_OK) {
             const QString text = m_db ? lastError() : QString::fromUtf8(sqlite3_errstr(rc));
+            sqlite3_close(m_db); // the destructor does not run for a constructor that throws
             throw db::DbError(QStringLiteral("%1 (%2)").arg(native(path), text));
         }
         sqlite3_busy_timeout(m_db, 5000);
@@ -62,7 +64,7 @@ public:
     }
     void execute(const char* sql) const { column(sql); }
 
-    // Closes now and says whether the last writes reached the file.
+    // Closes now; throws when SQLite cannot (a statement still open).
     void close()
     {
         const int rc = sqlite3_close(m_db);

@@ -39,9 +39,11 @@ struct BackupFixture {
     // Students "S<n>" of unit 01, numbered from `first`.
     void addStudents(int first, int count)
     {
+        db::Transaction tx(session.connection);
         for (int i = first; i < first + count; ++i)
             session.addStudent(QStringLiteral("S%1").arg(i), QStringLiteral("Ad%1").arg(i),
                                QStringLiteral("Soyad"), QDate(2026, 3, 1), QDate(2026, 5, 1));
+        tx.commit();
     }
     QStringList students() { return studentsOf(session.connection); }
     static QStringList studentsOf(db::Connection& connection)

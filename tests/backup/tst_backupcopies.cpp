@@ -97,33 +97,19 @@ private Q_SLOTS:
         QCOMPARE(copied + QStringList{"S99"}, f.students());
     }
 
-    void copyInsideATransactionIsRefused()
+    void copiesGoWhereTheSettingsFileSays()
     {
         BackupFixture f;
-        db::Transaction tx(f.session.connection);
-        QVERIFY_THROWS_EXCEPTION(db::DbError, f.service->takeCopy(BackupKind::BeforeRun));
-        QVERIFY(BackupFixture::filesIn(f.backupsPath()).isEmpty());
-    }
-
-    void foldersFromTheSettingsFile()
-    {
-        QTemporaryDir dir;
-        const QString ini = dir.filePath("zelvo.ini");
-        QCOMPARE(db::backupFolderSetting(ini), QString()); // no settings file
-        for (const auto& [line, expected] : QList<QPair<QString, QString>>{
-                 {"[backup]\nfolder=kopyalar\n", dir.filePath("kopyalar")},
-                 {"[backup]\nfolder=/mnt/yedek\n", "/mnt/yedek"},
-                 {"[database]\nkind=sqlite\n", QString()}}) {
-            QFile file(ini);
-            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write(line.toUtf8());
-            file.close();
-            QCOMPARE(db::backupFolderSetting(ini), expected);
-        }
-        BackupFixture f;
-        f.startService(f.dir.filePath("elsewhere/copies"));
+        const QString ini = f.dir.filePath("zelvo.ini");
+        QCOMPARE(db::backupFolderSetting(ini), QString()); // no settings file: beside the database
+        QFile file(ini);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[database]\nkind=sqlite\nfile=zelvo.db\n[backup]\nfolder=disk2/kopyalar\n");
+        file.close();
+        QCOMPARE(db::backupFolderSetting(ini), f.dir.filePath("disk2/kopyalar"));
+        f.startService(db::backupFolderSetting(ini));
         f.service->takeCopy(BackupKind::Daily);
-        QCOMPARE(BackupFixture::filesIn(f.dir.filePath("elsewhere/copies")).size(), 1);
+        QCOMPARE(BackupFixture::filesIn(f.dir.filePath("disk2/kopyalar")).size(), 1);
         QVERIFY(!QFileInfo::exists(f.backupsPath()));
     }
 
