@@ -243,7 +243,7 @@ const Connection::Compiled& Connection::compileProcedure(const QString& name)
         }
         statement.query = std::make_unique<QSqlQuery>(database());
         // rows are read once, front to back; a scrollable query allocates a row cache per exec
-        statement.query->setForwardOnly(true);
+        statement.query->setForwardOnly(m_dialect->streamsRows());
         if (!statement.query->prepare(statement.sql))
             throw DbError(QStringLiteral("%1 (%2)").arg(
                 m_dialect->describe(statement.query->lastError()), name));
@@ -287,7 +287,7 @@ const Connection::Compiled& Connection::compileStatement(const QString& sql,
         statement.sql += c;
     }
     statement.query = std::make_unique<QSqlQuery>(database());
-    statement.query->setForwardOnly(true);
+    statement.query->setForwardOnly(dialect().streamsRows());
     if (!statement.query->prepare(statement.sql))
         throw DbError(dialect().describe(statement.query->lastError()));
     compiled->statements.push_back(std::move(statement));

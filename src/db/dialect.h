@@ -40,6 +40,9 @@ public:
     // Whether a formal name used twice in a statement takes one value ("@p1" twice) or one
     // placeholder per use ("?").
     virtual bool namesSlots() const = 0;
+    // Whether prepared statements read their rows as they arrive. Qt's PostgreSQL driver can
+    // have only one such query in flight per connection, and the layer keeps many prepared.
+    virtual bool streamsRows() const = 0;
 
     // The table as stored (its name in the database's letter case), columns in order; an empty
     // column list for a table that does not exist.

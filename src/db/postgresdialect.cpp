@@ -88,9 +88,12 @@ void PostgresDialect::open(Connection& connection, const ServerAddress& address)
 
 void PostgresDialect::initialiseSession(Connection& connection)
 {
-    // a day-first text is refused in a date column instead of being read month-first
-    connection.execute(QStringLiteral("SET datestyle = 'ISO, YMD'"));
-    connection.execute(QStringLiteral("SET client_min_messages = warning"));
+    // a day-first text is refused in a date column instead of being read month-first; SET
+    // cannot be prepared, so it goes as it is
+    QSqlQuery q(connection.database());
+    for (const char* setting : {"SET datestyle = 'ISO, YMD'", "SET client_min_messages = warning"})
+        if (!q.exec(QLatin1String(setting)))
+            throw DbError(describe(q.lastError()));
 }
 
 int PostgresDialect::schemaVersion(Connection& connection)
@@ -107,10 +110,12 @@ int PostgresDialect::schemaVersion(Connection& connection)
 
 ProcedureText PostgresDialect::procedureText(Connection& connection, const QString& name)
 {
-    const ResultRows rows =
-        connection.query(QStringLiteral("SELECT name, params, target, target_key, returns_rows "
-                                        "FROM zelvo_procedure WHERE lower(name) = lower(@name)"),
-                         {{QStringLiteral("@name"), name}});
+    const ResultRows rows = connection.query(
+        QStringLiteral("SELECT name, params, target, target_key, returns_rows "
+                       "FROM zelvo_procedure "
+                       // ASCII folding: under Turkish rules PARAMETREGETIR would lower to ...ır
+                       "WHERE lower(name COLLATE \"C\") = lower(@name COLLATE \"C\")"),
+        {{QStringLiteral("@name"), name}});
     static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
     const QString stored = rows.rows.value(0).value(0).toString();
     if (rows.rows.isEmpty() || !identifier.match(stored).hasMatch())
@@ -225,6 +230,19 @@ void PostgresDialect::lockStep(Connection& connection, const QString& step, cons
     }
     connection.query(QStringLiteral("SELECT set_config('lock_timeout', @wait, true)"),
                      {{QStringLiteral("@wait"), previous}});
+}
+
+QString PostgresDialect::describe(const QSqlError& error) const
+{
+    static const QRegularExpression severity(
+        QStringLiteral("^(ERROR|FATAL|PANIC|HATA|ÖLÜMCÜL \\(FATAL\\)):\\s+"));
+    QString text = errorText(error);
+    text = text.section(QLatin1Char('\n'), 0, 0).trimmed();
+    text.remove(severity);
+    const QString state = error.nativeErrorCode();
+    if (!state.isEmpty() && text.endsWith(QStringLiteral("(%1)").arg(state)))
+        text.chop(state.size() + 2);
+    return text.trimmed();
 }
 
 void PostgresDialect::upgradeStoredData(Connection&)

@@ -20,6 +20,7 @@ public:
     int schemaVersion(Connection& connection) override;
     ProcedureText procedureText(Connection& connection, const QString& name) override;
     bool namesSlots() const override { return false; }
+    bool streamsRows() const override { return false; }
     TableInfo tableInfo(Connection& connection, const QString& table) override;
     QStringList dateColumns(Connection& connection) override;
     QString insertStatement(const TableInfo& table, const QStringList& columns) const override;
@@ -29,6 +30,8 @@ public:
     void lockStep(Connection& connection, const QString& step, const QString& key,
                   int timeoutMs) override;
     void upgradeStoredData(Connection& connection) override;
+    // The server's message without its severity ("ERROR:  "), position and state code.
+    QString describe(const QSqlError& error) const override;
 };
 
 // Installs the bundled server scripts into the database the connection has open (opened with

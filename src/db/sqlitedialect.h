@@ -20,6 +20,7 @@ public:
     int schemaVersion(Connection& connection) override;
     ProcedureText procedureText(Connection& connection, const QString& name) override;
     bool namesSlots() const override { return true; }
+    bool streamsRows() const override { return true; }
     TableInfo tableInfo(Connection& connection, const QString& table) override;
     QStringList dateColumns(Connection& connection) override;
     QString insertStatement(const TableInfo& table, const QStringList& columns) const override;

@@ -145,6 +145,10 @@ int prepareDeclaration(const DeclarationEdition& edition, const PreparationDatas
 
     try {
         db::Transaction transaction(sets.removal.connection());
+        // a second workstation preparing the same unit and month waits for this one to finish
+        sets.removal.connection().lockStep(
+            QStringLiteral("Bildirge hazırlığı (1. adım)"),
+            QStringLiteral("birim %1, %2/%3").arg(unit, period.year()).arg(period.month()));
         if (edition.directStatements) {
             prepareStatement(sets.removal, removalStatement(), period, unit);
             sets.removal.execProc();

@@ -80,6 +80,10 @@ AccrualOutcome computeAccrual(const AccrualEdition& edition, const AccrualDatase
     const double januaryWage = december ? wageOf(sets.parameters, 1) : 0.0;
 
     db::Transaction transaction(sets.removal.connection());
+    // a second workstation computing the same unit and month waits for this one to finish
+    sets.removal.connection().lockStep(
+        QStringLiteral("Tahakkuk hesabı"),
+        QStringLiteral("birim %1, %2/%3").arg(unit, year).arg(month));
     sets.removal.prepareCall(edition.procedure(QStringLiteral("TahakkukSil")),
                              {{"@key1", year}, {"@key2", month}, {"@key3", unit}});
     sets.removal.execProc();

@@ -56,6 +56,10 @@ TimesheetOutcome computeTimesheet(const TimesheetEdition& edition, const Timeshe
     const QDate last = period.lastDay();
 
     db::Transaction transaction(sets.removal.connection());
+    // a second workstation computing the same unit and month waits for this one to finish
+    sets.removal.connection().lockStep(
+        QStringLiteral("Puantaj hesabı"),
+        QStringLiteral("birim %1, %2/%3").arg(unit, year).arg(month));
     // June and December keep their rows, so hand-set old/new wage days survive a new run
     if (month != 6 && month != 12) {
         sets.removal.prepareCall(edition.procedure(QStringLiteral("PuantajSil")),

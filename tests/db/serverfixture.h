@@ -1,9 +1,11 @@
 #pragma once
 
-// A fresh embedded database per test, built by the program from the server scripts, and the
-// few helpers the server tests share: adding students, calling procedures, reading columns.
+// A fresh database per test, built from the server scripts (in memory, or on the test
+// cluster when the suite runs against PostgreSQL), and the few helpers the server tests share:
+// adding students, calling procedures, reading columns.
 
 #include "connection.h"
+#include "testbackend.h"
 
 #include <QDate>
 #include <QString>
@@ -67,7 +69,10 @@ inline QStringList columnTexts(const db::ResultRows& rows, const QString& name)
 
 class ServerFixture {
 public:
-    ServerFixture() : conn(std::make_unique<db::Connection>()) { conn->openInMemory(); }
+    ServerFixture() : conn(std::make_unique<db::Connection>())
+    {
+        pgtest::openTestDatabase(*conn, database);
+    }
 
     QString addStudent(const NewStudent& s)
     {
@@ -161,6 +166,8 @@ public:
         return conn->query(sql, params).rows.value(0).value(0).toInt();
     }
 
+    // the server database, when there is one: goes after the connection
+    std::unique_ptr<pgtest::TestDatabase> database;
     std::unique_ptr<db::Connection> conn;
 };
 

@@ -385,6 +385,9 @@ private Q_SLOTS:
     {
         QFETCH(QVariant, amount);
         QFETCH(QString, stored);
+        if (f->conn->backendName() == QLatin1String("postgresql") &&
+            amount.toString().contains(QLatin1Char(',')))
+            QSKIP("the server function takes the amount as a number, as the client sends it");
         const QString id = f->addStudent({"2024001", "Deniz", "Ak", {}, {}});
         f->addAccrual(id, Y, 3, 17, U, amount);
         const db::ResultRows rows = f->call(QStringLiteral("TahakkukGenel"), {Y, 3, U});
@@ -527,10 +530,10 @@ private Q_SLOTS:
         seedEditions();
         const db::ResultRows removal = f->call(procedure, {Y, 5, U});
         QVERIFY(removal.columns.isEmpty());
-        const db::ResultRows rows = f->conn->query(
-            QStringLiteral("SELECT o.ogrencino || t.ay FROM \"%1\" t JOIN ogrenci o ON "
-                           "o.idogrenci = t.idogrenci ORDER BY 1")
-                .arg(table));
+        const db::ResultRows rows =
+            f->conn->query(QStringLiteral("SELECT o.ogrencino || t.ay FROM %1 t JOIN ogrenci o ON "
+                                          "o.idogrenci = t.idogrenci ORDER BY 1")
+                               .arg(table));
         QStringList left;
         for (const auto& row : rows.rows)
             left << row.at(0).toString();
@@ -631,9 +634,15 @@ private Q_SLOTS:
     void deletingAStudentCascades()
     {
         QFETCH(bool, foreignKeys);
-        if (!foreignKeys)
-            f->conn->execute(QStringLiteral("PRAGMA foreign_keys=OFF"));
-        QCOMPARE(f->count(QStringLiteral("PRAGMA foreign_keys")), foreignKeys ? 1 : 0);
+        if (f->conn->backendName() == QLatin1String("postgresql")) {
+            // a server always enforces its foreign keys
+            if (!foreignKeys)
+                QSKIP("foreign keys cannot be switched off on the server");
+        } else {
+            if (!foreignKeys)
+                f->conn->execute(QStringLiteral("PRAGMA foreign_keys=OFF"));
+            QCOMPARE(f->count(QStringLiteral("PRAGMA foreign_keys")), foreignKeys ? 1 : 0);
+        }
 
         const QString gone = f->addStudent({"2024001", "Deniz", "Ak", {}, {}});
         const QString kept = f->addStudent({"2024002", "Eda", "Bal", {}, {}});
@@ -681,7 +690,7 @@ private Q_SLOTS:
         insert(a, QStringLiteral("2025"), 5); // another year
         insert(b, Y, 5);                      // another student
         QVERIFY_THROWS_EXCEPTION(db::DbError, insert(a, Y, 5));
-        QCOMPARE(f->count(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(table)), 4);
+        QCOMPARE(f->count(QStringLiteral("SELECT count(*) FROM %1").arg(table)), 4);
     }
 
     void accrualStoredTwiceIsRefused()

@@ -163,7 +163,11 @@ private Q_SLOTS:
         QVERIFY(!f.window->isVisible());
         QCOMPARE(f.rows("SELECT gun, gun1, gun2 FROM Puantaj ORDER BY idogrenci"),
                  QStringList({"30|12|", "9||18"}));
-        QCOMPARE(f.rows("SELECT typeof(gun), typeof(gun2) FROM Puantaj WHERE gun2 IS NOT NULL"),
+        const QString typeOf = f.session.connection.backendName() == QLatin1String("sqlite")
+                                   ? QStringLiteral("typeof(%1)")
+                                   : QStringLiteral("pg_typeof(%1)::text");
+        QCOMPARE(f.rows(QStringLiteral("SELECT %1, %2 FROM Puantaj WHERE gun2 IS NOT NULL")
+                            .arg(typeOf.arg("gun"), typeOf.arg("gun2"))),
                  QStringList{"integer|integer"});
     }
 

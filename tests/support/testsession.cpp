@@ -4,7 +4,7 @@
 
 TestSession::TestSession(const QString& user, const QString& password)
 {
-    connection.openInMemory();
+    pgtest::openTestDatabase(connection, serverDatabase);
     login = std::make_unique<db::Dataset>(connection);
     login->setProcedure(QStringLiteral("BireyGetirLogin"));
     login->addParam(QStringLiteral("@Key1"));
@@ -23,7 +23,7 @@ void TestSession::relogin(const QString& user, const QString&)
 
 void TestSession::loadDemo()
 {
-    QFile file(QStringLiteral(ZELVO_SOURCE_DIR "/server/sqlite/demo.sql"));
+    QFile file(pgtest::demoScriptPath(connection));
     if (!file.open(QIODevice::ReadOnly))
         throw db::DbError(QStringLiteral("demo.sql missing"));
     connection.applyScript(QString::fromUtf8(file.readAll()));

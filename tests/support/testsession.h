@@ -4,26 +4,29 @@
 #include "connection.h"
 #include "dataset.h"
 #include "scripteddialogs.h"
+#include "testbackend.h"
 
 #include <QDate>
 #include <QWidget>
 #include <memory>
 
-// A fresh in-memory database built from the server scripts, a stand-in main window and a login
-// row, as every window test needs them.
+// A fresh database built from the server scripts (in memory, or on the test cluster when the
+// suite runs against PostgreSQL), a stand-in main window and a login row, as every window test
+// needs them.
 class TestSession {
 public:
     // Logs in as the seeded administrator unless told otherwise.
     explicit TestSession(const QString& user = QStringLiteral("admin"),
                          const QString& password = QStringLiteral("admin"));
 
+    std::unique_ptr<pgtest::TestDatabase> serverDatabase; // outlives the connection
     db::Connection connection;
     ScriptedDialogs dialogs;
     QWidget mainWindow;
     std::unique_ptr<db::Dataset> login;
     std::unique_ptr<app::AppContext> context;
 
-    // Applies server/sqlite/demo.sql.
+    // Applies the demonstration data of the backend (server/<backend>/demo.sql).
     void loadDemo();
     // Adds a student of the unit and returns its key.
     int addStudent(const QString& number, const QString& name, const QString& surname,

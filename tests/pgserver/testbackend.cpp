@@ -1,0 +1,50 @@
+#include "testbackend.h"
+
+#include <QDir>
+#include <cstdio>
+#include <cstdlib>
+
+namespace pgtest {
+
+bool serverBackendRequested()
+{
+    return qEnvironmentVariable("ZELVO_TEST_BACKEND") == QLatin1String("postgresql");
+}
+
+db::ServerAddress testAddress(const QString& databaseName)
+{
+    db::ServerAddress address;
+    address.host = testCluster().host;
+    address.name = databaseName;
+    address.user = QStringLiteral("zelvo");
+    return address;
+}
+
+void openTestDatabase(db::Connection& connection, std::unique_ptr<TestDatabase>& database)
+{
+    if (!serverBackendRequested()) {
+        connection.openInMemory();
+        return;
+    }
+    const Cluster cluster = testCluster();
+    if (!cluster.unavailable.isEmpty()) {
+        std::fprintf(stderr,
+                     "PostgreSQL test cluster not available: %s\n"
+                     "THE POSTGRESQL CASES OF THIS SUITE DID NOT RUN.\n",
+                     qPrintable(cluster.unavailable));
+        std::exit(cluster.ciRequiresIt ? EXIT_FAILURE : SkipExitCode);
+    }
+    database = std::make_unique<TestDatabase>();
+    if (!database->isValid())
+        throw db::DbError(
+            QStringLiteral("test database %1 could not be made").arg(database->name()));
+    connection.openPostgres(testAddress(database->name()));
+}
+
+QString demoScriptPath(const db::Connection& connection)
+{
+    return QDir(QStringLiteral(ZELVO_SOURCE_DIR "/server"))
+        .filePath(connection.backendName() + QStringLiteral("/demo.sql"));
+}
+
+} // namespace pgtest

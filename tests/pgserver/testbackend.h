@@ -1,0 +1,27 @@
+#pragma once
+
+// The backend a test session runs on. By default the embedded database, in memory; with
+// ZELVO_TEST_BACKEND=postgresql (CTest sets it for the name_pg registration of a suite) a fresh
+// database of the test cluster, copied from the installed template and dropped afterwards.
+
+#include "connection.h"
+#include "pgfixture.h"
+
+#include <memory>
+
+namespace pgtest {
+
+bool serverBackendRequested();
+
+// The address of a database of the test cluster, as the program would be given it.
+db::ServerAddress testAddress(const QString& databaseName);
+
+// Opens `connection` on the requested backend. A server database is kept in `database`, which
+// must outlive the connection. Without a cluster the program ends: with the skip code (and a
+// loud message) on a developer's machine, as a failure in CI.
+void openTestDatabase(db::Connection& connection, std::unique_ptr<TestDatabase>& database);
+
+// server/sqlite/demo.sql or server/postgresql/demo.sql, for the backend of the connection.
+QString demoScriptPath(const db::Connection& connection);
+
+} // namespace pgtest
