@@ -143,10 +143,7 @@ void PageView::changeZoom(double zoom, FitMode mode)
     clearCache();
     updateScrollBars();
     verticalScrollBar()->setValue(int(pageTop(page) + fraction * pageSizePx().height()));
-    if (m_currentPage != page) {
-        m_currentPage = page;
-        emit currentPageChanged(page);
-    }
+    setCurrentPage(page);
     viewport()->update();
     emit zoomChanged(m_zoom);
 }
@@ -157,10 +154,7 @@ void PageView::showPage(int pageIndex)
         return;
     pageIndex = std::clamp(pageIndex, 0, m_report->pageCount() - 1);
     verticalScrollBar()->setValue(int(pageTop(pageIndex) - kGap / 2));
-    if (m_currentPage != pageIndex) {
-        m_currentPage = pageIndex;
-        emit currentPageChanged(pageIndex);
-    }
+    setCurrentPage(pageIndex);
     viewport()->update();
 }
 
@@ -174,10 +168,7 @@ void PageView::setHighlight(int pageIndex, const QRectF& boxMm)
     m_highlightPage = pageIndex;
     m_highlightMm = boxMm;
     scrollTo(mmToContent(pageIndex, boxMm));
-    if (m_currentPage != pageIndex) {
-        m_currentPage = pageIndex;
-        emit currentPageChanged(pageIndex);
-    }
+    setCurrentPage(pageIndex);
     viewport()->update();
 }
 
@@ -201,6 +192,14 @@ void PageView::scrollTo(const QRectF& r)
         horizontalScrollBar()->setValue(int(r.center().x() - visible.width() / 2));
 }
 
+void PageView::setCurrentPage(int pageIndex)
+{
+    if (pageIndex == m_currentPage)
+        return;
+    m_currentPage = pageIndex;
+    emit currentPageChanged(pageIndex);
+}
+
 void PageView::updateCurrentPage()
 {
     if (!m_report || m_report->pageCount() == 0)
@@ -222,10 +221,7 @@ void PageView::updateCurrentPage()
             best = i;
         }
     }
-    if (best != m_currentPage) {
-        m_currentPage = best;
-        emit currentPageChanged(best);
-    }
+    setCurrentPage(best);
 }
 
 void PageView::clearCache()

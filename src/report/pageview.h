@@ -70,6 +70,7 @@ private:
     void applyFit();
     void changeZoom(double zoom, FitMode mode);
     void updateCurrentPage();
+    void setCurrentPage(int pageIndex); // emits currentPageChanged when it differs
     // The grid of pictures a page is cut into at the current zoom, in device pixels.
     struct TileGrid {
         QSize page;

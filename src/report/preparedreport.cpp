@@ -1,6 +1,6 @@
 #include "preparedreport.h"
 
-#include "valueformat.h"
+#include "turkishtext.h"
 
 #include <QDataStream>
 #include <QFileInfo>
@@ -61,10 +61,12 @@ const QPaintDevice* measuringDevice()
 constexpr double kMeasureUnitsPerMm = 100.0;
 constexpr double kFineDpi = 1200.0;
 
-QString foldCase(const QString& text)
+// For the callers that report failure as false plus an optional text.
+bool failWith(QString* errorText, const QString& text)
 {
-    static const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
-    return turkish.toLower(text);
+    if (errorText)
+        *errorText = text;
+    return false;
 }
 
 QRectF textBox(const PreparedItem& item)
@@ -193,7 +195,7 @@ TextHit PreparedReport::find(const QString& text, const TextHit& after) const
 {
     if (text.isEmpty())
         return {};
-    const QString needle = foldCase(text);
+    const QString needle = turkishLower(text);
     int page = after.isValid() ? after.page : 0;
     int item = after.isValid() ? after.item : 0;
     qsizetype from = after.isValid() ? after.offset + 1 : 0;
@@ -203,7 +205,7 @@ TextHit PreparedReport::find(const QString& text, const TextHit& after) const
             const PreparedItem& it = items[item];
             if (it.kind != PreparedItem::Kind::Text || it.text.size() < text.size())
                 continue;
-            const QString hay = foldCase(it.text);
+            const QString hay = turkishLower(it.text);
             qsizetype at = -1;
             qsizetype length = text.size();
             if (hay.size() == it.text.size() && needle.size() == text.size())
@@ -249,11 +251,8 @@ QRectF PreparedReport::hitRect(const TextHit& hit) const
 bool PreparedReport::save(const QString& fileName, QString* errorText) const
 {
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (errorText)
-            *errorText = file.errorString();
-        return false;
-    }
+    if (!file.open(QIODevice::WriteOnly))
+        return failWith(errorText, file.errorString());
     QDataStream out(&file);
     out.setVersion(QDataStream::Qt_6_4);
     out << kMagic << kFormatVersion << m_title << m_pageSize << qint32(m_fonts.size());
@@ -268,11 +267,8 @@ bool PreparedReport::save(const QString& fileName, QString* errorText) const
                 << it.text;
         }
     }
-    if (out.status() != QDataStream::Ok || !file.commit()) {
-        if (errorText)
-            *errorText = file.errorString();
-        return false;
-    }
+    if (out.status() != QDataStream::Ok || !file.commit())
+        return failWith(errorText, file.errorString());
     return true;
 }
 
@@ -339,22 +335,16 @@ Result<PreparedReport> PreparedReport::load(const QString& fileName)
 bool PreparedReport::exportPdf(const QString& fileName, QString* errorText) const
 {
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (errorText)
-            *errorText = file.errorString();
-        return false;
-    }
+    if (!file.open(QIODevice::WriteOnly))
+        return failWith(errorText, file.errorString());
     {
         QPdfWriter writer(&file);
         writer.setCreator(u"Zelvo"_s);
         writer.setTitle(m_title);
         writer.setPageLayout(pageLayout());
         QPainter painter;
-        if (!painter.begin(&writer)) {
-            if (errorText)
-                *errorText = u"PDF yazıcısı açılamadı"_s;
-            return false;
-        }
+        if (!painter.begin(&writer))
+            return failWith(errorText, u"PDF yazıcısı açılamadı"_s);
         for (int i = 0; i < pageCount(); ++i) {
             if (i > 0)
                 writer.newPage();
@@ -362,11 +352,8 @@ bool PreparedReport::exportPdf(const QString& fileName, QString* errorText) cons
         }
         painter.end();
     }
-    if (!file.commit()) {
-        if (errorText)
-            *errorText = file.errorString();
-        return false;
-    }
+    if (!file.commit())
+        return failWith(errorText, file.errorString());
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "render.h"
 
 #include "templatemodel.h"
+#include "turkishtext.h"
 #include "valueformat.h"
 
 #include <QSet>
@@ -72,9 +73,7 @@ public:
         else if (options.locale)
             m_locale = *options.locale;
         else
-            m_locale = QLocale().language() == QLocale::C
-                           ? QLocale(QLocale::Turkish, QLocale::Turkey)
-                           : QLocale();
+            m_locale = QLocale().language() == QLocale::C ? turkishLocale() : QLocale();
     }
 
     PreparedReport run()

@@ -1,6 +1,5 @@
 #include "valueformat.h"
 
-#include <array>
 #include <cmath>
 #include <limits>
 
@@ -226,22 +225,6 @@ std::optional<QDateTime> dateTimeOf(const Value& v)
             return std::nullopt;
     }
     return QDateTime(date, time);
-}
-
-QString turkishMonthName(int month)
-{
-    static const std::array<QString, 12> names = {
-        u"Ocak"_s,   u"Şubat"_s,   u"Mart"_s,  u"Nisan"_s, u"Mayıs"_s, u"Haziran"_s,
-        u"Temmuz"_s, u"Ağustos"_s, u"Eylül"_s, u"Ekim"_s,  u"Kasım"_s, u"Aralık"_s};
-    if (month < 1 || month > 12)
-        return {};
-    return names[std::size_t(month - 1)];
-}
-
-QString turkishUpper(const QString& text)
-{
-    static const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
-    return turkish.toUpper(text);
 }
 
 std::optional<DisplayFormat> DisplayFormat::compile(const QString& pattern, int* errorOffset,

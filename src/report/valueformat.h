@@ -1,5 +1,7 @@
 #pragma once
 
+#include "turkishtext.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QList>
@@ -43,10 +45,6 @@ Value valueFromVariant(const QVariant& v);
 std::optional<Decimal> decimalOf(const Value& v);
 // Date content of a value: dates, date-times and ISO text "YYYY-MM-DD[ HH:MM[:SS]]".
 std::optional<QDateTime> dateTimeOf(const Value& v);
-
-// "Ocak" ... "Aralık"; empty outside 1..12.
-QString turkishMonthName(int month);
-QString turkishUpper(const QString& text);
 
 // A compiled display format. Number patterns use '#', '0', ',' (grouping) and '.' (decimal
 // point) with optional literal text before and after ("##,##0.00 ", "0", "#,##0 TL"); the

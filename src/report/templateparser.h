@@ -1,0 +1,15 @@
+#pragma once
+
+// Reads template text line by line into a TemplateModel: the report line, the band lines
+// and the items under each band.
+
+#include "templatemodel.h"
+
+#include <QString>
+
+namespace report::detail {
+
+// Throws ParseFailure at the first problem.
+TemplateModel parseTemplateText(const QString& text, const QString& fileName);
+
+} // namespace report::detail
