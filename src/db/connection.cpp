@@ -1,5 +1,6 @@
 #include "connection.h"
 
+#include "compiledstatement.h"
 #include "dialect.h"
 #include "postgresdialect.h"
 #include "sqlitedialect.h"
@@ -15,22 +16,6 @@ namespace db {
 namespace {
 
 int g_connectionSerial = 0;
-
-bool isIdentifierChar(QChar c)
-{
-    return c.isLetterOrNumber() || c == QLatin1Char('_');
-}
-
-qsizetype formalIndex(const QStringList& formals, const QString& parameter)
-{
-    const qsizetype exact = formals.indexOf(parameter);
-    if (exact >= 0)
-        return exact;
-    for (qsizetype f = 0; f < formals.size(); ++f)
-        if (formals.at(f).compare(parameter, Qt::CaseInsensitive) == 0)
-            return f;
-    return -1;
-}
 
 } // namespace
 
@@ -52,22 +37,6 @@ const TableColumn* TableInfo::column(const QString& name) const
             return &c;
     return nullptr;
 }
-
-// A statement as the database runs it: formal names replaced by placeholders, with the
-// argument each placeholder takes.
-struct Connection::Statement {
-    QString sql;
-    QVector<int> argIndex;
-    std::unique_ptr<QSqlQuery> query;
-};
-
-struct Connection::Compiled {
-    QString name;
-    QStringList formals;
-    WriteTarget target;
-    bool returnsCount = false;
-    std::vector<Statement> statements;
-};
 
 Connection::Connection() : m_name(QStringLiteral("zelvo-%1").arg(++g_connectionSerial)) {}
 
@@ -186,112 +155,6 @@ void Connection::lockStep(const QString& step, const QString& key)
     if (!inTransaction())
         throw DbError(QStringLiteral("%1 bir işlem (transaction) içinde başlatılmalı").arg(step));
     dialect().lockStep(*this, step, key, m_stepWaitMs);
-}
-
-const Connection::Compiled& Connection::compileProcedure(const QString& name)
-{
-    const QString key = name.toLower();
-    if (auto it = m_procedures.constFind(key); it != m_procedures.constEnd())
-        return **it;
-
-    ProcedureText text = dialect().procedureText(*this, name);
-    auto compiled = std::make_shared<Compiled>();
-    compiled->name = name;
-    compiled->formals = text.formals;
-    compiled->target = text.target;
-    compiled->returnsCount = text.returnsCount;
-    const bool namedSlots = m_dialect->namesSlots();
-    for (const QString& sql : text.statements) {
-        Statement statement;
-        QChar quote;
-        for (qsizetype i = 0; i < sql.size(); ++i) {
-            const QChar c = sql.at(i);
-            if (!quote.isNull()) {
-                if (c == quote)
-                    quote = QChar();
-                statement.sql += c;
-            } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-                quote = c;
-                statement.sql += c;
-            } else if (c == QLatin1Char('@')) {
-                qsizetype end = i + 1;
-                while (end < sql.size() && isIdentifierChar(sql.at(end)))
-                    ++end;
-                const QString parameter = sql.mid(i, end - i);
-                const qsizetype index = formalIndex(compiled->formals, parameter);
-                if (index < 0)
-                    throw DbError(QStringLiteral("Saklı yordam '%1' tanımsız bir parametre "
-                                                 "kullanıyor: %2")
-                                      .arg(name, parameter));
-                if (namedSlots) {
-                    // a parameter used several times is bound once: SQLite numbers named
-                    // parameters by first use (Qt counts every '?', so ?N repeated would not do)
-                    qsizetype slot = statement.argIndex.indexOf(int(index));
-                    if (slot < 0) {
-                        slot = statement.argIndex.size();
-                        statement.argIndex << int(index);
-                    }
-                    statement.sql += QStringLiteral("@p") + QString::number(slot + 1);
-                } else {
-                    statement.argIndex << int(index);
-                    statement.sql += QLatin1Char('?');
-                }
-                i = end - 1;
-            } else {
-                statement.sql += c;
-            }
-        }
-        statement.query = std::make_unique<QSqlQuery>(database());
-        // rows are read once, front to back; a scrollable query allocates a row cache per exec
-        statement.query->setForwardOnly(m_dialect->streamsRows());
-        if (!statement.query->prepare(statement.sql))
-            throw DbError(QStringLiteral("%1 (%2)").arg(
-                m_dialect->describe(statement.query->lastError()), name));
-        compiled->statements.push_back(std::move(statement));
-    }
-    return **m_procedures.insert(key, compiled);
-}
-
-const Connection::Compiled& Connection::compileStatement(const QString& sql,
-                                                         const QStringList& formals)
-{
-    const QString key = formals.join(QLatin1Char(',')) + QLatin1Char('\n') + sql;
-    if (auto it = m_statements.constFind(key); it != m_statements.constEnd())
-        return **it;
-    auto compiled = std::make_shared<Compiled>();
-    compiled->formals = formals;
-    Statement statement;
-    QChar quote;
-    for (qsizetype i = 0; i < sql.size(); ++i) {
-        const QChar c = sql.at(i);
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            quote = c;
-        } else if (c == QLatin1Char('@') || c == QLatin1Char(':')) {
-            qsizetype end = i + 1;
-            while (end < sql.size() && isIdentifierChar(sql.at(end)))
-                ++end;
-            const QString parameter = QLatin1Char('@') + sql.mid(i + 1, end - i - 1);
-            const qsizetype found = formalIndex(formals, parameter);
-            if (end > i + 1 && found >= 0) {
-                statement.argIndex << int(found);
-                statement.sql += QLatin1Char('?');
-                i = end - 1;
-                continue;
-            }
-            if (c == QLatin1Char('@') && end > i + 1)
-                throw DbError(QStringLiteral("Tanımsız parametre: %1").arg(parameter));
-        }
-        statement.sql += c;
-    }
-    statement.query = std::make_unique<QSqlQuery>(database());
-    statement.query->setForwardOnly(dialect().streamsRows());
-    if (!statement.query->prepare(statement.sql))
-        throw DbError(dialect().describe(statement.query->lastError()));
-    compiled->statements.push_back(std::move(statement));
-    return **m_statements.insert(key, compiled);
 }
 
 ResultRows Connection::run(const Compiled& compiled, const QVector<QVariant>& args)
@@ -443,11 +306,6 @@ QVariant Connection::fromDatabase(const QVariant& value) const
     // ISO parsing is a fraction of the cost of a format string, and dates are read per row
     const QDate date = QDate::fromString(QStringView(text).left(10), Qt::ISODate);
     return date.isValid() ? QVariant(date) : value;
-}
-
-QSqlQuery& Connection::prepared(const QString& sql)
-{
-    return *compileStatement(sql, {}).statements.front().query;
 }
 
 } // namespace db

@@ -70,7 +70,8 @@ void Dataset::setSql(const QString& sql, const WriteTarget& target)
 
 void Dataset::setTable(const QString& table, const QString& keyColumn)
 {
-    setSql(QStringLiteral("SELECT * FROM \"%1\" ORDER BY \"%2\"").arg(table, keyColumn),
+    // unquoted, so that a server storing names in lower case finds "Parametre" too
+    setSql(QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(table, keyColumn),
            {table, keyColumn});
 }
 

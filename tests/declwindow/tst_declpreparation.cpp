@@ -326,9 +326,8 @@ private Q_SLOTS:
 
         // the accrual changes, and the server refuses the third student's declaration row
         f.session.connection.execute(QStringLiteral("update Tahakkuk set kazanc=2000"));
-        f.session.connection.execute(
-            QStringLiteral("create trigger xml_refuse before insert on Xml when "
-                           "new.ogrencino='S3' begin select raise(abort, 'S3 reddedildi'); end"));
+        f.session.refuseInserts(QStringLiteral("Xml"), QStringLiteral("NEW.ogrencino = 'S3'"),
+                                QStringLiteral("S3 reddedildi"));
         f.press("SpeedButton1");
         QCOMPARE(f.errors(), QStringList{QStringLiteral("S3 reddedildi.")});
         QCOMPARE(f.storedRows(3), before);
@@ -340,7 +339,7 @@ private Q_SLOTS:
         QVERIFY(!f.session.connection.inTransaction());
 
         // once the server accepts the rows again, the month is replaced as a whole
-        f.session.connection.execute(QStringLiteral("drop trigger xml_refuse"));
+        f.session.stopRefusingInserts(QStringLiteral("Xml"));
         f.press("SpeedButton1");
         QCOMPARE(f.count("select count(*) from Xml where pek='2000'"), 4);
         QVERIFY(f.offered());

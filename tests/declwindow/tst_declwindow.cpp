@@ -127,6 +127,8 @@ private Q_SLOTS:
         QFETCH(bool, gss);
         QFETCH(int, errors);
         DeclFixture f;
+        if (f.session.connection.backendName() != QLatin1String("sqlite"))
+            QSKIP("rewrites a procedure body of the embedded catalog");
         // a server whose workplace row lacks the tax office
         f.session.connection.execute(
             QStringLiteral("update zelvo_procedure set body=replace(body, ', vergidairesi', '') "
@@ -167,6 +169,9 @@ private Q_SLOTS:
         QFETCH(QString, unit);
         QFETCH(int, month);
         DeclFixture f;
+        if (f.session.connection.backendName() != QLatin1String("sqlite"))
+            QSKIP("the literal statements compare text columns with bare numbers, which only "
+                  "the embedded database's type affinity takes");
         int n = 0;
         for (const QString& u : {unit, QStringLiteral("01"), QStringLiteral("99")})
             for (bool gss : {false, true})

@@ -283,18 +283,9 @@ private Q_SLOTS:
         const QStringList before = accrual(f, 3);
         QCOMPARE(before.size(), 3);
         f.sql("UPDATE Parametre SET au03 = 2000");
-        if (f.session.connection.backendName() == QLatin1String("sqlite"))
-            f.sql(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Tahakkuk WHEN "
-                                 "NEW.idogrenci = %1 BEGIN SELECT RAISE(ABORT, 'satır "
-                                 "reddedildi'); END")
-                      .arg(b));
-        else
-            f.session.connection.applyScript(
-                QStringLiteral("CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS $$ "
-                               "BEGIN IF NEW.idogrenci = %1 THEN RAISE EXCEPTION 'satır "
-                               "reddedildi'; END IF; RETURN NEW; END $$; CREATE TRIGGER refuse "
-                               "BEFORE INSERT ON Tahakkuk FOR EACH ROW EXECUTE FUNCTION refuse()")
-                    .arg(b));
+        f.session.refuseInserts(QStringLiteral("Tahakkuk"),
+                                QStringLiteral("NEW.idogrenci = %1").arg(b),
+                                QStringLiteral("satır reddedildi"));
         f.window->close();
         f.open();
         f.run(3);

@@ -45,6 +45,32 @@ int TestSession::addStudent(const QString& number, const QString& name, const QS
         .toInt();
 }
 
+void TestSession::refuseInserts(const QString& table, const QString& condition,
+                                const QString& message)
+{
+    const QString name = QStringLiteral("refuse_") + table.toLower();
+    if (connection.backendName() == QLatin1String("sqlite")) {
+        connection.execute(QStringLiteral("CREATE TRIGGER %1 BEFORE INSERT ON %2 WHEN %3 BEGIN "
+                                          "SELECT RAISE(ABORT, '%4'); END")
+                               .arg(name, table, condition, message));
+        return;
+    }
+    connection.applyScript(
+        QStringLiteral("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN IF %3 "
+                       "THEN RAISE EXCEPTION '%4'; END IF; RETURN NEW; END $$; CREATE TRIGGER %1 "
+                       "BEFORE INSERT ON %2 FOR EACH ROW EXECUTE FUNCTION %1()")
+            .arg(name, table, condition, message));
+}
+
+void TestSession::stopRefusingInserts(const QString& table)
+{
+    const QString name = QStringLiteral("refuse_") + table.toLower();
+    if (connection.backendName() == QLatin1String("sqlite"))
+        connection.execute(QStringLiteral("DROP TRIGGER %1").arg(name));
+    else // a server prepares no DDL: sent as a script
+        connection.applyScript(QStringLiteral("DROP TRIGGER %1 ON %2").arg(name, table));
+}
+
 QVariant TestSession::scalar(const QString& sql, const db::Params& params)
 {
     const db::ResultRows rows = connection.query(sql, params);

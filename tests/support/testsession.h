@@ -34,6 +34,10 @@ public:
                    const QString& status = QStringLiteral("1"),
                    const QString& unit = QStringLiteral("01"));
     QVariant scalar(const QString& sql, const db::Params& params = {});
+    // Makes the database refuse a new row of `table` for which `condition` (on NEW) holds,
+    // with `message` as the server's error: a trigger in the SQL of the session's backend.
+    void refuseInserts(const QString& table, const QString& condition, const QString& message);
+    void stopRefusingInserts(const QString& table);
     // Takes the user's row as the main window holds it after a successful login. The password
     // is not verified here: a verification costs about 0.1 s, too much for every session of the
     // suite; the main window's tests verify it.

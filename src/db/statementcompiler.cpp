@@ -1,0 +1,140 @@
+// Statements and procedures as the database runs them: formal names ("@key1") replaced by the
+// dialect's placeholders, prepared once and kept.
+
+#include "compiledstatement.h"
+#include "dialect.h"
+
+namespace db {
+
+namespace {
+
+bool isIdentifierChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_');
+}
+
+qsizetype formalIndex(const QStringList& formals, const QString& parameter)
+{
+    const qsizetype exact = formals.indexOf(parameter);
+    if (exact >= 0)
+        return exact;
+    for (qsizetype f = 0; f < formals.size(); ++f)
+        if (formals.at(f).compare(parameter, Qt::CaseInsensitive) == 0)
+            return f;
+    return -1;
+}
+
+} // namespace
+
+const Connection::Compiled& Connection::compileProcedure(const QString& name)
+{
+    const QString key = name.toLower();
+    if (auto it = m_procedures.constFind(key); it != m_procedures.constEnd())
+        return **it;
+
+    ProcedureText text = dialect().procedureText(*this, name);
+    auto compiled = std::make_shared<Compiled>();
+    compiled->name = name;
+    compiled->formals = text.formals;
+    compiled->target = text.target;
+    compiled->returnsCount = text.returnsCount;
+    const bool namedSlots = m_dialect->namesSlots();
+    for (const QString& sql : text.statements) {
+        Statement statement;
+        QChar quote;
+        for (qsizetype i = 0; i < sql.size(); ++i) {
+            const QChar c = sql.at(i);
+            if (!quote.isNull()) {
+                if (c == quote)
+                    quote = QChar();
+                statement.sql += c;
+            } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+                quote = c;
+                statement.sql += c;
+            } else if (c == QLatin1Char('@')) {
+                qsizetype end = i + 1;
+                while (end < sql.size() && isIdentifierChar(sql.at(end)))
+                    ++end;
+                const QString parameter = sql.mid(i, end - i);
+                const qsizetype index = formalIndex(compiled->formals, parameter);
+                if (index < 0)
+                    throw DbError(QStringLiteral("Saklı yordam '%1' tanımsız bir parametre "
+                                                 "kullanıyor: %2")
+                                      .arg(name, parameter));
+                if (namedSlots) {
+                    // a parameter used several times is bound once: SQLite numbers named
+                    // parameters by first use (Qt counts every '?', so ?N repeated would not do)
+                    qsizetype slot = statement.argIndex.indexOf(int(index));
+                    if (slot < 0) {
+                        slot = statement.argIndex.size();
+                        statement.argIndex << int(index);
+                    }
+                    statement.sql += QStringLiteral("@p") + QString::number(slot + 1);
+                } else {
+                    statement.argIndex << int(index);
+                    statement.sql += QLatin1Char('?');
+                }
+                i = end - 1;
+            } else {
+                statement.sql += c;
+            }
+        }
+        statement.query = std::make_unique<QSqlQuery>(database());
+        // rows are read once, front to back; a scrollable query allocates a row cache per exec
+        statement.query->setForwardOnly(m_dialect->streamsRows());
+        if (!statement.query->prepare(statement.sql))
+            throw DbError(QStringLiteral("%1 (%2)").arg(
+                m_dialect->describe(statement.query->lastError()), name));
+        compiled->statements.push_back(std::move(statement));
+    }
+    return **m_procedures.insert(key, compiled);
+}
+
+const Connection::Compiled& Connection::compileStatement(const QString& sql,
+                                                         const QStringList& formals)
+{
+    const QString key = formals.join(QLatin1Char(',')) + QLatin1Char('\n') + sql;
+    if (auto it = m_statements.constFind(key); it != m_statements.constEnd())
+        return **it;
+    auto compiled = std::make_shared<Compiled>();
+    compiled->formals = formals;
+    Statement statement;
+    QChar quote;
+    for (qsizetype i = 0; i < sql.size(); ++i) {
+        const QChar c = sql.at(i);
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            quote = c;
+        } else if (c == QLatin1Char('@') || c == QLatin1Char(':')) {
+            qsizetype end = i + 1;
+            while (end < sql.size() && isIdentifierChar(sql.at(end)))
+                ++end;
+            const QString parameter = QLatin1Char('@') + sql.mid(i + 1, end - i - 1);
+            const qsizetype found = formalIndex(formals, parameter);
+            if (end > i + 1 && found >= 0) {
+                statement.argIndex << int(found);
+                statement.sql += QLatin1Char('?');
+                i = end - 1;
+                continue;
+            }
+            if (c == QLatin1Char('@') && end > i + 1)
+                throw DbError(QStringLiteral("Tanımsız parametre: %1").arg(parameter));
+        }
+        statement.sql += c;
+    }
+    statement.query = std::make_unique<QSqlQuery>(database());
+    statement.query->setForwardOnly(dialect().streamsRows());
+    if (!statement.query->prepare(statement.sql))
+        throw DbError(dialect().describe(statement.query->lastError()));
+    compiled->statements.push_back(std::move(statement));
+    return **m_statements.insert(key, compiled);
+}
+
+QSqlQuery& Connection::prepared(const QString& sql)
+{
+    return *compileStatement(sql, {}).statements.front().query;
+}
+
+} // namespace db
