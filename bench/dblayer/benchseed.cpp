@@ -12,6 +12,11 @@ namespace benchseed {
 void openSeeded(db::Connection& connection, const QString& directory, int count)
 {
     connection.openSqlite(QDir(directory).filePath(QStringLiteral("zelvo.db")));
+    addStudents(connection, count);
+}
+
+void addStudents(db::Connection& connection, int count)
+{
     // the March 2026 period runs from 15 March to 14 April
     const QDate starts[] = {QDate(2026, 3, 1),  QDate(2026, 3, 15), QDate(2026, 3, 20),
                             QDate(2026, 2, 10), QDate(2026, 3, 25), QDate(2026, 4, 1)};

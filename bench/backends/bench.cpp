@@ -1,0 +1,208 @@
+// The timesheet, the accrual and declaration step 1 of a unit of 10,000 students on each backend:
+// the embedded database file and a database on a private PostgreSQL cluster (Unix socket). Each
+// run goes through the program's own computations and database layer, and then the same
+// statements run on the raw client library (SQLite's C library, libpq) in the same process, so
+// the ratio printed is the layer's cost over that floor. Peak memory is printed per backend.
+//
+//   bench_backends                          both backends, each in a process of its own
+//   bench_backends sqlite|postgresql [N]    one backend, N students (10,000)
+
+#include "accrualcomputation.h"
+#include "accrualedition.h"
+#include "benchseed.h"
+#include "dataset.h"
+#include "declarationedition.h"
+#include "declarationpreparation.h"
+#include "floorruns.h"
+#include "runprogress.h"
+#include "timesheetcomputation.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <functional>
+#include <stdexcept>
+
+namespace {
+
+const QString Unit = QStringLiteral("01");
+
+double milliseconds(const std::function<int()>& run, int& rows)
+{
+    QElapsedTimer clock;
+    clock.start();
+    rows = run();
+    return double(clock.nsecsElapsed()) / 1e6;
+}
+
+int layerTimesheet(db::Connection& connection)
+{
+    db::Dataset removal(connection), students(connection), dayCount(connection), single(connection),
+        monthView(connection);
+    RunProgress progress(nullptr, QStringLiteral("Puantaj"), 1000000);
+    computeTimesheet(TimesheetEdition::standard(), {removal, students, dayCount, single, monthView},
+                     Period(QStringLiteral("2026"), 3), Unit, progress);
+    return monthView.recordCount();
+}
+
+int layerAccrual(db::Connection& connection)
+{
+    db::Dataset parameters(connection), removal(connection), timesheet(connection),
+        store(connection), result(connection);
+    parameters.setProcedure(QStringLiteral("ParametreGetir"));
+    parameters.open();
+    RunProgress progress(nullptr, QStringLiteral("Tahakkuk"), 1000000);
+    computeAccrual(AccrualEdition::standard(), {parameters, removal, timesheet, store, result},
+                   Period(QStringLiteral("2026"), 3), Unit, progress);
+    return result.recordCount();
+}
+
+int layerDeclaration(db::Connection& connection)
+{
+    db::Dataset parameters(connection), removal(connection), source(connection), target(connection),
+        shown(connection);
+    parameters.setProcedure(QStringLiteral("ParametreGetir"));
+    parameters.open();
+    return zelvo::declaration::prepareDeclaration(
+        zelvo::declaration::DeclarationEdition::standard(),
+        {parameters, removal, source, target, shown}, Period(QStringLiteral("2026"), 3), Unit);
+}
+
+// A private cluster for the benchmark, stopped when the object goes.
+class Cluster {
+public:
+    Cluster()
+        : m_dir(QStringLiteral("/tmp/zelvo-bench-pg-%1").arg(QCoreApplication::applicationPid()))
+    {
+        const QString script = QStringLiteral(ZELVO_SOURCE_DIR "/tests/pgserver/pgcluster.sh");
+        if (QProcess::execute(QStringLiteral("sh"),
+                              {script, QStringLiteral("start"), m_dir,
+                               QStringLiteral(ZELVO_SOURCE_DIR "/server/postgresql")}) != 0 ||
+            QFileInfo::exists(m_dir + QStringLiteral("/unavailable")))
+            throw std::runtime_error("the PostgreSQL cluster did not start");
+    }
+    ~Cluster()
+    {
+        QProcess::execute(QStringLiteral("sh"),
+                          {QStringLiteral(ZELVO_SOURCE_DIR "/tests/pgserver/pgcluster.sh"),
+                           QStringLiteral("stop"), m_dir});
+    }
+    QString host() const { return m_dir; }
+
+    void createDatabase(const QString& name) const
+    {
+        {
+            QSqlDatabase admin =
+                QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("admin"));
+            admin.setHostName(m_dir);
+            admin.setDatabaseName(QStringLiteral("postgres"));
+            admin.setUserName(QStringLiteral("zelvo"));
+            QSqlQuery create(admin);
+            if (!admin.open() ||
+                !create.exec(
+                    QStringLiteral("CREATE DATABASE %1 TEMPLATE zelvo_template").arg(name)))
+                throw std::runtime_error(qPrintable(create.lastError().text()));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("admin"));
+    }
+
+private:
+    QString m_dir;
+};
+
+struct Step {
+    const char* name;
+    int (*layer)(db::Connection&);
+    int (*floor)(RawFloor&);
+};
+
+int runBackend(const QString& backend, int size)
+{
+    QTemporaryDir directory;
+    std::unique_ptr<Cluster> cluster;
+    db::Connection connection;
+    std::unique_ptr<RawFloor> floor;
+    if (backend == QLatin1String("postgresql")) {
+        cluster = std::make_unique<Cluster>();
+        cluster->createDatabase(QStringLiteral("bench"));
+        db::ServerAddress address;
+        address.host = cluster->host();
+        address.name = QStringLiteral("bench");
+        address.user = QStringLiteral("zelvo");
+        connection.openPostgres(address);
+        benchseed::addStudents(connection, size);
+        floor = postgresFloor(address.host, address.name, address.user);
+    } else {
+        benchseed::openSeeded(connection, directory.path(), size);
+        floor = sqliteFloor(connection.filePath());
+    }
+    const Step steps[] = {{"timesheet", layerTimesheet, floorTimesheet},
+                          {"accrual", layerAccrual, floorAccrual},
+                          {"declaration step 1", layerDeclaration, floorDeclaration}};
+    bool complete = true;
+    for (const Step& step : steps) {
+        // the better of two runs each, the layer first, on the same rows
+        double layerMs = 1e12;
+        double floorMs = 1e12;
+        int layerRows = 0;
+        int floorRows = 0;
+        for (int round = 0; round < 2; ++round) {
+            layerMs =
+                qMin(layerMs, milliseconds([&] { return step.layer(connection); }, layerRows));
+            if (floor)
+                floorMs =
+                    qMin(floorMs, milliseconds([&] { return step.floor(*floor); }, floorRows));
+        }
+        if (floor)
+            std::printf("bench_backends %-10s %6d students: %-18s %8.1f ms, raw floor %8.1f ms, "
+                        "ratio %.2f\n",
+                        qPrintable(backend), size, step.name, layerMs, floorMs, layerMs / floorMs);
+        else
+            std::printf("bench_backends %-10s %6d students: %-18s %8.1f ms (no libpq: floor not "
+                        "measured)\n",
+                        qPrintable(backend), size, step.name, layerMs);
+        complete = complete && layerRows == size && (!floor || floorRows == size);
+        if (layerRows != size || (floor && floorRows != size))
+            std::fprintf(stderr, "bench_backends: %s stored %d rows, its floor %d, of %d\n",
+                         step.name, layerRows, floorRows, size);
+    }
+    std::printf("bench_backends %-10s %6d students: peak memory %.1f MB\n", qPrintable(backend),
+                size, benchseed::peakMemoryMb());
+    return complete ? 0 : 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    const QStringList args = application.arguments().mid(1);
+    try {
+        if (!args.isEmpty())
+            return runBackend(args.at(0), args.value(1, QStringLiteral("10000")).toInt());
+        int status = 0;
+        for (const QString& backend : {QStringLiteral("sqlite"), QStringLiteral("postgresql")}) {
+            QProcess child;
+            child.setProcessChannelMode(QProcess::ForwardedChannels);
+            child.start(QCoreApplication::applicationFilePath(), {backend});
+            if (!child.waitForFinished(-1) || child.exitStatus() != QProcess::NormalExit ||
+                child.exitCode() != 0)
+                status = 1;
+        }
+        return status;
+    } catch (const db::DbError& e) {
+        std::fprintf(stderr, "bench_backends: %s\n", e.what());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bench_backends: %s\n", e.what());
+    }
+    return 1;
+}
