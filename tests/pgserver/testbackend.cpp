@@ -20,9 +20,12 @@ db::ServerAddress testAddress(const QString& databaseName)
     return address;
 }
 
-void openTestDatabase(db::Connection& connection, std::unique_ptr<TestDatabase>& database)
+void openTestDatabase(db::Connection& connection, std::unique_ptr<TestDatabase>& database,
+                      Backend backend)
 {
-    if (!serverBackendRequested()) {
+    const bool server =
+        backend == Backend::Server || (backend == Backend::Requested && serverBackendRequested());
+    if (!server) {
         connection.openInMemory();
         return;
     }

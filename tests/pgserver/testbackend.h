@@ -13,13 +13,18 @@ namespace pgtest {
 
 bool serverBackendRequested();
 
+// Which backend a session opens: the one the environment asks for, or a given one (a test that
+// compares the two).
+enum class Backend { Requested, Embedded, Server };
+
 // The address of a database of the test cluster, as the program would be given it.
 db::ServerAddress testAddress(const QString& databaseName);
 
 // Opens `connection` on the requested backend. A server database is kept in `database`, which
 // must outlive the connection. Without a cluster the program ends: with the skip code (and a
 // loud message) on a developer's machine, as a failure in CI.
-void openTestDatabase(db::Connection& connection, std::unique_ptr<TestDatabase>& database);
+void openTestDatabase(db::Connection& connection, std::unique_ptr<TestDatabase>& database,
+                      Backend backend = Backend::Requested);
 
 // server/sqlite/demo.sql or server/postgresql/demo.sql, for the backend of the connection.
 QString demoScriptPath(const db::Connection& connection);

@@ -2,9 +2,9 @@
 
 #include <QFile>
 
-TestSession::TestSession(const QString& user, const QString& password)
+TestSession::TestSession(const QString& user, const QString& password, pgtest::Backend backend)
 {
-    pgtest::openTestDatabase(connection, serverDatabase);
+    pgtest::openTestDatabase(connection, serverDatabase, backend);
     login = std::make_unique<db::Dataset>(connection);
     login->setProcedure(QStringLiteral("BireyGetirLogin"));
     login->addParam(QStringLiteral("@Key1"));

@@ -17,7 +17,12 @@ class TestSession {
 public:
     // Logs in as the seeded administrator unless told otherwise.
     explicit TestSession(const QString& user = QStringLiteral("admin"),
-                         const QString& password = QStringLiteral("admin"));
+                         const QString& password = QStringLiteral("admin"),
+                         pgtest::Backend backend = pgtest::Backend::Requested);
+    explicit TestSession(pgtest::Backend backend)
+        : TestSession(QStringLiteral("admin"), QStringLiteral("admin"), backend)
+    {
+    }
 
     std::unique_ptr<pgtest::TestDatabase> serverDatabase; // outlives the connection
     db::Connection connection;
