@@ -7,8 +7,8 @@ BUILD_DIR ?= build
 PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-5compat-dev libqt6sql6-sqlite \
             libqt6svg6 libsqlite3-dev sqlite3 libsodium-dev libgl-dev xvfb xauth poppler-utils \
             libxml2-utils fonts-dejavu-core fonts-arkpandora fonts-urw-base35 qt6-translations-l10n
-# the server backend, and the private PostgreSQL cluster its tests start
-PACKAGES += postgresql libqt6sql6-psql
+# the server backend, the private PostgreSQL cluster its tests start, libpq for the benchmarks' floor
+PACKAGES += postgresql libqt6sql6-psql libpq-dev
 # what make package needs to find the package's library dependencies
 PACKAGES += dpkg-dev file
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
