@@ -1,5 +1,6 @@
 #include "startup.h"
 
+#include "core/turkishtext.h"
 #include "look.h"
 #include "settings.h"
 
@@ -42,7 +43,7 @@ void setUpApplication()
     QApplication::setApplicationDisplayName(QStringLiteral("Zelvo İşlemleri"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/zelvo/zelvo.png")));
     if (QLocale::system().language() == QLocale::C)
-        QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
+        QLocale::setDefault(zelvo::core::turkishLocale());
     look::installFontSubstitutions();
     installQtTranslations();
 }

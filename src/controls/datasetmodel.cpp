@@ -1,11 +1,13 @@
 #include "datasetmodel.h"
 
-#include "money.h"
+#include "core/money.h"
 
 #include <QDate>
 #include <QLocale>
 
 namespace controls {
+
+namespace money = zelvo::core::money;
 
 QString displayValue(const QVariant& value, const QString& format)
 {

@@ -1,11 +1,14 @@
 #include "sqlfunctions.h"
 
-#include "money.h"
+#include "core/money.h"
+#include "core/turkishtext.h"
 
 #include <QString>
 #include <sqlite3.h>
 
 namespace db {
+
+namespace money = zelvo::core::money;
 
 namespace {
 
@@ -42,16 +45,7 @@ void trfold(sqlite3_context* context, int, sqlite3_value** argv)
         sqlite3_result_null(context);
         return;
     }
-    QString text = textArgument(argv[0]);
-    for (QChar& c : text) {
-        if (c == QLatin1Char('I'))
-            c = QChar(0x0131); // ı
-        else if (c == QChar(0x0130))
-            c = QLatin1Char('i'); // İ
-        else
-            c = c.toLower();
-    }
-    resultText(context, text);
+    resultText(context, zelvo::core::turkishLower(textArgument(argv[0])));
 }
 
 void dec2(sqlite3_context* context, int, sqlite3_value** argv)

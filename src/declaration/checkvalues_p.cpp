@@ -2,6 +2,8 @@
 
 #include "cp1254.h"
 
+#include "core/money.h"
+
 #include <QStringList>
 
 using namespace Qt::StringLiterals;
@@ -55,29 +57,18 @@ int wholeNumber(QStringView text, int minDigits, int maxDigits)
 
 std::optional<qint64> kurusOf(QStringView text)
 {
-    const bool negative = text.startsWith(u'-');
-    const QStringView number = negative ? text.mid(1) : text;
+    const QStringView number = text.startsWith(u'-') ? text.mid(1) : text;
     const qsizetype point = number.size() - 3;
-    // at most 15 digits before the point keep the kuruş inside 64 bits
-    if (point < 1 || point > 15 || number.at(point) != u'.' || !isDigits(number.left(point)) ||
+    if (point < 1 || number.at(point) != u'.' || !isDigits(number.left(point)) ||
         !isDigits(number.mid(point + 1))) {
         return std::nullopt;
     }
-    qint64 kurus = 0;
-    for (QChar c : number) {
-        if (c != u'.') {
-            kurus = kurus * 10 + (c.unicode() - u'0');
-        }
-    }
-    return negative ? -kurus : kurus;
+    return core::money::parseKurus(text);
 }
 
 QString kurusText(qint64 kurus)
 {
-    const qint64 whole = kurus / 100;
-    const qint64 cents = kurus % 100;
-    return (kurus < 0 ? u"-"_s : QString()) + QString::number(std::abs(whole)) + u'.' +
-           QString::number(std::abs(cents)).rightJustified(2, u'0');
+    return core::money::plainText(kurus);
 }
 
 QString dateText(const QDate& date)

@@ -16,7 +16,7 @@ bool isDigits(QStringView text);
 int wholeNumber(QStringView text, int minDigits, int maxDigits);
 
 // A premium base text as the file writes it, "1500.50" or "-3.00" (digits, a point, two
-// decimals), in kuruş; nullopt for anything else.
+// decimals), in kuruş; nullopt for anything else and for more than 16 whole digits.
 std::optional<qint64> kurusOf(QStringView text);
 
 // Kuruş as "1500.50".

@@ -9,7 +9,7 @@ namespace zelvo::declaration {
 
 namespace {
 
-void prepareStatement(db::Dataset& dataset, const QString& sql, const Period& period,
+void prepareStatement(db::Dataset& dataset, const QString& sql, const core::Period& period,
                       const QString& unit)
 {
     dataset.close();
@@ -124,8 +124,8 @@ QString sourceStatement()
                   QStringLiteral("order by o.ogrencino,o.adi,o.soyadi")});
 }
 
-void openShownRows(const DeclarationEdition& edition, db::Dataset& shown, const Period& period,
-                   const QString& unit)
+void openShownRows(const DeclarationEdition& edition, db::Dataset& shown,
+                   const core::Period& period, const QString& unit)
 {
     shown.prepareCall(edition.procedure(QStringLiteral("XmlListe2")),
                       {{"@key1", period.year()}, {"@key2", period.month()}, {"@key3", unit}});
@@ -134,7 +134,7 @@ void openShownRows(const DeclarationEdition& edition, db::Dataset& shown, const 
 }
 
 int prepareDeclaration(const DeclarationEdition& edition, const PreparationDatasets& sets,
-                       const Period& period, const QString& unit)
+                       const core::Period& period, const QString& unit)
 {
     period.requireWholeYear();
     const QDate first = period.firstDay();

@@ -2,8 +2,8 @@
 // rebuilt from its accrual rows and students.
 #pragma once
 
+#include "core/period.h"
 #include "declarationedition.h"
-#include "period.h"
 
 namespace db {
 class Dataset;
@@ -33,10 +33,10 @@ QString sourceStatement();
 // month's rows as they were. A year text that is not a whole number stops the step before
 // anything changes, in every month.
 int prepareDeclaration(const DeclarationEdition& edition, const PreparationDatasets& sets,
-                       const Period& period, const QString& unit);
+                       const core::Period& period, const QString& unit);
 
 // Opens the shown rows (XmlListe2 or XmlListe2xxx) of the month and unit.
-void openShownRows(const DeclarationEdition& edition, db::Dataset& shown, const Period& period,
-                   const QString& unit);
+void openShownRows(const DeclarationEdition& edition, db::Dataset& shown,
+                   const core::Period& period, const QString& unit);
 
 } // namespace zelvo::declaration

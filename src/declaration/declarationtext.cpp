@@ -1,11 +1,9 @@
 #include "declarationtext.h"
 
-#include <QDateTime>
-#include <QLocale>
-#include <QTime>
+#include "core/money.h"
 
-#include <cstdlib>
-#include <limits>
+#include <QDateTime>
+#include <QTime>
 
 using namespace Qt::StringLiterals;
 
@@ -62,103 +60,16 @@ QString dateTimeText(const QDate& date, const QTime& time)
     return dateText(date) + u' ' + time.toString(u"HH:mm:ss"_s);
 }
 
-// The shortest decimal form of a double, with a comma for the point.
+// A double as its 15 significant digits give it, with a comma for the point.
 QString turkishDecimal(double value)
 {
-    if (value == 0.0) {
-        return u"0"_s; // also for -0.0
+    const auto decimal = core::Decimal::fromDouble(value);
+    if (!decimal) {
+        return QString::number(value);
     }
-    QString text = QString::number(value, 'f', QLocale::FloatingPointShortest);
+    QString text = decimal->toPlainString();
     text.replace(u'.', u',');
     return text;
-}
-
-bool isWholeNumberType(int typeId)
-{
-    switch (typeId) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// Reads "-1234,5" or "1234.567" into kuruş, rounding half a kuruş away from zero.
-std::optional<qint64> kurusFromText(QStringView text)
-{
-    text = text.trimmed();
-    bool negative = false;
-    if (!text.isEmpty() && (text.front() == u'-' || text.front() == u'+')) {
-        negative = text.front() == u'-';
-        text = text.mid(1);
-    }
-    qsizetype point = text.indexOf(u'.');
-    if (point < 0) {
-        point = text.indexOf(u',');
-    }
-    const QStringView whole = point < 0 ? text : text.left(point);
-    const QStringView fraction = point < 0 ? QStringView() : text.mid(point + 1);
-    if (whole.isEmpty() && fraction.isEmpty()) {
-        return std::nullopt;
-    }
-    // decimal(18, 2) has 16 whole digits; their kuruş fit in 64 bits.
-    if (whole.size() > 16) {
-        return std::nullopt;
-    }
-    qint64 kurus = 0;
-    for (QChar c : whole) {
-        if (c < u'0' || c > u'9') {
-            return std::nullopt;
-        }
-        kurus = kurus * 10 + (c.unicode() - u'0');
-    }
-    kurus *= 100;
-    int digitsSeen = 0;
-    bool roundUp = false;
-    for (QChar c : fraction) {
-        if (c < u'0' || c > u'9') {
-            return std::nullopt;
-        }
-        const int digit = c.unicode() - u'0';
-        if (digitsSeen == 0) {
-            kurus += digit * 10;
-        } else if (digitsSeen == 1) {
-            kurus += digit;
-        } else if (digitsSeen == 2) {
-            roundUp = digit >= 5;
-        }
-        ++digitsSeen;
-    }
-    if (roundUp) {
-        ++kurus;
-    }
-    return negative ? -kurus : kurus;
-}
-
-QString kurusText(qint64 kurus)
-{
-    const bool negative = kurus < 0;
-    const quint64 magnitude = negative ? quint64(0) - quint64(kurus) : quint64(kurus);
-    QString text = QString::number(magnitude / 100);
-    const quint64 cents = magnitude % 100;
-    if (cents != 0) {
-        text += u',';
-        text += QChar(u'0' + int(cents / 10));
-        if (cents % 10 != 0) {
-            text += QChar(u'0' + int(cents % 10));
-        }
-    }
-    return negative ? u'-' + text : text;
 }
 
 } // namespace
@@ -223,39 +134,14 @@ std::optional<QString> pekText(const QVariant& amount)
     if (!amount.isValid() || amount.isNull()) {
         return QString();
     }
-    const int type = amount.typeId();
-    if (isWholeNumberType(type)) {
-        if (type == QMetaType::ULongLong || type == QMetaType::ULong) {
-            const qulonglong v = amount.toULongLong();
-            if (v > qulonglong(std::numeric_limits<qint64>::max() / 100)) {
-                return std::nullopt;
-            }
-            return kurusText(qint64(v) * 100);
-        }
-        const qlonglong v = amount.toLongLong();
-        if (std::llabs(v) > std::numeric_limits<qint64>::max() / 100) {
-            return std::nullopt;
-        }
-        return kurusText(v * 100);
-    }
-    QString text;
-    if (type == QMetaType::Double || type == QMetaType::Float) {
-        const double d = amount.toDouble();
-        if (!qIsFinite(d)) {
-            return std::nullopt;
-        }
-        text = QString::number(d, 'f', QLocale::FloatingPointShortest);
-    } else {
-        text = amount.toString();
-        if (text.trimmed().isEmpty()) {
+    const std::optional<qint64> kurus = core::money::kurusFromVariant(amount);
+    if (!kurus) {
+        if (amount.toString().trimmed().isEmpty()) {
             return QString();
         }
-    }
-    const std::optional<qint64> kurus = kurusFromText(text);
-    if (!kurus) {
         return std::nullopt;
     }
-    return kurusText(*kurus);
+    return core::money::commaText(*kurus);
 }
 
 QString sil1FromPek(const QString& pek)

@@ -1,23 +1,20 @@
 #include "tfrmxml.h"
 
-#include "backupservice.h"
 #include "busycursor.h"
 #include "checkreport.h"
 #include "datasetrows.h"
-#include "dbgrid.h"
 #include "dbnavigator.h"
 #include "declarationpreparation.h"
 #include "declarationtext.h"
 #include "declarationxml.h"
 #include "infocsv.h"
-#include "look.h"
 #include "money.h"
+#include "period.h"
 #include "periodselector.h"
 #include "previewdialog.h"
 #include "report.h"
 
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -77,116 +74,73 @@ QVector<controls::GridColumn> gridColumns()
     return columns;
 }
 
-// A step button: picture above a bold caption; a hidden one keeps its place in the panel.
-QToolButton* stepButton(QWidget* panel, const char* name, const QString& caption,
-                        const char* picture, int pixelSize)
-{
-    QToolButton* button =
-        look::speedButton(panel, QString::fromLatin1(name), caption, QString::fromLatin1(picture));
-    button->setFont(look::verdana(pixelSize, true));
-    QSizePolicy policy = button->sizePolicy();
-    policy.setRetainSizeWhenHidden(true);
-    button->setSizePolicy(policy);
-    return button;
-}
-
 } // namespace
 
 TFrmxml::TFrmxml(app::AppContext& context, QWidget* owner, const DeclarationEdition& edition)
-    : ChildWindow(context, edition.instanceName, QSize(1084, 740), owner), m_edition(edition)
+    : MonthlyWindow(context, edition.instanceName, QSize(1084, 740), owner), m_edition(edition)
 {
-    auto dataset = [this](const QString& name) {
-        auto* d = new db::Dataset(this->context().connection, this);
-        d->setObjectName(name);
-        return d;
-    };
-    m_parameters = dataset(QStringLiteral("SpParametre"));
-    m_workplace = dataset(QStringLiteral("SpGetir"));
-    m_target = dataset(QStringLiteral("SpXml"));
-    m_shown = dataset(QStringLiteral("SpXmlListe2"));
+    m_parameters = addDataset(QStringLiteral("SpParametre"));
+    m_workplace = addDataset(QStringLiteral("SpGetir"));
+    m_target = addDataset(QStringLiteral("SpXml"));
+    m_shown = addDataset(QStringLiteral("SpXmlListe2"));
     // the GSS edition calls procedures where the standard one runs its two statements
     m_removal =
-        dataset(edition.directStatements ? QStringLiteral("QSil") : QStringLiteral("SpSil"));
-    m_source = dataset(edition.directStatements ? QStringLiteral("QGenel1")
-                                                : QStringLiteral("SpXmlListe1"));
+        addDataset(edition.directStatements ? QStringLiteral("QSil") : QStringLiteral("SpSil"));
+    m_source = addDataset(edition.directStatements ? QStringLiteral("QGenel1")
+                                                   : QStringLiteral("SpXmlListe1"));
 
-    auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(9, 8, 9, 8);
-    page->addWidget(buildTopPanel());
-    m_title = new QLabel(edition.title, this);
-    m_title->setObjectName(QStringLiteral("StaticText1"));
-    look::setHeadingFont(m_title, 21);
-    page->addWidget(m_title);
-    buildGrid();
-    QSizePolicy keepPlace = m_grid->sizePolicy();
+    QFrame* panel = buildTopPanel();
+    QLabel* title = addHeading(edition.title);
+    addGrid(QSize(1065, 506), gridColumns(), m_shown, true);
+    QSizePolicy keepPlace = grid()->sizePolicy();
     keepPlace.setRetainSizeWhenHidden(true);
-    m_grid->setSizePolicy(keepPlace);
-    page->addWidget(m_grid);
-    page->addStretch(1);
+    grid()->setSizePolicy(keepPlace);
+    layOutPage(panel, title, grid(), 9);
 }
 
-QWidget* TFrmxml::buildTopPanel()
+QFrame* TFrmxml::buildTopPanel()
 {
-    QFrame* panel = look::raisedPanel(this, QStringLiteral("Panel1"));
-    auto* row = new QHBoxLayout(panel);
-    row->setContentsMargins(8, 4, 8, 4);
-    m_selector = new PeriodSelector(m_edition.initialYear, panel);
-    row->addWidget(m_selector);
-    row->addSpacing(16);
+    constexpr int gap = 16;
+    return MonthlyWindow::buildTopPanel(
+        m_edition.initialYear, gap,
+        [this](QFrame& panel, QHBoxLayout& row) {
+            auto* steps = new QVBoxLayout;
+            m_prepareButton =
+                panelButton(&panel, QStringLiteral("SpeedButton1"), QStringLiteral("(1) Hesapla"),
+                            QStringLiteral("hesapla"), 13);
+            m_xmlButton = panelButton(&panel, QStringLiteral("SpeedButton2"),
+                                      QStringLiteral("(2) SGK'ya Gidecek XML dosyasını oluştur."),
+                                      QStringLiteral("xml"), 11);
+            // beside step (2) and offered with it: it reads what step (2) would write
+            m_checkButton = panelButton(&panel, QStringLiteral("SpeedButton12"),
+                                        QStringLiteral("Denetle"), QStringLiteral("goster"), 11);
+            auto* fileStep = new QHBoxLayout;
+            fileStep->addWidget(m_xmlButton);
+            fileStep->addSpacing(8);
+            fileStep->addWidget(m_checkButton);
+            steps->addWidget(m_prepareButton, 0, Qt::AlignLeft);
+            steps->addLayout(fileStep);
+            row.addLayout(steps);
+            row.addSpacing(gap);
 
-    auto* steps = new QVBoxLayout;
-    m_prepareButton =
-        stepButton(panel, "SpeedButton1", QStringLiteral("(1) Hesapla"), "hesapla", 13);
-    m_xmlButton =
-        stepButton(panel, "SpeedButton2",
-                   QStringLiteral("(2) SGK'ya Gidecek XML dosyasını oluştur."), "xml", 11);
-    // beside step (2) and offered with it: it reads what step (2) would write
-    m_checkButton = stepButton(panel, "SpeedButton12", QStringLiteral("Denetle"), "goster", 11);
-    auto* fileStep = new QHBoxLayout;
-    fileStep->addWidget(m_xmlButton);
-    fileStep->addSpacing(8);
-    fileStep->addWidget(m_checkButton);
-    steps->addWidget(m_prepareButton, 0, Qt::AlignLeft);
-    steps->addLayout(fileStep);
-    row->addLayout(steps);
-    row->addSpacing(16);
+            auto* browse = new QVBoxLayout;
+            controls::DbNavigator* navigator = addNavigator(&panel, m_shown);
+            m_csvButton = panelButton(&panel, QStringLiteral("SpeedButton11"),
+                                      QStringLiteral("(3) Bilgi amaçlı EXCEL dosyasını oluştur."),
+                                      QStringLiteral("dosya"), 11);
+            browse->addWidget(navigator, 0, Qt::AlignLeft);
+            browse->addWidget(m_csvButton, 0, Qt::AlignLeft);
+            row.addLayout(browse);
 
-    auto* browse = new QVBoxLayout;
-    m_navigator = new controls::DbNavigator(controls::DbNavigator::monthlyButtons(), panel);
-    m_navigator->setObjectName(QStringLiteral("wwDBNavigator1"));
-    m_navigator->setDataset(m_shown);
-    m_csvButton =
-        stepButton(panel, "SpeedButton11",
-                   QStringLiteral("(3) Bilgi amaçlı EXCEL dosyasını oluştur."), "dosya", 11);
-    browse->addWidget(m_navigator, 0, Qt::AlignLeft);
-    browse->addWidget(m_csvButton, 0, Qt::AlignLeft);
-    row->addLayout(browse);
-    row->addStretch(1);
-    row->addWidget(createCloseButton(panel), 0, Qt::AlignTop);
-
-    m_xmlButton->hide();
-    m_checkButton->hide();
-    m_csvButton->hide();
-    connect(m_selector, &PeriodSelector::monthClicked, this, &TFrmxml::monthClicked);
-    connect(m_prepareButton, &QToolButton::clicked, this, &TFrmxml::prepareRows);
-    connect(m_xmlButton, &QToolButton::clicked, this, &TFrmxml::writeXmlFile);
-    connect(m_csvButton, &QToolButton::clicked, this, &TFrmxml::writeCsvFile);
-    connect(m_checkButton, &QToolButton::clicked, this, &TFrmxml::checkRows);
-    connect(m_navigator, &controls::DbNavigator::databaseError, this, &TFrmxml::showError);
-    return panel;
-}
-
-void TFrmxml::buildGrid()
-{
-    m_grid = new controls::DbGrid(this);
-    m_grid->setObjectName(QStringLiteral("wwDBGrid1"));
-    m_grid->setFixedSize(1065, 506);
-    m_grid->setBodyFont(look::verdana(13));
-    m_grid->setColumns(gridColumns());
-    m_grid->setReadOnly(true);
-    m_grid->setDataset(m_shown);
-    m_grid->hide();
-    connect(m_grid, &controls::DbGrid::databaseError, this, &TFrmxml::showError);
+            m_xmlButton->hide();
+            m_checkButton->hide();
+            m_csvButton->hide();
+            connect(m_prepareButton, &QToolButton::clicked, this, &TFrmxml::prepareRows);
+            connect(m_xmlButton, &QToolButton::clicked, this, &TFrmxml::writeXmlFile);
+            connect(m_csvButton, &QToolButton::clicked, this, &TFrmxml::writeCsvFile);
+            connect(m_checkButton, &QToolButton::clicked, this, &TFrmxml::checkRows);
+        },
+        Qt::AlignTop);
 }
 
 void TFrmxml::activate()
@@ -196,17 +150,17 @@ void TFrmxml::activate()
     m_workplace->open();
     for (const QString& column : m_edition.workplaceColumnsAtActivation)
         m_workplace->requireColumn(column);
-    m_selector->loadYear(*m_parameters);
+    periodSelector()->loadYear(*m_parameters);
 }
 
-void TFrmxml::monthClicked()
+void TFrmxml::monthChosen(int)
 {
     offerRows(false);
 }
 
 void TFrmxml::offerRows(bool offered)
 {
-    m_grid->setVisible(offered);
+    grid()->setVisible(offered);
     m_xmlButton->setVisible(offered);
     m_checkButton->setVisible(offered);
     m_csvButton->setVisible(offered);
@@ -218,28 +172,19 @@ void TFrmxml::reportNoRows()
     message(noRowsText);
 }
 
+// Step (1) reports no rows as it goes: the wait cursor alone shows that it works.
 void TFrmxml::prepareRows()
 {
     m_xmlButton->hide();
     m_checkButton->hide();
     m_csvButton->hide();
-    backup::backupBeforeReplacingRun(context(), this);
-    std::optional<int> rows;
-    QString failure;
-    {
-        app::BusyCursor busy;
-        try {
-            rows = prepareDeclaration(m_edition,
-                                      {*m_parameters, *m_removal, *m_source, *m_target, *m_shown},
-                                      m_selector->period(), context().unitCode());
-        } catch (const db::DbError& e) {
-            failure = e.text();
-        }
-    }
-    if (!rows) {
-        showError(failure);
+    const std::optional<int> rows = runReplacingStep(QString(), [this](RunProgress&) {
+        return prepareDeclaration(m_edition,
+                                  {*m_parameters, *m_removal, *m_source, *m_target, *m_shown},
+                                  periodSelector()->period(), context().unitCode());
+    });
+    if (!rows)
         return;
-    }
     if (*rows == 0) {
         reportNoRows();
         return;
@@ -261,8 +206,8 @@ QString TFrmxml::chooseFile(const QString& proposedName)
 DeclarationInput TFrmxml::fileInput() const
 {
     DeclarationInput input;
-    input.month = m_selector->month();
-    input.yearText = m_selector->yearText();
+    input.month = periodSelector()->month();
+    input.yearText = periodSelector()->yearText();
     input.edition = m_edition.files;
     input.rows = allRows(*m_shown);
     return input;
@@ -287,7 +232,7 @@ MinimumWage TFrmxml::minimumWage() const
             return std::nullopt;
         return money::kurusFromVariant(m_parameters->value(column));
     };
-    const int month = m_selector->month();
+    const int month = periodSelector()->month();
     return {wageOf(month), month == 12 ? wageOf(1) : std::nullopt};
 }
 
@@ -303,21 +248,28 @@ bool TFrmxml::writeFile(const std::function<QString()>& writer)
     return read && failure.isEmpty();
 }
 
+bool TFrmxml::readRowsToWrite(const std::function<void()>& withRows)
+{
+    const bool read = guarded([&] {
+        openShownRows(m_edition, *m_shown, periodSelector()->period(), context().unitCode());
+        if (!m_shown->isEmpty())
+            withRows();
+    });
+    if (!read)
+        return false;
+    if (m_shown->isEmpty()) {
+        reportNoRows();
+        return false;
+    }
+    offerRows(true);
+    return true;
+}
+
 void TFrmxml::writeXmlFile()
 {
     QString monthText;
-    const bool opened = guarded([&] {
-        openShownRows(m_edition, *m_shown, m_selector->period(), context().unitCode());
-        if (!m_shown->isEmpty())
-            monthText = shownValueText(m_shown->value(QStringLiteral("ay")));
-    });
-    if (!opened)
+    if (!readRowsToWrite([&] { monthText = shownValueText(m_shown->value(QStringLiteral("ay"))); }))
         return;
-    if (m_shown->isEmpty()) {
-        reportNoRows();
-        return;
-    }
-    offerRows(true);
     const QString path =
         chooseFile(proposedXmlFileName(context().unitCode(), monthText, m_edition.files));
     const bool written =
@@ -358,21 +310,13 @@ void TFrmxml::checkRows()
 {
     DeclarationInput input;
     MinimumWage wage;
-    const bool read = guarded([&] {
-        openShownRows(m_edition, *m_shown, m_selector->period(), context().unitCode());
-        if (m_shown->isEmpty())
-            return;
+    const bool read = readRowsToWrite([&] {
         input = xmlInput();
         wage = minimumWage();
         m_shown->first();
     });
     if (!read)
         return;
-    if (m_shown->isEmpty()) {
-        reportNoRows();
-        return;
-    }
-    offerRows(true);
     CheckResult result;
     {
         app::BusyCursor busy;
@@ -393,21 +337,15 @@ void TFrmxml::showCheckReport(const CheckResult& result, const WorkplaceRecord& 
         app::BusyCursor busy;
         const QString path = checkTemplatePath(m_templateFolder.isEmpty() ? report::templateFolder()
                                                                           : m_templateFolder);
-        prepared =
-            report::prepareReport(path, checkReportData(result, workplace, m_selector->yearText(),
-                                                        m_selector->month(), m_edition.files));
+        prepared = report::prepareReport(
+            path, checkReportData(result, workplace, periodSelector()->yearText(),
+                                  periodSelector()->month(), m_edition.files));
     }
     report::PreviewDialog preview(prepared, this);
-    askThroughDialogService(
-        preview, context().dialogs,
-        proposedCheckReportName(m_selector->yearText(), m_selector->month(), m_edition.files));
+    askThroughDialogService(preview, context().dialogs,
+                            proposedCheckReportName(periodSelector()->yearText(),
+                                                    periodSelector()->month(), m_edition.files));
     runModal(preview);
-}
-
-void TFrmxml::closing()
-{
-    for (db::Dataset* dataset : {m_removal, m_source, m_target, m_shown, m_workplace, m_parameters})
-        dataset->close();
 }
 
 } // namespace zelvo::declaration

@@ -4,24 +4,18 @@
 // nothing. The GSS edition is a thin subclass.
 #pragma once
 
-#include "childwindow.h"
 #include "declarationcheck.h"
 #include "declarationedition.h"
 #include "declarationinput.h"
+#include "monthlywindow.h"
 
 #include <functional>
 
-class PeriodSelector;
-class QLabel;
 class QToolButton;
-namespace controls {
-class DbGrid;
-class DbNavigator;
-} // namespace controls
 
 namespace zelvo::declaration {
 
-class TFrmxml : public app::ChildWindow {
+class TFrmxml : public monthly::MonthlyWindow {
     Q_OBJECT
 public:
     explicit TFrmxml(app::AppContext& context, QWidget* owner = nullptr,
@@ -32,12 +26,10 @@ public:
 
 protected:
     void activate() override;
-    void closing() override;
+    void monthChosen(int month) override; // RadioGroup2Click
 
 private:
-    QWidget* buildTopPanel();
-    void buildGrid();
-    void monthClicked(); // RadioGroup2Click
+    QFrame* buildTopPanel();
     void prepareRows();  // SpeedButton1Click: step (1)
     void writeXmlFile(); // SpeedButton2Click: step (2)
     void writeCsvFile(); // SpeedButton11Click: step (3)
@@ -45,6 +37,9 @@ private:
     void showCheckReport(const CheckResult& result, const WorkplaceRecord& workplace);
     void offerRows(bool offered);
     void reportNoRows();
+    // Reads the month's rows afresh as step (2) writes them and runs `withRows` on them; after a
+    // database error, or when there are none (said in a message), returns false. Offers the rows.
+    bool readRowsToWrite(const std::function<void()>& withRows);
     // The save dialog both files share; empty when cancelled.
     QString chooseFile(const QString& proposedName);
     // Runs a file writer; its error text or a database error goes to the error box.
@@ -61,14 +56,10 @@ private:
     db::Dataset* m_shown;      // SpXmlListe2
     db::Dataset* m_removal;    // QSil
     db::Dataset* m_source;     // QGenel1
-    PeriodSelector* m_selector = nullptr;
     QToolButton* m_prepareButton = nullptr;
     QToolButton* m_xmlButton = nullptr;
     QToolButton* m_csvButton = nullptr;
     QToolButton* m_checkButton = nullptr;
-    controls::DbNavigator* m_navigator = nullptr;
-    QLabel* m_title = nullptr;
-    controls::DbGrid* m_grid = nullptr;
     QString m_saveName; // the name the save dialog holds between the two files
     QString m_templateFolder;
 };

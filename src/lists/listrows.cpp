@@ -1,7 +1,8 @@
 #include "listrows.h"
 
+#include "core/period.h"
+#include "core/turkishtext.h"
 #include "dataset.h"
-#include "period.h"
 
 namespace lists {
 
@@ -83,7 +84,8 @@ QVariantHash currentRecord(const db::Dataset& dataset)
 }
 
 report::ReportData reportData(const db::Dataset& rows, const db::Dataset& workplace,
-                              const db::Dataset& parameters, const Period& period, bool gss)
+                              const db::Dataset& parameters, const zelvo::core::Period& period,
+                              bool gss)
 {
     QList<QVariantList> table;
     table.reserve(rows.recordCount());
@@ -100,7 +102,7 @@ report::ReportData reportData(const db::Dataset& rows, const db::Dataset& workpl
     data.setRecord(QStringLiteral("parametre"), currentRecord(parameters));
     data.setVariable(QStringLiteral("yil"), period.year());
     data.setVariable(QStringLiteral("ay"), period.month());
-    data.setVariable(QStringLiteral("ayadi"), Period::monthName(period.month()));
+    data.setVariable(QStringLiteral("ayadi"), zelvo::core::turkishMonthName(period.month()));
     // the printed GSS lists say which insurance they are for
     data.setVariable(QStringLiteral("sigorta"),
                      gss ? QStringLiteral(" - GENEL SAĞLIK SİGORTASI") : QString());

@@ -7,7 +7,9 @@
 #include <QVariantHash>
 #include <QVector>
 
+namespace zelvo::core {
 class Period;
+}
 namespace db {
 class Dataset;
 }
@@ -34,7 +36,7 @@ QVariantHash currentRecord(const db::Dataset& dataset);
 // "isyeri", the parameter row as "parametre", and the variables "yil" (year text), "ay" (M) and
 // "ayadi" (the month's name).
 report::ReportData reportData(const db::Dataset& rows, const db::Dataset& workplace,
-                              const db::Dataset& parameters, const Period& period,
+                              const db::Dataset& parameters, const zelvo::core::Period& period,
                               bool gss = false);
 
 } // namespace lists

@@ -1,85 +1,30 @@
 #include "tfrmliste.h"
 
 #include "busycursor.h"
-#include "dbgrid.h"
-#include "dbnavigator.h"
 #include "listrows.h"
-#include "look.h"
+#include "period.h"
 #include "periodselector.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 TFrmListe::TFrmListe(app::AppContext& context, QWidget* owner, const ListVariant& variant)
-    : ChildWindow(context, variant.instanceName, QSize(1084, 740), owner), m_variant(variant)
+    : MonthlyWindow(context, variant.instanceName, QSize(1084, 740), owner), m_variant(variant)
 {
-    auto dataset = [this](const char* name) {
-        auto* d = new db::Dataset(this->context().connection, this);
-        d->setObjectName(QString::fromLatin1(name));
-        return d;
-    };
-    m_workplace = dataset("SpGetir");
-    m_parameters = dataset("SpParametre");
-    m_rows = dataset("SpGenel1");
+    m_workplace = addDataset(QStringLiteral("SpGetir"));
+    m_parameters = addDataset(QStringLiteral("SpParametre"));
+    m_rows = addDataset(QStringLiteral("SpGenel1"));
     m_rows->setReadOnly(true);
 
-    auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(10, 8, 10, 8);
-    page->addWidget(buildTopPanel());
-    m_title = new QLabel(variant.title, this);
-    m_title->setObjectName(QStringLiteral("StaticText1"));
-    m_title->setTextFormat(Qt::PlainText); // keeps the blanks of "G.S.S.     Liste-1"
-    look::setHeadingFont(m_title, 21);
-    page->addWidget(m_title);
-    buildGrid();
-    page->addWidget(m_grid);
-    page->addStretch(1);
-}
-
-QWidget* TFrmListe::buildTopPanel()
-{
-    QFrame* panel = look::raisedPanel(this, QStringLiteral("Panel1"));
-    auto* row = new QHBoxLayout(panel);
-    row->setContentsMargins(8, 4, 8, 4);
-    m_selector = new PeriodSelector(m_variant.initialYear, panel);
-    row->addWidget(m_selector);
-    row->addSpacing(12);
-
-    m_showButton = look::speedButton(panel, QStringLiteral("SpeedButton5"),
-                                     QStringLiteral("Göster"), QStringLiteral("goster"));
-    m_showButton->setFont(look::verdana(13, true));
-    m_showButton->setMinimumWidth(110);
-    row->addWidget(m_showButton);
-    row->addSpacing(12);
-
-    m_navigator = new controls::DbNavigator(controls::DbNavigator::monthlyButtons(), panel);
-    m_navigator->setObjectName(QStringLiteral("wwDBNavigator1"));
-    m_navigator->setDataset(m_rows); // read-only rows: post never becomes active
-    row->addWidget(m_navigator, 0, Qt::AlignVCenter);
-    row->addStretch(1);
-    row->addWidget(createCloseButton(panel));
-
-    connect(m_selector, &PeriodSelector::monthClicked, this, &TFrmListe::monthClicked);
-    connect(m_showButton, &QToolButton::clicked, this, &TFrmListe::showList);
-    connect(m_navigator, &controls::DbNavigator::databaseError, this, &TFrmListe::showError);
-    return panel;
-}
-
-void TFrmListe::buildGrid()
-{
-    m_grid = new controls::DbGrid(this);
-    m_grid->setObjectName(QStringLiteral("wwDBGrid1"));
-    m_grid->setFixedSize(1064, 591);
-    m_grid->setColumns(lists::gridColumns());
-    m_grid->setReadOnly(true);
-    m_grid->setDataset(m_rows);
-    m_grid->hide();
-    connect(m_grid, &controls::DbGrid::databaseError, this, &TFrmListe::showError);
+    // read-only rows: the navigator's post never becomes active
+    QFrame* panel = buildActionPanel(variant.initialYear, QStringLiteral("Göster"),
+                                     QStringLiteral("goster"), 110, m_rows);
+    connect(actionButton(), &QToolButton::clicked, this, &TFrmListe::showList);
+    QLabel* title = addHeading(variant.title);
+    addGrid(QSize(1064, 591), lists::gridColumns(), m_rows, true);
+    layOutPage(panel, title, grid());
 }
 
 void TFrmListe::setTemplateFolder(const QString& folder)
@@ -99,17 +44,17 @@ void TFrmListe::activate()
     m_workplace->prepareCall(QStringLiteral("isyerigetir"),
                              {{QStringLiteral("@key1"), context().unitCode()}});
     lists::openWithColumns(*m_workplace, lists::workplaceColumns());
-    m_selector->loadYear(*m_parameters);
+    periodSelector()->loadYear(*m_parameters);
 }
 
-void TFrmListe::monthClicked()
+void TFrmListe::monthChosen(int)
 {
-    m_grid->hide();
+    grid()->hide();
 }
 
 void TFrmListe::showList()
 {
-    m_grid->show();
+    grid()->show();
     if (!guarded([this] { openRows(); }))
         return;
     if (m_rows->recordCount() > 0)
@@ -118,9 +63,10 @@ void TFrmListe::showList()
 
 void TFrmListe::openRows()
 {
-    m_rows->prepareCall(m_variant.procedure, {{QStringLiteral("@key1"), m_selector->yearText()},
-                                              {QStringLiteral("@key2"), m_selector->month()},
-                                              {QStringLiteral("@key3"), context().unitCode()}});
+    m_rows->prepareCall(m_variant.procedure,
+                        {{QStringLiteral("@key1"), periodSelector()->yearText()},
+                         {QStringLiteral("@key2"), periodSelector()->month()},
+                         {QStringLiteral("@key3"), context().unitCode()}});
     lists::openWithColumns(*m_rows, lists::listColumns());
 }
 
@@ -136,7 +82,7 @@ void TFrmListe::showReport()
         report::ensureBundledTemplates(QFileInfo(path).absolutePath());
         m_report.loadTemplate(path); // on failure the engine keeps what it had
         prepared = m_report.prepare(
-            lists::reportData(*m_rows, *m_workplace, *m_parameters, m_selector->period(),
+            lists::reportData(*m_rows, *m_workplace, *m_parameters, periodSelector()->period(),
                               m_variant.procedure.endsWith(QLatin1String("xxx"))));
     }
     report::PreviewDialog preview(prepared, this);
@@ -152,8 +98,8 @@ void TFrmListe::askThroughDialogService(report::PreviewDialog& preview) const
     const QString pdfFilter = report::PreviewDialog::kPdfFilter;
     const QString proposedName =
         QStringLiteral("%1-%2-%3")
-            .arg(QFileInfo(m_variant.templateFile).baseName(), m_selector->yearText(),
-                 Period::twoDigits(m_selector->month()));
+            .arg(QFileInfo(m_variant.templateFile).baseName(), periodSelector()->yearText(),
+                 Period::twoDigits(periodSelector()->month()));
     preview.chooseOpenFile = [&dialogs, reportFilter](QWidget* parent) {
         return dialogs.openFileName(parent, QStringLiteral("Hazır rapor aç"), reportFilter);
     };
@@ -170,10 +116,4 @@ void TFrmListe::askThroughDialogService(report::PreviewDialog& preview) const
     preview.showError = [&dialogs](QWidget* parent, const QString& text) {
         dialogs.error(parent, db::errorBoxText(text));
     };
-}
-
-void TFrmListe::closing()
-{
-    for (db::Dataset* dataset : {m_rows, m_workplace, m_parameters})
-        dataset->close();
 }

@@ -1,21 +1,13 @@
 #pragma once
 
-#include "childwindow.h"
 #include "listvariant.h"
+#include "monthlywindow.h"
 #include "report.h"
-
-class PeriodSelector;
-class QLabel;
-class QToolButton;
-namespace controls {
-class DbGrid;
-class DbNavigator;
-} // namespace controls
 
 // The list windows List-1 and List-2 of both editions: the unit's list rows of the chosen month
 // in a read-only grid, handed to the report engine, which lays them out by the window's
 // template file and shows them in its preview for printing or saving.
-class TFrmListe : public app::ChildWindow {
+class TFrmListe : public zelvo::monthly::MonthlyWindow {
     Q_OBJECT
 public:
     TFrmListe(app::AppContext& context, QWidget* owner, const ListVariant& variant);
@@ -27,13 +19,10 @@ public:
 
 protected:
     void activate() override;
-    void closing() override;
+    void monthChosen(int month) override; // RadioGroup2Click
 
 private:
-    QWidget* buildTopPanel();
-    void buildGrid();
-    void monthClicked(); // RadioGroup2Click
-    void showList();     // SpeedButton5Click
+    void showList(); // SpeedButton5Click
     void openRows();
     void showReport();
     void askThroughDialogService(report::PreviewDialog& preview) const;
@@ -44,9 +33,4 @@ private:
     db::Dataset* m_rows;       // SpGenel1: Liste1 or Liste1xxx
     report::Report m_report;   // FrDsListe: keeps the template loaded last
     QString m_templateFolder;
-    PeriodSelector* m_selector = nullptr;
-    QToolButton* m_showButton = nullptr;
-    controls::DbNavigator* m_navigator = nullptr;
-    QLabel* m_title = nullptr;
-    controls::DbGrid* m_grid = nullptr;
 };

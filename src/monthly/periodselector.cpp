@@ -1,5 +1,6 @@
 #include "periodselector.h"
 
+#include "core/turkishtext.h"
 #include "dataset.h"
 #include "look.h"
 
@@ -29,7 +30,7 @@ PeriodSelector::PeriodSelector(const QString& initialYear, QWidget* parent) : QW
     grid->setVerticalSpacing(0);
     m_months = new QButtonGroup(this);
     for (int m = 1; m <= 12; ++m) {
-        auto* button = new QRadioButton(Period::monthName(m), m_monthGroup);
+        auto* button = new QRadioButton(zelvo::core::turkishMonthName(m), m_monthGroup);
         button->setObjectName(QStringLiteral("Month%1").arg(m));
         // four columns of three, filled column by column
         grid->addWidget(button, (m - 1) % 3, (m - 1) / 3);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "period.h"
+#include "core/period.h"
 
 #include <QWidget>
 
@@ -28,7 +28,7 @@ public:
     QString yearText() const;
     int month() const; // M
     void setMonth(int month);
-    Period period() const { return Period(yearText(), month()); }
+    zelvo::core::Period period() const { return {yearText(), month()}; }
 
     QLineEdit* yearBox() const { return m_yearBox; }
     QGroupBox* monthGroup() const { return m_monthGroup; }

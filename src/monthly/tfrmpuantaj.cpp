@@ -1,19 +1,13 @@
 #include "tfrmpuantaj.h"
 
-#include "backupservice.h"
-#include "dbgrid.h"
-#include "dbnavigator.h"
 #include "look.h"
 #include "periodselector.h"
-#include "runprogress.h"
 #include "timesheetcomputation.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
-#include <QVBoxLayout>
-#include <optional>
 
 namespace {
 
@@ -53,106 +47,69 @@ void checkDayColumns(db::Dataset& monthView)
     }
 }
 
+QVector<GridColumn> gridColumns()
+{
+    return {column("yil", "Yıl", 4),
+            column("ay", "Ay", 2),
+            column("ogrencino", "Öğrenci No", 10),
+            column("adi", "Adı", 15),
+            column("soyadi", "Soyadı", 20),
+            column("gun", "İlgili Aya Ait Gün Sayısı", 15, true),
+            column("gun1", "ESKİ ücrete tabi gün", 10, true),
+            column("gun2", "YENİ ücrete tabi gün", 10, true),
+            column("baslangictarihi", "Başlangıç", 10),
+            column("bitistarihi", "Bitiş", 10)};
+}
+
 } // namespace
 
 TFrmPuantaj::TFrmPuantaj(app::AppContext& context, QWidget* owner, const TimesheetEdition& edition)
-    : ChildWindow(context, edition.instanceName, QSize(1084, 740), owner), m_edition(edition)
+    : MonthlyWindow(context, edition.instanceName, QSize(1084, 740), owner), m_edition(edition)
 {
     setHidesMainWindow(edition.hidesMainWindow);
-    auto dataset = [this](const char* name) {
-        auto* d = new db::Dataset(this->context().connection, this);
-        d->setObjectName(QString::fromLatin1(name));
-        return d;
-    };
-    m_removal = dataset("SpSil");
-    m_students = dataset("SpGetir");
-    m_parameters = dataset("SpParametre");
-    m_dayCount = dataset("SpGun");
-    m_single = dataset("SpOzel");
-    m_monthView = dataset("SpGenel");
+    m_removal = addDataset(QStringLiteral("SpSil"));
+    m_students = addDataset(QStringLiteral("SpGetir"));
+    m_parameters = addDataset(QStringLiteral("SpParametre"));
+    m_dayCount = addDataset(QStringLiteral("SpGun"));
+    m_single = addDataset(QStringLiteral("SpOzel"));
+    m_monthView = addDataset(QStringLiteral("SpGenel"));
     m_monthView->beforePost = checkDayColumns;
 
-    auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(10, 8, 10, 8);
-    page->addWidget(buildTopPanel());
+    // the navigator browses the student list of the last computation, not the grid
+    QFrame* panel = buildActionPanel(edition.initialYear, QStringLiteral("Puantajı Hesapla"),
+                                     QStringLiteral("hesapla"), 150, m_students);
+    connect(actionButton(), &QToolButton::clicked, this, &TFrmPuantaj::compute);
+    QLayout* titleRow = buildTitleRow();
+    addGrid(QSize(1064, 591), gridColumns(), m_monthView, false);
+    layOutPage(panel, titleRow, grid());
+}
 
+QLayout* TFrmPuantaj::buildTitleRow()
+{
     auto* titleRow = new QHBoxLayout;
-    if (!edition.editionLabel.isEmpty()) {
-        auto* label = new QLabel(edition.editionLabel, this);
+    if (!m_edition.editionLabel.isEmpty()) {
+        auto* label = new QLabel(m_edition.editionLabel, this);
         label->setObjectName(QStringLiteral("Label2"));
         label->setFont(look::verdana(21, true));
         titleRow->addWidget(label);
         titleRow->addSpacing(12);
     }
-    m_title = new QLabel(edition.firstTitle, this);
+    m_title = new QLabel(m_edition.firstTitle, this);
     m_title->setObjectName(QStringLiteral("Label1"));
     m_title->setFont(look::verdana(21, true));
     titleRow->addWidget(m_title, 1);
-    page->addLayout(titleRow);
-
-    buildGrid();
-    page->addWidget(m_grid);
-    page->addStretch(1);
-}
-
-QWidget* TFrmPuantaj::buildTopPanel()
-{
-    QFrame* panel = look::raisedPanel(this, QStringLiteral("Panel1"));
-    auto* row = new QHBoxLayout(panel);
-    row->setContentsMargins(8, 4, 8, 4);
-    m_selector = new PeriodSelector(m_edition.initialYear, panel);
-    row->addWidget(m_selector);
-    row->addSpacing(12);
-
-    m_computeButton =
-        look::speedButton(panel, QStringLiteral("SpeedButton5"), QStringLiteral("Puantajı Hesapla"),
-                          QStringLiteral("hesapla"));
-    m_computeButton->setFont(look::verdana(13, true));
-    m_computeButton->setMinimumWidth(150);
-    row->addWidget(m_computeButton);
-    row->addSpacing(12);
-
-    m_navigator = new controls::DbNavigator(controls::DbNavigator::monthlyButtons(), panel);
-    m_navigator->setObjectName(QStringLiteral("wwDBNavigator1"));
-    // the student list of the last computation, not the grid
-    m_navigator->setDataset(m_students);
-    row->addWidget(m_navigator, 0, Qt::AlignVCenter);
-    row->addStretch(1);
-    row->addWidget(createCloseButton(panel));
-
-    connect(m_selector, &PeriodSelector::monthClicked, this, &TFrmPuantaj::monthClicked);
-    connect(m_computeButton, &QToolButton::clicked, this, &TFrmPuantaj::compute);
-    connect(m_navigator, &controls::DbNavigator::databaseError, this, &TFrmPuantaj::showError);
-    return panel;
-}
-
-void TFrmPuantaj::buildGrid()
-{
-    m_grid = new controls::DbGrid(this);
-    m_grid->setObjectName(QStringLiteral("wwDBGrid1"));
-    m_grid->setFixedSize(1064, 591);
-    m_grid->setColumns(
-        {column("yil", "Yıl", 4), column("ay", "Ay", 2), column("ogrencino", "Öğrenci No", 10),
-         column("adi", "Adı", 15), column("soyadi", "Soyadı", 20),
-         column("gun", "İlgili Aya Ait Gün Sayısı", 15, true),
-         column("gun1", "ESKİ ücrete tabi gün", 10, true),
-         column("gun2", "YENİ ücrete tabi gün", 10, true),
-         column("baslangictarihi", "Başlangıç", 10), column("bitistarihi", "Bitiş", 10)});
-    m_grid->setDataset(m_monthView);
-    m_grid->fitColumnsToContent();
-    m_grid->hide();
-    connect(m_grid, &controls::DbGrid::databaseError, this, &TFrmPuantaj::showError);
+    return titleRow;
 }
 
 void TFrmPuantaj::activate()
 {
-    m_selector->loadYear(*m_parameters);
-    m_selector->yearBox()->setFocus();
+    periodSelector()->loadYear(*m_parameters);
+    periodSelector()->yearBox()->setFocus();
 }
 
 void TFrmPuantaj::storeCorrection()
 {
-    m_grid->commitEditor();
+    grid()->commitEditor();
     try {
         m_monthView->postIfChanged();
     } catch (const db::DbError&) {
@@ -161,52 +118,33 @@ void TFrmPuantaj::storeCorrection()
     }
 }
 
-void TFrmPuantaj::monthClicked(int month)
+void TFrmPuantaj::monthChosen(int month)
 {
     guarded([this] { storeCorrection(); });
     m_title->setText(Period::timesheetTitle(month));
-    m_grid->hide();
+    grid()->hide();
 }
 
 void TFrmPuantaj::compute()
 {
-    if (m_running || !guarded([this] { storeCorrection(); }))
+    if (isRunning() || !guarded([this] { storeCorrection(); }))
         return;
-    m_grid->hide();
-    backup::backupBeforeReplacingRun(context(), this);
-    m_running = true;
-    std::optional<TimesheetOutcome> outcome;
-    QString failure;
-    {
-        RunProgress progress(this, QStringLiteral("Puantaj hesaplanıyor..."));
-        try {
-            outcome = computeTimesheet(
-                m_edition, {*m_removal, *m_students, *m_dayCount, *m_single, *m_monthView},
-                m_selector->period(), context().unitCode(), progress);
-        } catch (const db::DbError& e) {
-            failure = e.text();
-        }
-    }
-    m_running = false;
-    if (!outcome) {
-        showError(failure);
-        return;
-    }
-    if (*outcome == TimesheetOutcome::NoStudents) {
-        message(QStringLiteral("Kayıt bulunamadı"));
-        return;
-    }
-    m_grid->fitColumnsToContent();
-    m_grid->show();
-    m_grid->setFocus();
+    const bool shown = runIntoGrid(
+        QStringLiteral("Puantaj hesaplanıyor..."),
+        [this](RunProgress& progress) {
+            return computeTimesheet(m_edition,
+                                    {*m_removal, *m_students, *m_dayCount, *m_single, *m_monthView},
+                                    periodSelector()->period(), context().unitCode(), progress);
+        },
+        TimesheetOutcome::NoStudents, QStringLiteral("Kayıt bulunamadı"));
+    if (shown)
+        grid()->setFocus();
 }
 
 void TFrmPuantaj::closing()
 {
-    if (m_running)
+    if (isRunning())
         throw db::DbError(QStringLiteral("Puantaj hesaplanırken pencere kapatılamaz"));
     storeCorrection();
-    for (db::Dataset* dataset :
-         {m_removal, m_students, m_parameters, m_dayCount, m_single, m_monthView})
-        dataset->close();
+    MonthlyWindow::closing();
 }

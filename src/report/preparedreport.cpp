@@ -1,6 +1,6 @@
 #include "preparedreport.h"
 
-#include "turkishtext.h"
+#include "core/turkishtext.h"
 
 #include <QDataStream>
 #include <QFileInfo>
@@ -195,7 +195,7 @@ TextHit PreparedReport::find(const QString& text, const TextHit& after) const
 {
     if (text.isEmpty())
         return {};
-    const QString needle = turkishLower(text);
+    const QString needle = zelvo::core::turkishLower(text);
     int page = after.isValid() ? after.page : 0;
     int item = after.isValid() ? after.item : 0;
     qsizetype from = after.isValid() ? after.offset + 1 : 0;
@@ -205,7 +205,7 @@ TextHit PreparedReport::find(const QString& text, const TextHit& after) const
             const PreparedItem& it = items[item];
             if (it.kind != PreparedItem::Kind::Text || it.text.size() < text.size())
                 continue;
-            const QString hay = turkishLower(it.text);
+            const QString hay = zelvo::core::turkishLower(it.text);
             qsizetype at = -1;
             qsizetype length = text.size();
             if (hay.size() == it.text.size() && needle.size() == text.size())

@@ -1,7 +1,7 @@
 #include "render.h"
 
+#include "core/turkishtext.h"
 #include "templatemodel.h"
-#include "turkishtext.h"
 #include "valueformat.h"
 
 #include <QSet>
@@ -73,7 +73,8 @@ public:
         else if (options.locale)
             m_locale = *options.locale;
         else
-            m_locale = QLocale().language() == QLocale::C ? turkishLocale() : QLocale();
+            m_locale =
+                QLocale().language() == QLocale::C ? zelvo::core::turkishLocale() : QLocale();
     }
 
     PreparedReport run()
@@ -211,7 +212,7 @@ private:
                 if (const auto* s = std::get_if<QString>(&value); s && s->trimmed().isEmpty())
                     continue;
                 const auto d = decimalOf(value);
-                const auto kurus = d ? d->rescaled(2) : std::nullopt;
+                const auto kurus = d ? zelvo::core::money::kurusFromDecimal(*d) : std::nullopt;
                 if (!kurus) {
                     if (origin)
                         fail(*origin, u"'%1' sütununun %2. satırındaki değer sayı değil: %3"_s
@@ -222,7 +223,7 @@ private:
                 }
                 if (d->scale > 0)
                     scale = 2;
-                if (__builtin_add_overflow(total, kurus->units, &total)) {
+                if (__builtin_add_overflow(total, *kurus, &total)) {
                     if (origin)
                         fail(*origin, u"toplam çok büyük"_s);
                     return {};
@@ -293,13 +294,13 @@ private:
             const bool isDate =
                 std::holds_alternative<QDate>(arg) || std::holds_alternative<QDateTime>(arg);
             if (const auto d = isDate ? std::nullopt : decimalOf(arg); d && d->scale == 0)
-                return turkishMonthName(int(d->units));
+                return zelvo::core::turkishMonthName(int(d->units));
             if (const auto dt = dateTimeOf(arg))
-                return turkishMonthName(dt->date().month());
+                return zelvo::core::turkishMonthName(dt->date().month());
             return std::monostate{};
         }
         case Bound::Op::Upper:
-            return turkishUpper(displayText(eval(b.args.first(), ctx), m_locale));
+            return zelvo::core::turkishUpper(displayText(eval(b.args.first(), ctx), m_locale));
         }
         return std::monostate{};
     }

@@ -1,6 +1,7 @@
 #include "valueformat.h"
 
-#include <cmath>
+#include "core/turkishtext.h"
+
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -10,21 +11,6 @@ namespace report {
 namespace {
 
 constexpr qint64 kMax = std::numeric_limits<qint64>::max();
-
-std::optional<qint64> pow10(int n)
-{
-    if (n < 0 || n > 18)
-        return std::nullopt;
-    qint64 p = 1;
-    for (int i = 0; i < n; ++i)
-        p *= 10;
-    return p;
-}
-
-bool isAsciiDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
 
 QString withDecimalPoint(const Decimal& d, const QLocale& locale)
 {
@@ -38,109 +24,6 @@ QString withDecimalPoint(const Decimal& d, const QLocale& locale)
 }
 
 } // namespace
-
-std::optional<Decimal> Decimal::parse(QStringView text)
-{
-    text = text.trimmed();
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
-    qint64 units = 0;
-    int scale = 0;
-    int digits = 0;
-    bool inFraction = false;
-    bool truncated = false;
-    bool roundUp = false;
-    for (; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'.' || c == u',') {
-            if (inFraction)
-                return std::nullopt;
-            inFraction = true;
-            continue;
-        }
-        if (!isAsciiDigit(c))
-            return std::nullopt;
-        ++digits;
-        const int digit = c.unicode() - u'0';
-        if (truncated)
-            continue;
-        if (units > (kMax - digit) / 10) {
-            if (!inFraction)
-                return std::nullopt;
-            // Too many fraction digits for 64 bits: keep what fits, round on the first dropped.
-            truncated = true;
-            roundUp = digit >= 5;
-            continue;
-        }
-        units = units * 10 + digit;
-        if (inFraction)
-            ++scale;
-    }
-    if (digits == 0)
-        return std::nullopt;
-    if (roundUp) {
-        if (units == kMax)
-            return std::nullopt;
-        ++units;
-    }
-    return Decimal{negative ? -units : units, scale};
-}
-
-std::optional<Decimal> Decimal::fromDouble(double value)
-{
-    if (!std::isfinite(value))
-        return std::nullopt;
-    return parse(QString::number(value, 'f', QLocale::FloatingPointShortest));
-}
-
-std::optional<Decimal> Decimal::rescaled(int newScale) const
-{
-    if (newScale == scale)
-        return *this;
-    if (newScale > scale) {
-        const auto p = pow10(newScale - scale);
-        if (!p || (units != 0 && std::llabs(units) > kMax / *p))
-            return std::nullopt;
-        return Decimal{units * *p, newScale};
-    }
-    const auto p = pow10(scale - newScale);
-    if (!p)
-        return Decimal{0, newScale};
-    qint64 q = units / *p;
-    const qint64 r = units % *p;
-    if (std::llabs(r) * 2 >= *p)
-        q += units < 0 ? -1 : 1;
-    return Decimal{q, newScale};
-}
-
-QString Decimal::toPlainString() const
-{
-    const bool negative = units < 0;
-    const quint64 magnitude =
-        negative ? quint64(0) - quint64(units) : quint64(units); // safe for the minimum too
-    QString digits = QString::number(magnitude);
-    if (scale > 0) {
-        if (digits.size() <= scale)
-            digits = QString(scale - digits.size() + 1, u'0') + digits;
-        digits.insert(digits.size() - scale, u'.');
-    }
-    return negative ? u'-' + digits : digits;
-}
-
-std::optional<qint64> toKurus(const QVariant& value)
-{
-    const auto d = decimalOf(valueFromVariant(value));
-    if (!d)
-        return std::nullopt;
-    const auto k = d->rescaled(2);
-    if (!k)
-        return std::nullopt;
-    return k->units;
-}
 
 Value valueFromVariant(const QVariant& v)
 {
@@ -419,7 +302,7 @@ QString DisplayFormat::formatDate(const QDateTime& dt) const
             out += two(date.month());
             break;
         case DateToken::MonthName:
-            out += turkishMonthName(date.month());
+            out += zelvo::core::turkishMonthName(date.month());
             break;
         case DateToken::Year2:
             out += two(date.year() % 100);

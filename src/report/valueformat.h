@@ -1,7 +1,5 @@
 #pragma once
 
-#include "turkishtext.h"
-
 #include <QDate>
 #include <QDateTime>
 #include <QList>
@@ -9,33 +7,22 @@
 #include <QString>
 #include <QVariant>
 
+#include "core/decimal.h"
+#include "core/money.h"
+
 #include <optional>
 #include <variant>
 
 namespace report {
 
-// An exact decimal number: units * 10^-scale. Money is carried with scale 2 (kuruş).
-struct Decimal {
-    qint64 units = 0;
-    int scale = 0;
+// Numbers in a report are exact decimals; doubles are read by their 15 significant digits.
+using Decimal = zelvo::core::Decimal;
 
-    // Parses "-1234.5", "1234,50", "+7", "0.125". No grouping separators, no exponent.
-    static std::optional<Decimal> parse(QStringView text);
-    // The shortest decimal form of a double, so 0.1 stays 0.1.
-    static std::optional<Decimal> fromDouble(double value);
-    // The value brought to `newScale` fraction digits, halves rounded away from zero.
-    // Empty when the result does not fit in 64 bits.
-    std::optional<Decimal> rescaled(int newScale) const;
-    // "-1234.50": minus sign and '.', no grouping.
-    QString toPlainString() const;
-
-    friend bool operator==(const Decimal&, const Decimal&) = default;
-};
-
-// Money in kuruş from the kinds of value a database row delivers: text "1234.50", an integer
-// number of liras, a double or a Decimal. Amounts with more than two decimals are rounded
-// half away from zero. Empty for null, empty text and anything that is not a number.
-std::optional<qint64> toKurus(const QVariant& value);
+// Money in kuruş from the kinds of value a database row delivers, by the one money rule.
+inline std::optional<qint64> toKurus(const QVariant& value)
+{
+    return zelvo::core::money::kurusFromVariant(value);
+}
 
 // The value of one field as the report sees it.
 using Value = std::variant<std::monostate, QString, qint64, double, Decimal, QDate, QDateTime>;

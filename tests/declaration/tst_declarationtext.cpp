@@ -71,6 +71,10 @@ void TestDeclarationText::pekFromAmount_data()
     QTest::newRow("exponent") << QVariant(u"1e5"_s) << false << QString();
     QTest::newRow("grouped") << QVariant(u"1.500,50"_s) << false << QString();
     QTest::newRow("seventeen digits") << QVariant(u"12345678901234567"_s) << false << QString();
+    QTest::newRow("seventeen-digit whole number")
+        << QVariant(qlonglong(12345678901234567)) << false << QString();
+    QTest::newRow("double with binary noise")
+        << QVariant(33030.15 * 19 / 30) << true << u"20919,1"_s;
     QTest::newRow("infinity") << QVariant(qInf()) << false << QString();
 }
 

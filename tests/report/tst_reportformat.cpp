@@ -39,6 +39,12 @@ void TestReportFormat::kurusFromEveryKindOfValue_data()
     QTest::newRow("null") << QVariant() << QVariant();
     QTest::newRow("letters") << QVariant(u"12a"_s) << QVariant();
     QTest::newRow("grouped") << QVariant(u"1.234,50"_s) << QVariant();
+    // the same amount rule as the grid and the declaration: 16 whole digits at most, and a
+    // double read by its 15 significant digits (20919.094999999998 is 20919.095)
+    QTest::newRow("17 digits text") << QVariant(u"12345678901234567"_s) << QVariant();
+    QTest::newRow("17 digits whole number") << QVariant(qint64(12345678901234567)) << QVariant();
+    QTest::newRow("double with binary noise")
+        << QVariant(33030.15 * 19 / 30) << QVariant(qint64(2091910));
 }
 
 void TestReportFormat::kurusFromEveryKindOfValue()

@@ -1,8 +1,10 @@
-#include "money.h"
+#include "core/money.h"
 
 #include <QTest>
 
 #include <limits>
+
+namespace money = zelvo::core::money;
 
 class TstMoney : public QObject {
     Q_OBJECT
@@ -105,6 +107,60 @@ private Q_SLOTS:
         QFETCH(QString, percent);
         QFETCH(qint64, expected);
         QCOMPARE(money::percentOf(amount, percent), std::optional<qint64>(expected));
+    }
+
+    // One amount rule for every way an amount arrives: at most 16 whole digits, as the
+    // database's decimal(18, 2) holds; the 17th is refused as text, whole number and double.
+    void sixteenWholeDigitsAtMost_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QVariant>("kurus"); // invalid: not an amount
+        QTest::newRow("16 digits text") << QVariant(QStringLiteral("9999999999999999.99"))
+                                        << QVariant(qint64(999999999999999999));
+        QTest::newRow("16 digits negative") << QVariant(QStringLiteral("-1234567890123456"))
+                                            << QVariant(qint64(-123456789012345600));
+        QTest::newRow("17 digits text")
+            << QVariant(QStringLiteral("12345678901234567")) << QVariant();
+        QTest::newRow("rounds past 16 digits")
+            << QVariant(QStringLiteral("9999999999999999.995")) << QVariant();
+        QTest::newRow("16 digits whole number")
+            << QVariant(qint64(9999999999999999)) << QVariant(qint64(999999999999999900));
+        QTest::newRow("17 digits whole number")
+            << QVariant(qint64(12345678901234567)) << QVariant();
+        QTest::newRow("17 digits unsigned") << QVariant(quint64(12345678901234567)) << QVariant();
+        QTest::newRow("largest unsigned")
+            << QVariant(std::numeric_limits<quint64>::max()) << QVariant();
+        QTest::newRow("17 digits double") << QVariant(1e16) << QVariant();
+        QTest::newRow("double below 10^16")
+            << QVariant(9e15) << QVariant(qint64(900000000000000000));
+    }
+    void sixteenWholeDigitsAtMost()
+    {
+        QFETCH(QVariant, value);
+        QFETCH(QVariant, kurus);
+        const std::optional<qint64> got = money::kurusFromVariant(value);
+        QCOMPARE(got.has_value(), kurus.isValid());
+        if (got)
+            QCOMPARE(*got, kurus.toLongLong());
+    }
+
+    void commaTexts_data()
+    {
+        QTest::addColumn<qint64>("kurus");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("whole") << qint64(150000) << "1500";
+        QTest::newRow("tenths") << qint64(150050) << "1500,5";
+        QTest::newRow("kurus") << qint64(150025) << "1500,25";
+        QTest::newRow("one kurus") << qint64(1) << "0,01";
+        QTest::newRow("negative") << qint64(-7) << "-0,07";
+        QTest::newRow("zero") << qint64(0) << "0";
+    }
+    void commaTexts()
+    {
+        QFETCH(qint64, kurus);
+        QFETCH(QString, text);
+        QCOMPARE(money::commaText(kurus), text);
+        QCOMPARE(money::parseKurus(text), std::optional<qint64>(kurus)); // and back
     }
 
     void texts()

@@ -1,20 +1,11 @@
-#include "period.h"
+#include "core/period.h"
 
-#include "dberror.h"
+#include "core/error.h"
+#include "core/turkishtext.h"
 
-#include <QStringList>
+namespace zelvo::core {
 
 namespace {
-
-const QStringList& monthNames()
-{
-    static const QStringList names = {
-        QStringLiteral("Ocak"),   QStringLiteral("Şubat"),   QStringLiteral("Mart"),
-        QStringLiteral("Nisan"),  QStringLiteral("Mayıs"),   QStringLiteral("Haziran"),
-        QStringLiteral("Temmuz"), QStringLiteral("Ağustos"), QStringLiteral("Eylül"),
-        QStringLiteral("Ekim"),   QStringLiteral("Kasım"),   QStringLiteral("Aralık")};
-    return names;
-}
 
 // A whole number as the conversion accepts it: an optional sign and digits, nothing else.
 bool toWholeNumber(const QString& text, qlonglong& value)
@@ -33,7 +24,7 @@ QDate dayFirst(const QString& text)
 
 QString Period::monthName(int month)
 {
-    return monthNames().value(month - 1);
+    return turkishMonthName(month);
 }
 
 QString Period::twoDigits(int number)
@@ -52,7 +43,7 @@ void Period::requireWholeYear() const
 {
     qlonglong value = 0;
     if (!toWholeNumber(m_year, value))
-        throw db::DbError(QStringLiteral("'%1' is not a valid integer value").arg(m_year));
+        throw Error(QStringLiteral("'%1' is not a valid integer value").arg(m_year));
 }
 
 QString Period::endYear() const
@@ -61,7 +52,7 @@ QString Period::endYear() const
         return m_year;
     qlonglong value = 0;
     if (!toWholeNumber(m_year, value))
-        throw db::DbError(QStringLiteral("'%1' is not a valid integer value").arg(m_year));
+        throw Error(QStringLiteral("'%1' is not a valid integer value").arg(m_year));
     return QString::number(value + 1);
 }
 
@@ -103,3 +94,5 @@ bool Period::contains(const QDate& date) const
     const QDate last = lastDay();
     return first.isValid() && last.isValid() && first <= date && date <= last;
 }
+
+} // namespace zelvo::core

@@ -1,10 +1,10 @@
-#include "turkishtext.h"
+#include "core/turkishtext.h"
 
 #include <array>
 
 using namespace Qt::StringLiterals;
 
-namespace report {
+namespace zelvo::core {
 
 const QLocale& turkishLocale()
 {
@@ -22,14 +22,30 @@ QString turkishMonthName(int month)
     return names[std::size_t(month - 1)];
 }
 
-QString turkishUpper(const QString& text)
+QString turkishUpper(QString text)
 {
-    return turkishLocale().toUpper(text);
+    for (QChar& c : text) {
+        if (c == u'i')
+            c = u'İ';
+        else if (c == u'ı')
+            c = u'I';
+        else
+            c = c.toUpper();
+    }
+    return text;
 }
 
-QString turkishLower(const QString& text)
+QString turkishLower(QString text)
 {
-    return turkishLocale().toLower(text);
+    for (QChar& c : text) {
+        if (c == u'I')
+            c = u'ı';
+        else if (c == u'İ')
+            c = u'i';
+        else
+            c = c.toLower();
+    }
+    return text;
 }
 
-} // namespace report
+} // namespace zelvo::core

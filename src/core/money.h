@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/decimal.h"
+
+#include <QLocale>
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+
+// Amounts are carried as whole kuruş in 64-bit integers wherever they are read, rounded, summed
+// or written; binary floating point only ever appears as an input, read as the 15 significant
+// digits it holds exactly. An amount has at most 16 whole digits, as the database's
+// decimal(18, 2) columns do; anything longer is not an amount, whichever way it arrives.
+namespace zelvo::core::money {
+
+// The largest amount in kuruş: 9 999 999 999 999 999.99.
+inline constexpr qint64 kMaxKurus = 999'999'999'999'999'999;
+
+// A decimal as kuruş, half away from zero at the second decimal; nullopt past kMaxKurus.
+std::optional<qint64> kurusFromDecimal(const Decimal& value);
+
+// "1234.565" -> 123457. Accepts blanks around, a leading sign, a point or a comma as decimal
+// separator; nothing else. Empty or malformed text gives nullopt.
+std::optional<qint64> parseKurus(QStringView text);
+
+// A double amount in kuruş from its 15 significant digits: 33030.15 * 19 / 30 gives 2091910.
+// nullopt for a NaN, an infinity or more than 16 whole digits.
+std::optional<qint64> kurusFromDouble(double value);
+
+// Any value the database or a caller may hand over: whole number (of liras), double, decimal
+// text. Null, empty text and anything that is not an amount give nullopt.
+std::optional<qint64> kurusFromVariant(const QVariant& value);
+
+// A double as the decimal its 15 significant digits give, written out in full without trailing
+// zeros: 0.1 -> "0.1", 1e-07 -> "0.0000001". Empty for a NaN or an infinity.
+QString decimalText(double value);
+
+// amountKurus × percent / 100, rounded to a kuruş half away from zero, computed exactly.
+// The percentage has at most nine decimals.
+std::optional<qint64> percentOf(qint64 amountKurus, QStringView percent);
+
+// "850.00", "-0.05": point separator, no grouping.
+QString plainText(qint64 kurus);
+
+// The "##,##0.00 " display: grouped thousands, two decimals and a trailing blank, with the
+// separators of the given locale.
+QString displayText(qint64 kurus, const QLocale& locale = QLocale());
+
+// The declaration's form: no grouping, a comma before the decimals, no trailing zeros:
+// 150000 -> "1500", 150050 -> "1500,5", 150025 -> "1500,25", 0 -> "0".
+QString commaText(qint64 kurus);
+
+} // namespace zelvo::core::money
