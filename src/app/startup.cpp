@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "core/turkishtext.h"
+#include "dberror.h"
 #include "look.h"
 #include "settings.h"
 
@@ -73,6 +74,11 @@ CommandLine parseCommandLine(const QStringList& arguments)
         QStringLiteral("Tanıtım veritabanıyla başlar: örnek öğrencilerle her açılışta yeniden "
                        "kurulan ayrı bir dosya; kullanıcının kendi veritabanına dokunulmaz."));
     parser.addOption(demo);
+    const QCommandLineOption installSchema(
+        QStringLiteral("install-schema"),
+        QStringLiteral("zelvo.ini'nin adını verdiği PostgreSQL veritabanına Zelvo şemasını kurar "
+                       "veya tamamlar (yeniden çalıştırmak bir şey değiştirmez) ve çıkar."));
+    parser.addOption(installSchema);
 
     CommandLine result;
     if (!parser.parse(arguments)) {
@@ -95,7 +101,21 @@ CommandLine parseCommandLine(const QStringList& arguments)
                                  .arg(parser.positionalArguments().join(QLatin1Char(' ')));
     }
     result.demo = parser.isSet(demo);
+    result.installSchema = parser.isSet(installSchema);
     return result;
+}
+
+void installSchemaFromCommandLine(CommandLine& commandLine, const QString& settingsPath)
+{
+    commandLine.finished = true;
+    try {
+        commandLine.output =
+            db::installConfiguredSchema(db::loadDatabaseSettings(settingsPath)) + u'\n';
+        commandLine.exitCode = 0;
+    } catch (const db::DbError& error) {
+        commandLine.errorOutput = db::errorBoxText(error.text()) + u'\n';
+        commandLine.exitCode = 1;
+    }
 }
 
 } // namespace app

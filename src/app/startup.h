@@ -29,11 +29,17 @@ bool installQtTranslations();
 // Needs the application object and identifyApplication() for the program's name and version.
 struct CommandLine {
     bool demo = false;
-    bool finished = false; // the program ends at once with `exitCode`
+    bool installSchema = false; // install the schema of the server zelvo.ini names, then end
+    bool finished = false;      // the program ends at once with `exitCode`
     int exitCode = 0;
     QString output;      // for standard output (help, version)
     QString errorOutput; // for standard error
 };
 CommandLine parseCommandLine(const QStringList& arguments);
+
+// `--install-schema`: installs (or completes) the schema of the PostgreSQL database the settings
+// file names and finishes `commandLine` with the line saying what the database holds, or with
+// the reason it could not (status 1). Needs the application object for the database drivers.
+void installSchemaFromCommandLine(CommandLine& commandLine, const QString& settingsPath);
 
 } // namespace app

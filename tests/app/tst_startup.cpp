@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QPushButton>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -76,6 +77,29 @@ private Q_SLOTS:
         const QString text = exitCode == 0 ? line.output : line.errorOutput;
         QVERIFY2(text.contains(printed), qPrintable(text));
         QCOMPARE((exitCode == 0 ? line.errorOutput : line.output), QString());
+    }
+
+    // `--install-schema` goes on to the installation, which only a server database needs: on
+    // the embedded one the program says so and ends with status 1.
+    void installSchemaNeedsAServer()
+    {
+        app::CommandLine line =
+            app::parseCommandLine({QStringLiteral("zelvo"), QStringLiteral("--install-schema")});
+        QVERIFY(line.installSchema);
+        QVERIFY(!line.finished);
+        QTemporaryDir dir;
+        const QString settingsPath = dir.filePath(QStringLiteral("zelvo.ini"));
+        {
+            QSettings ini(settingsPath, QSettings::IniFormat);
+            ini.setValue(QStringLiteral("database/kind"), QStringLiteral("sqlite"));
+            ini.setValue(QStringLiteral("database/file"), dir.filePath(QStringLiteral("z.db")));
+        }
+        app::installSchemaFromCommandLine(line, settingsPath);
+        QVERIFY(line.finished);
+        QCOMPARE(line.exitCode, 1);
+        QVERIFY2(line.errorOutput.contains(QLatin1String("kind=postgresql")),
+                 qPrintable(line.errorOutput));
+        QCOMPARE(line.output, QString());
     }
 
     // The demo is built anew in its own file: whatever the last demo left is gone, the user's

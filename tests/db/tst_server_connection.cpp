@@ -8,6 +8,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 
 using servertest::ServerFixture;
@@ -209,8 +210,8 @@ private Q_SLOTS:
             QVERIFY2(text.contains(QLatin1String("zelvo --install-schema")), qPrintable(text));
     }
 
-    // The installation makes an empty database one the program opens; a second run changes
-    // nothing.
+    // The installation (`zelvo --install-schema`, from the settings file) makes an empty database
+    // one the program opens; a second run changes nothing.
     void schemaInstallsIntoAnEmptyDatabaseAndMayRunTwice()
     {
         if (!pgtest::serverBackendRequested())
@@ -220,12 +221,21 @@ private Q_SLOTS:
                                                   "LOCALE 'C.UTF-8'"));
         QVERIFY(empty.isValid());
         const db::ServerAddress address = pgtest::testAddress(empty.name());
+        QTemporaryDir dir;
+        const QString settingsPath = dir.filePath(QStringLiteral("zelvo.ini"));
+        {
+            QSettings ini(settingsPath, QSettings::IniFormat);
+            ini.setValue(QStringLiteral("database/kind"), QStringLiteral("postgresql"));
+            ini.setValue(QStringLiteral("database/host"), address.host);
+            ini.setValue(QStringLiteral("database/name"), address.name);
+            ini.setValue(QStringLiteral("database/user"), address.user);
+        }
         QStringList procedures;
         for (int run = 0; run < 2; ++run) {
+            const QString said =
+                db::installConfiguredSchema(db::loadDatabaseSettings(settingsPath));
+            QVERIFY2(said.contains(empty.name()), qPrintable(said));
             db::Connection c;
-            c.openPostgres(address, db::Connection::SchemaCheck::Skipped);
-            db::installServerSchema(c);
-            c.close();
             c.openPostgres(address);
             QCOMPARE(c.callProcedure(QStringLiteral("BirimGetir"), {}).rows.size(), 1);
             QStringList names;

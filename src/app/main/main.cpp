@@ -11,14 +11,17 @@
 
 namespace {
 
-// Read before the windowing system is reached, so `zelvo --help` and `--version` answer on a
-// terminal without a display too.
+// Read before the windowing system is reached, so `zelvo --help`, `--version` and
+// `--install-schema` answer on a terminal without a display too.
 app::CommandLine readCommandLine(int& argc, char* argv[])
 {
     const QCoreApplication commandLineOnly(argc, argv);
     app::identifyApplication();
     app::installQtTranslations();
-    return app::parseCommandLine(QCoreApplication::arguments());
+    app::CommandLine options = app::parseCommandLine(QCoreApplication::arguments());
+    if (options.installSchema && !options.finished)
+        app::installSchemaFromCommandLine(options, db::settingsFilePath());
+    return options;
 }
 
 } // namespace
