@@ -18,7 +18,8 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override
     {
-        QWidget* editor = DateDelegate::createEditor(parent, option, index);
+        QWidget* editor = isFraction(index) ? textEditor(parent)
+                                            : DateDelegate::createEditor(parent, option, index);
         m_editor = editor;
         m_index = index;
         startChangeOnTyping(editor);
@@ -27,6 +28,20 @@ public:
                              &DbGrid::databaseError);
         limitToColumnWidth(editor, index);
         return editor;
+    }
+    // A decimal the database hands back as a fraction (a wage with kuruş, any numeric value of a
+    // server) is typed as text, as whole numbers are: Qt's spin box for it would hold two
+    // digits before the point and refuse the comma. The window checks the text before storing.
+    static bool isFraction(const QModelIndex& index)
+    {
+        const int type = index.data(Qt::EditRole).typeId();
+        return type == QMetaType::Double || type == QMetaType::Float;
+    }
+    static QWidget* textEditor(QWidget* parent)
+    {
+        auto* line = new QLineEdit(parent);
+        line->setFrame(false);
+        return line;
     }
     // A cell takes no more characters than its column holds, so nothing typed is cut silently.
     void limitToColumnWidth(QWidget* editor, const QModelIndex& index) const

@@ -291,6 +291,24 @@ private Q_SLOTS:
         QCOMPARE(session.dialogs.texts(ScriptedDialogs::Kind::Error).size(), 2);
     }
 
+    // A wage with kuruş comes back from the database as a fraction; its cell is still typed as
+    // text, with a comma, beyond the range of a spin box.
+    void aWageWithKurusIsTypedAgain()
+    {
+        TestSession session;
+        session.connection.execute(QStringLiteral("UPDATE Parametre SET au01 = @w"),
+                                   {{QStringLiteral("@w"), QStringLiteral("35000.50")}});
+        admin::TFrmparametre window(*session.context);
+        window.show();
+        auto* grid = control<controls::DbGrid>(window, "wwDBGrid1");
+        typeInto(grid, 0, QStringLiteral("au01"), QStringLiteral("136000,25"));
+        auto* navigator = control<controls::DbNavigator>(window, "DBNavigator1");
+        QTest::mouseClick(navigator->button(controls::DbNavigator::Button::Post), Qt::LeftButton);
+        QVERIFY(session.dialogs.shown.isEmpty());
+        QCOMPARE(money::kurusFromVariant(parameter(session, QStringLiteral("au01"))),
+                 std::optional<qint64>(13600025));
+    }
+
     // A click on a cell followed at once by typing: every key reaches the cell, whether the
     // cell was already the current one or not.
     void keysTypedRightAfterAClickReachTheCell_data()
