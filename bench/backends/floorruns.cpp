@@ -1,5 +1,15 @@
 #include "floorruns.h"
 
+#include "connection.h"
+#include "daycount.h"
+#include "declarationpreparation.h"
+#include "declarationtext.h"
+
+#include <QDate>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <algorithm>
+
 namespace {
 
 const QString Year = QStringLiteral("2026");
@@ -8,9 +18,44 @@ const QString Unit = QStringLiteral("01");
 const QString PeriodStart = QStringLiteral("2026-03-15");
 const QString PeriodEnd = QStringLiteral("2026-04-14");
 
-QString amountText(double amount)
+QString compactJson(const QJsonArray& array)
 {
-    return QString::number(amount, 'g', 17);
+    return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
+}
+
+QDate day(const QString& text)
+{
+    return QDate::fromString(text.left(10), Qt::ISODate);
+}
+
+// The program's statement text with its three named values as $1, $2, $3.
+QString numbered(QString sql)
+{
+    return sql.replace(QLatin1String("@yil"), QLatin1String("$1"))
+        .replace(QLatin1String("@ay"), QLatin1String("$2"))
+        .replace(QLatin1String("@birimkodu"), QLatin1String("$3"));
+}
+
+// The multi-row INSERT statements the program's batches send, the same number of rows each.
+void insertRows(RawFloor& floor, const QString& table, const QStringList& columns,
+                const QVector<QStringList>& rows)
+{
+    for (int done = 0; done < rows.size();) {
+        const int count = db::rowsPerInsert(int(rows.size()) - done, int(columns.size()));
+        QStringList tuples;
+        QStringList values;
+        for (int r = 0; r < count; ++r) {
+            QStringList marks;
+            for (int c = 0; c < columns.size(); ++c)
+                marks << QStringLiteral("$%1").arg(r * columns.size() + c + 1);
+            tuples << QLatin1Char('(') + marks.join(QLatin1Char(',')) + QLatin1Char(')');
+            values << rows.at(done + r);
+        }
+        floor.run(QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
+                      .arg(table, columns.join(QLatin1Char(',')), tuples.join(QLatin1Char(','))),
+                  values);
+        done += count;
+    }
 }
 
 } // namespace
@@ -22,23 +67,27 @@ int floorTimesheet(RawFloor& floor)
     const RawFloor::Rows students =
         floor.call(QStringLiteral("PuantajGetir"),
                    {QStringLiteral("15-03-2026"), QStringLiteral("14-04-2026"), Unit});
+    QJsonArray spans;
     for (int r = 0; r < students.rows.size(); ++r) {
-        const QString id = students.value(r, QStringLiteral("idogrenci"));
         const QString start = students.value(r, QStringLiteral("baslangictarihi")).left(10);
         const QString end = students.value(r, QStringLiteral("bitistarihi")).left(10);
-        const RawFloor::Rows days =
-            floor.call(QStringLiteral("GunHesapla"),
-                       {qMax(start, PeriodStart), qMin(end, PeriodEnd), id, Month, Year});
-        const QString gun = QString::number(qMin(days.value(0, QStringLiteral("gun")).toInt(), 30));
-        const RawFloor::Rows single = floor.call(QStringLiteral("PuantajOzel"), {Year, Month, id});
-        if (single.rows.isEmpty())
-            floor.run(QStringLiteral("INSERT INTO puantaj (idogrenci, yil, ay, gun, birimkodu) "
-                                     "VALUES ($1, $2, $3, $4, $5)"),
-                      {id, Year, Month, gun, Unit});
-        else
-            floor.run(QStringLiteral("UPDATE puantaj SET gun = $1 WHERE idpuantaj = $2"),
-                      {gun, single.value(0, QStringLiteral("idpuantaj"))});
+        spans.append(QJsonArray{std::max(start, PeriodStart), std::min(end, PeriodEnd),
+                                students.value(r, QStringLiteral("idogrenci"))});
     }
+    const RawFloor::Rows counts =
+        floor.call(QStringLiteral("GunHesaplaListe"), {compactJson(spans), Month, Year});
+    const QDate first = day(PeriodStart);
+    const QDate last = day(PeriodEnd);
+    QJsonArray days;
+    for (int r = 0; r < students.rows.size(); ++r) {
+        const int counted =
+            timesheetDays(day(students.value(r, QStringLiteral("baslangictarihi"))),
+                          day(students.value(r, QStringLiteral("bitistarihi"))), first, last,
+                          [&] { return counts.value(r, QStringLiteral("gun")).toInt(); });
+        days.append(
+            QJsonArray{students.value(r, QStringLiteral("idogrenci")).toLongLong(), counted});
+    }
+    floor.call(QStringLiteral("PuantajYaz"), {Year, Month, Unit, compactJson(days)});
     const int stored =
         int(floor.call(QStringLiteral("PuantajGenel"), {Year, Month, Unit}).rows.size());
     floor.commit();
@@ -53,12 +102,14 @@ int floorAccrual(RawFloor& floor)
                             .toDouble();
     floor.call(QStringLiteral("TahakkukSil"), {Year, Month, Unit});
     const RawFloor::Rows sheet = floor.call(QStringLiteral("PuantajGenel"), {Year, Month, Unit});
+    QJsonArray rows;
     for (int r = 0; r < sheet.rows.size(); ++r) {
         const QString days = sheet.value(r, QStringLiteral("gun"));
-        const QString amount = amountText(wage * days.toInt() / 30);
-        floor.call(QStringLiteral("Tahakkukekle"), {sheet.value(r, QStringLiteral("idogrenci")),
-                                                    Year, Month, days, Unit, amount, amount});
+        const double amount = wage * days.toInt() / 30;
+        rows.append(
+            QJsonArray{sheet.value(r, QStringLiteral("idogrenci")), days.toInt(), amount, amount});
     }
+    floor.call(QStringLiteral("TahakkukekleListe"), {Year, Month, Unit, compactJson(rows)});
     const int stored =
         int(floor.call(QStringLiteral("TahakkukGenel"), {Year, Month, Unit}).rows.size());
     floor.commit();
@@ -67,32 +118,66 @@ int floorAccrual(RawFloor& floor)
 
 int floorDeclaration(RawFloor& floor)
 {
+    using namespace zelvo::declaration;
     floor.begin();
-    floor.run(QStringLiteral("DELETE FROM xml WHERE yil = $1 AND ay = $2 AND birimkodu = $3 AND "
-                             "idogrenci IN (SELECT DISTINCT idogrenci FROM ogrenci WHERE gss = 0)"),
-              {Year, Month, Unit});
-    const RawFloor::Rows source = floor.run(
-        QStringLiteral("SELECT o.idogrenci, o.ogrencino, o.adi, o.soyadi, o.ssksicilno, "
-                       "o.tckimlikno, o.baslangictarihi, o.bitistarihi, p.gun, p.kazanc, "
-                       "p.isveren, p.isci FROM tahakkuk p, ogrenci o WHERE o.idogrenci = "
-                       "p.idogrenci AND p.yil = $1 AND p.ay = $2 AND p.birimkodu = $3 AND "
-                       "o.gss = 0 ORDER BY o.ogrencino, o.adi, o.soyadi"),
-        {Year, Month, Unit});
+    const QString reason = floor.call(QStringLiteral("ParametreGetir"), {})
+                               .value(0, QStringLiteral("istencikisnedeni"));
+    floor.run(numbered(removalStatement()), {Year, Month, Unit});
+    const RawFloor::Rows source = floor.run(numbered(sourceStatement()), {Year, Month, Unit});
     floor.call(QStringLiteral("XmlGetir"), {Year, Month, Unit});
+    const QDate first = day(PeriodStart);
+    const QDate last = day(PeriodEnd);
+    const QStringList columns = {QStringLiteral("yil"),
+                                 QStringLiteral("ay"),
+                                 QStringLiteral("birimkodu"),
+                                 QStringLiteral("idogrenci"),
+                                 QStringLiteral("ogrencino"),
+                                 QStringLiteral("adi"),
+                                 QStringLiteral("soyadi"),
+                                 QStringLiteral("ilksoyadi"),
+                                 QStringLiteral("ssksicilno"),
+                                 QStringLiteral("tckimlikno"),
+                                 QStringLiteral("baslangictarihi"),
+                                 QStringLiteral("bitistarihi"),
+                                 QStringLiteral("pek"),
+                                 QStringLiteral("isveren"),
+                                 QStringLiteral("isci"),
+                                 QStringLiteral("gun"),
+                                 QStringLiteral("girisgun"),
+                                 QStringLiteral("cikisgun"),
+                                 QStringLiteral("istencikisnedeni"),
+                                 QStringLiteral("sil1")};
+    QVector<QStringList> rows;
+    rows.reserve(source.rows.size());
     for (int r = 0; r < source.rows.size(); ++r) {
         const auto value = [&](const char* column) {
             return source.value(r, QString::fromLatin1(column));
         };
-        floor.run(QStringLiteral("INSERT INTO xml (idogrenci, yil, ay, birimkodu, ogrencino, adi, "
-                                 "soyadi, ssksicilno, tckimlikno, baslangictarihi, bitistarihi, "
-                                 "gun, pek, isveren, isci, sil1) VALUES ($1, $2, $3, $4, $5, $6, "
-                                 "$7, $8, $9, $10, $11, $12, $13, $14, $15, $16)"),
-                  {value("idogrenci"), Year, Month, Unit, value("ogrencino"), value("adi"),
-                   value("soyadi"), value("ssksicilno"), value("tckimlikno"),
-                   value("baslangictarihi").left(10), value("bitistarihi").left(10), value("gun"),
-                   value("kazanc").replace(QLatin1Char('.'), QLatin1Char(',')), value("isveren"),
-                   value("isci"), value("kazanc")});
+        const QString pek = pekText(value("kazanc")).value_or(QString());
+        const QString exitDay = periodDayText(day(value("bitistarihi")), first, last);
+        rows << QStringList{Year,
+                            Month,
+                            value("birimkodu"),
+                            value("idogrenci"),
+                            value("ogrencino"),
+                            value("adi"),
+                            value("soyadi"),
+                            value("ilksoyadi"),
+                            value("ssksicilno"),
+                            value("tckimlikno"),
+                            value("baslangictarihi").left(10),
+                            value("bitistarihi").left(10),
+                            pek,
+                            value("isveren"),
+                            value("isci"),
+                            value("gun"),
+                            periodDayText(day(value("baslangictarihi")), first, last),
+                            exitDay,
+                            exitDay.isEmpty() ? QString() : reason,
+                            sil1FromPek(pek)};
     }
+    insertRows(floor, QStringLiteral("xml"), columns, rows);
+    const int shown = int(floor.call(QStringLiteral("XmlListe2"), {Year, Month, Unit}).rows.size());
     floor.commit();
-    return int(source.rows.size());
+    return shown;
 }

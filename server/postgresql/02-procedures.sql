@@ -303,6 +303,44 @@ LANGUAGE sql STABLE AS $$
     FROM (SELECT zelvo_isodate(tar1) AS bas, zelvo_isodate(tar2) AS bit) s
 $$;
 
+-- GunHesaplaListe(spans, M, Y): GunHesapla for every student of a timesheet run in one call.
+-- spans is a JSON array of [start, end, idogrenci] (texts or nulls, as GunHesapla takes them);
+-- one row per element comes back, in the order given: its position sira (from 1) and gun.
+CREATE OR REPLACE FUNCTION GunHesaplaListe(key1 text, key2 integer, key3 text)
+RETURNS TABLE (sira integer, gun integer)
+LANGUAGE sql STABLE AS $$
+    SELECT e.sira::integer, g.gun
+    FROM json_array_elements(key1::json) WITH ORDINALITY AS e(staj, sira)
+    CROSS JOIN LATERAL GunHesapla(e.staj->>0, e.staj->>1, e.staj->>2, key2, key3) AS g
+    ORDER BY e.sira
+$$;
+
+-- PuantajYaz(Y, M, U, days): stores the days of a timesheet run in one call. days is a JSON
+-- array of [idogrenci, gun]. A student who has a row for the month (in whatever unit) gets its
+-- gun replaced, gun1 and gun2 staying as they are; the others get a new row of unit U, added in
+-- the order given. Serves both editions. Returns the number of rows stored.
+CREATE OR REPLACE FUNCTION PuantajYaz(key1 text, key2 integer, key3 text, key4 text)
+RETURNS integer
+LANGUAGE sql AS $$
+    WITH gelen AS (
+        SELECT (e.satir->>0)::integer AS idogrenci, (e.satir->>1)::integer AS gun, e.sira
+        FROM json_array_elements(key4::json) WITH ORDINALITY AS e(satir, sira)),
+    degisen AS (
+        UPDATE puantaj p SET gun = g.gun
+        FROM gelen g
+        WHERE p.yil = key1 AND p.ay = key2 AND p.idogrenci = g.idogrenci
+        RETURNING 1),
+    eklenen AS (
+        INSERT INTO puantaj (idogrenci, yil, ay, gun, birimkodu)
+        SELECT g.idogrenci, left(key1, 4), key2, g.gun, left(key3, 2)
+        FROM gelen g
+        WHERE NOT EXISTS (SELECT 1 FROM puantaj q
+                          WHERE q.yil = key1 AND q.ay = key2 AND q.idogrenci = g.idogrenci)
+        ORDER BY g.sira
+        RETURNING 1)
+    SELECT ((SELECT count(*) FROM degisen) + (SELECT count(*) FROM eklenen))::integer
+$$;
+
 -- ---------------------------------------------------------------- accrual
 
 -- TahakkukSil(Y, M, U): removes the accrual rows of the month of the unit, for the students
@@ -386,6 +424,27 @@ BEGIN
         ON true;
     RETURN 1;
 END
+$$;
+
+-- TahakkukekleListe(Y, M, U, rows): Tahakkukekle for every timesheet row of an accrual run in
+-- one call. rows is a JSON array of [idogrenci as text, gun, kazanc, matrah]; the rows are added
+-- in the order given, each worked out as Tahakkukekle does. Serves both editions. Returns the
+-- number of rows added.
+CREATE OR REPLACE FUNCTION TahakkukekleListe(key1 text, key2 integer, key3 text, key4 text)
+RETURNS integer
+LANGUAGE sql AS $$
+    WITH eklenen AS (
+        INSERT INTO tahakkuk (idogrenci, yil, ay, gun, birimkodu, kazanc, matrah, isveren, isci)
+        SELECT zelvo_int(e.satir->>0), key1, key2, (e.satir->>1)::integer, key3,
+               zelvo_amount((e.satir->>2)::double precision), t.taban,
+               round(t.taban * p.isveren / 100, 2), round(t.taban * p.isci / 100, 2)
+        FROM json_array_elements(key4::json) WITH ORDINALITY AS e(satir, sira)
+        CROSS JOIN LATERAL (SELECT zelvo_amount((e.satir->>3)::double precision) AS taban) t
+        LEFT JOIN (SELECT o.isveren, o.isci FROM parametre o ORDER BY o.idparametre LIMIT 1) p
+            ON true
+        ORDER BY e.sira
+        RETURNING 1)
+    SELECT count(*)::integer FROM eklenen
 $$;
 
 -- TahakkukGenelxxx(Y, M, U): the accrual rows of the month of the unit for the GSS edition.
@@ -576,8 +635,11 @@ INSERT INTO zelvo_procedure (name, params, target, target_key, returns_rows) VAL
     ('PuantajGenelxxx', '@key1,@key2,@key3', 'puantaj', 'idpuantaj', true),
     ('GunHesapla', '@key1,@key2,@key3,@key4,@key5', NULL, NULL, true),
     ('gunhesapla_i', '@tar1,@tar2,@ay,@yil', NULL, NULL, true),
+    ('GunHesaplaListe', '@key1,@key2,@key3', NULL, NULL, true),
+    ('PuantajYaz', '@key1,@key2,@key3,@key4', NULL, NULL, false),
     ('TahakkukSil', '@key1,@key2,@key3', NULL, NULL, false),
     ('Tahakkukekle', '@idogrenci,@yil,@ay,@gun,@birimkodu,@kazanc,@matrah', NULL, NULL, false),
+    ('TahakkukekleListe', '@key1,@key2,@key3,@key4', NULL, NULL, false),
     ('TahakkukGenel', '@key1,@key2,@key3', NULL, NULL, true),
     ('Liste1', '@key1,@key2,@key3', NULL, NULL, true),
     ('XmlGetir', '@key1,@key2,@key3', 'xml', 'idxml', true),

@@ -244,6 +244,55 @@ VALUES ('gunhesapla_i', '@tar1,@tar2,@ay,@yil', NULL, NULL,
        END AS gun,
        @ay AS ay, @yil AS yil');
 
+-- GunHesaplaListe(spans, M, Y): GunHesapla for every student of a timesheet run in one call.
+-- spans is a JSON array of [start, end, idogrenci] (texts or nulls, as GunHesapla takes them);
+-- one row per element comes back, in the order given: its position sira (from 1) and gun.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('GunHesaplaListe', '@key1,@key2,@key3', NULL, NULL,
+'WITH gelen AS (
+    SELECT CAST(key AS INTEGER) + 1 AS sira, json_extract(value, ''$[0]'') AS k1,
+           json_extract(value, ''$[1]'') AS k2
+    FROM json_each(@key1)
+), staj AS (
+    SELECT sira,
+           date(CASE WHEN substr(k1, 3, 1) = ''-''
+                  THEN substr(k1, 7, 4) || ''-'' || substr(k1, 4, 2) || ''-'' || substr(k1, 1, 2)
+                  ELSE k1 END) AS bas,
+           date(CASE WHEN substr(k2, 3, 1) = ''-''
+                  THEN substr(k2, 7, 4) || ''-'' || substr(k2, 4, 2) || ''-'' || substr(k2, 1, 2)
+                  ELSE k2 END) AS bit
+    FROM gelen
+)
+SELECT sira,
+       CASE
+           WHEN bas IS NULL OR bit IS NULL THEN NULL
+           WHEN bit < bas THEN 0
+           ELSE CAST(round(julianday(bit) - julianday(bas)) AS INTEGER) + 1
+       END AS gun
+FROM staj
+ORDER BY sira');
+
+-- PuantajYaz(Y, M, U, days): stores the days of a timesheet run in one call. days is a JSON
+-- array of [idogrenci, gun]. A student who has a row for the month (in whatever unit) gets its
+-- gun replaced, gun1 and gun2 staying as they are; the others get a new row of unit U, added in
+-- the order given. Serves both editions.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('PuantajYaz', '@key1,@key2,@key3,@key4', NULL, NULL,
+'UPDATE Puantaj SET gun = g.gun
+FROM (SELECT CAST(json_extract(value, ''$[0]'') AS INTEGER) AS idogrenci,
+             json_extract(value, ''$[1]'') AS gun
+      FROM json_each(@key4)) AS g
+WHERE Puantaj.yil = @key1 AND Puantaj.ay = @key2 AND Puantaj.idogrenci = g.idogrenci;
+INSERT INTO Puantaj (idogrenci, yil, ay, gun, birimkodu)
+SELECT g.idogrenci, substr(@key1, 1, 4), @key2, g.gun, substr(@key3, 1, 2)
+FROM (SELECT CAST(key AS INTEGER) AS sira,
+             CAST(json_extract(value, ''$[0]'') AS INTEGER) AS idogrenci,
+             json_extract(value, ''$[1]'') AS gun
+      FROM json_each(@key4)) AS g
+WHERE NOT EXISTS (SELECT 1 FROM Puantaj q
+                  WHERE q.yil = @key1 AND q.ay = @key2 AND q.idogrenci = g.idogrenci)
+ORDER BY g.sira');
+
 -- ---------------------------------------------------------------- accrual
 
 -- TahakkukSil(Y, M, U): removes the accrual rows of the month of the unit, for the students of the
@@ -282,6 +331,22 @@ VALUES ('TahakkukSilxxx', '@key1,@key2,@key3', NULL, NULL,
 'DELETE FROM Tahakkuk
 WHERE yil = @key1 AND ay = @key2 AND birimkodu = @key3
   AND idogrenci IN (SELECT idogrenci FROM ogrenci WHERE gss = 1)');
+
+-- TahakkukekleListe(Y, M, U, rows): Tahakkukekle for every timesheet row of an accrual run in
+-- one call. rows is a JSON array of [idogrenci as text, gun, kazanc, matrah]; the rows are added
+-- in the order given, each worked out as Tahakkukekle does. Serves both editions.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('TahakkukekleListe', '@key1,@key2,@key3,@key4', NULL, NULL,
+'INSERT INTO Tahakkuk (idogrenci, yil, ay, gun, birimkodu, kazanc, matrah, isveren, isci)
+SELECT CAST(r.idogrenci AS INTEGER), @key1, @key2, r.gun, @key3, dec2(r.kazanc), dec2(r.matrah),
+       share(dec2(r.matrah), (SELECT isveren FROM Parametre ORDER BY idparametre LIMIT 1)),
+       share(dec2(r.matrah), (SELECT isci FROM Parametre ORDER BY idparametre LIMIT 1))
+FROM (SELECT CAST(key AS INTEGER) AS sira, json_extract(value, ''$[0]'') AS idogrenci,
+             json_extract(value, ''$[1]'') AS gun,
+             CAST(json_extract(value, ''$[2]'') AS REAL) AS kazanc,
+             CAST(json_extract(value, ''$[3]'') AS REAL) AS matrah
+      FROM json_each(@key4)) AS r
+ORDER BY r.sira');
 
 -- Tahakkukeklexxx(idogrenci, Y, M, gun, U, kazanc, matrah): stores one accrual row. The amounts
 -- are brought to two decimals, the shares are the premium base times the percentages of the

@@ -122,6 +122,11 @@ public:
 
     // Writing one row back. Texts are cut to the column's width; dates go as ISO text.
     QVariant insertRow(const QString& table, const QList<QPair<QString, QVariant>>& values);
+    // Many new rows of one table, every row giving `columns` in that order: one statement per
+    // batch of rows instead of one per row, each value converted as insertRow() converts it. A
+    // null value stores NULL; keys are left to the database. The rows are added in order.
+    void insertRows(const QString& table, const QStringList& columns,
+                    const QVector<QVector<QVariant>>& rows);
     void updateRow(const WriteTarget& target, const QVariant& key,
                    const QList<QPair<QString, QVariant>>& values);
     int deleteRow(const WriteTarget& target, const QVariant& key);
@@ -180,6 +185,10 @@ private:
     int m_depth = 0;
     bool m_done = false;
 };
+
+// The rows of `columns` values one statement of Connection::insertRows() carries when
+// `remaining` rows are still to be written.
+int rowsPerInsert(int remaining, int columns);
 
 // Splits SQL text of the embedded database into complete statements (trigger bodies stay
 // whole).

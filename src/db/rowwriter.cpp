@@ -35,6 +35,52 @@ QVariant Connection::insertRow(const QString& table, const QList<QPair<QString, 
     return id;
 }
 
+int rowsPerInsert(int remaining, int columns)
+{
+    // a few fixed sizes, so that a run prepares at most five statements however many rows it
+    // writes; each stays well below the bound values a statement may hold (SQLite: 32,766)
+    for (const int rows : {256, 64, 16, 4})
+        if (remaining >= rows && rows * columns <= 30000)
+            return rows;
+    return 1;
+}
+
+void Connection::insertRows(const QString& table, const QStringList& columns,
+                            const QVector<QVector<QVariant>>& rows)
+{
+    const TableInfo& info = tableInfo(table);
+    QVector<const TableColumn*> stored;
+    QStringList names;
+    for (const QString& name : columns) {
+        const TableColumn* column = info.column(name);
+        if (!column)
+            throw DbError(
+                QStringLiteral("Tabloda böyle bir sütun yok: %1.%2").arg(info.name, name));
+        stored << column;
+        names << column->name;
+    }
+    const QString head = QStringLiteral("INSERT INTO \"%1\" (\"%2\") VALUES ")
+                             .arg(info.name, names.join(QLatin1String("\",\"")));
+    const QString tuple = QLatin1Char('(') +
+                          QStringList(names.size(), QStringLiteral("?")).join(QLatin1Char(',')) +
+                          QLatin1Char(')');
+    for (int done = 0; done < rows.size();) {
+        const int count = rowsPerInsert(int(rows.size()) - done, int(names.size()));
+        QSqlQuery& q = prepared(head + QStringList(count, tuple).join(QLatin1Char(',')));
+        int slot = 0;
+        for (int r = done; r < done + count; ++r)
+            for (int c = 0; c < stored.size(); ++c)
+                q.bindValue(slot++, toDatabase(rows.at(r).value(c), stored.at(c)));
+        if (!q.exec()) {
+            const QString text = m_dialect->describe(q.lastError());
+            q.finish();
+            throw DbError(text);
+        }
+        q.finish();
+        done += count;
+    }
+}
+
 void Connection::updateRow(const WriteTarget& target, const QVariant& key,
                            const QList<QPair<QString, QVariant>>& values)
 {

@@ -5,6 +5,8 @@
 #include <dataset.h>
 #include <money.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <cmath>
 
 namespace {
@@ -101,27 +103,30 @@ AccrualOutcome computeAccrual(const AccrualEdition& edition, const AccrualDatase
 
     const int idColumn = timesheet.requireColumn(QStringLiteral("idogrenci"));
     const int dayColumn = timesheet.requireColumn(QStringLiteral("gun"));
-    const QString procedure = edition.procedure(QStringLiteral("Tahakkukekle"));
     const int count = timesheet.recordCount();
     progress.setTotal(count);
+    QJsonArray rows;
     for (int row = 0; row < count; ++row) {
         // the product first, then the division by 30: every month counts 30 days
         const double amount =
             december ? wage * daysOf(timesheet, row, QStringLiteral("gun1")) / 30 +
                            januaryWage * daysOf(timesheet, row, QStringLiteral("gun2")) / 30
                      : wage * daysOf(timesheet, row, QStringLiteral("gun")) / 30;
-        // sent with full precision; the server brings it to two decimals and adds the shares
-        sets.store.prepareCall(procedure,
-                               {{"@idogrenci", timesheet.valueAt(row, idColumn).toString()},
-                                {"@yil", year},
-                                {"@ay", month},
-                                {"@gun", timesheet.valueAt(row, dayColumn)},
-                                {"@birimkodu", unit},
-                                {"@kazanc", amount},
-                                {"@matrah", amount}});
-        sets.store.execProc();
+        // sent with full precision (the shortest text that reads back as the same double); the
+        // server brings it to two decimals and adds the shares
+        rows.append(QJsonArray{timesheet.valueAt(row, idColumn).toString(),
+                               QJsonValue::fromVariant(timesheet.valueAt(row, dayColumn)), amount,
+                               amount});
         progress.advance(row + 1);
     }
+    // every row stored in one call, in the timesheet's order
+    sets.store.prepareCall(
+        QStringLiteral("TahakkukekleListe"),
+        {{"@key1", year},
+         {"@key2", month},
+         {"@key3", unit},
+         {"@key4", QString::fromUtf8(QJsonDocument(rows).toJson(QJsonDocument::Compact))}});
+    sets.store.execProc();
 
     sets.result.prepareCall(edition.procedure(QStringLiteral("TahakkukGenel")),
                             {{"@key1", year}, {"@key2", month}, {"@key3", unit}});

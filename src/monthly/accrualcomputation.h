@@ -16,7 +16,7 @@ struct AccrualDatasets {
     db::Dataset& parameters; // SpParametre: ParametreGetir, opened at activation
     db::Dataset& removal;    // SpSil: TahakkukSil
     db::Dataset& timesheet;  // SpGenel: PuantajGenel
-    db::Dataset& store;      // SpOzel: Tahakkukekle
+    db::Dataset& store;      // SpOzel: TahakkukekleListe, every row stored at once
     db::Dataset& result;     // SpGenel1: TahakkukGenel, what the grid shows
 };
 
@@ -27,7 +27,8 @@ std::optional<double> wageValue(const QVariant& value);
 
 // "Tahakkuk Ettir" for a unit and a month: removes the month's accrual rows, prices every
 // timesheet row with the month's minimum wage (December: old-wage days at December's wage and
-// new-wage days at January's), has the server store each row, then opens the month's accrual.
+// new-wage days at January's), has the server store the rows (all in one call, each as
+// Tahakkukekle would), then opens the month's accrual.
 // Everything runs in one transaction: a db::DbError from anywhere leaves the month as it was.
 // A month without timesheet rows still keeps its removal.
 AccrualOutcome computeAccrual(const AccrualEdition& edition, const AccrualDatasets& sets,

@@ -5,6 +5,9 @@
 
 #include <dataset.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+
 namespace {
 
 // G, the server's count: a whole number or the conversion error.
@@ -18,26 +21,14 @@ int wholeNumber(const QVariant& value)
     return number;
 }
 
-void storeDays(const TimesheetEdition& edition, db::Dataset& single, const Period& period,
-               const QString& unit, const QVariant& student, int days)
+QJsonValue isoDay(const QDate& date)
 {
-    single.prepareCall(
-        edition.procedure(QStringLiteral("PuantajOzel")),
-        {{"@key1", period.year()}, {"@key2", period.month()}, {"@key3", student.toString()}});
-    single.open();
-    if (!single.isEmpty()) {
-        single.edit();
-        single.setValue(QStringLiteral("gun"), days); // gun1 and gun2 stay as they are
-    } else {
-        single.append();
-        single.setValue(QStringLiteral("idogrenci"), student);
-        single.setValue(QStringLiteral("yil"), period.year());
-        single.setValue(QStringLiteral("ay"), period.month());
-        single.setValue(QStringLiteral("gun"), days);
-        single.setValue(QStringLiteral("birimkodu"), unit);
-    }
-    single.post();
-    single.close();
+    return date.isValid() ? QJsonValue(date.toString(QStringLiteral("yyyy-MM-dd"))) : QJsonValue();
+}
+
+QString compactJson(const QJsonArray& array)
+{
+    return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
 }
 
 } // namespace
@@ -82,31 +73,44 @@ TimesheetOutcome computeTimesheet(const TimesheetEdition& edition, const Timeshe
     const int endColumn = students.requireColumn(QStringLiteral("bitistarihi"));
     const int count = students.recordCount();
     progress.setTotal(count);
+
+    // the server counts every internship cut to the period, all students in one call: a date
+    // before the first day is sent as the first day, one after the last day as the last day
+    QJsonArray spans;
     for (int row = 0; row < count; ++row) {
-        const QVariant student = students.valueAt(row, idColumn);
         const QDate start = students.valueAt(row, startColumn).toDate();
         const QDate end = students.valueAt(row, endColumn).toDate();
+        spans.append(QJsonArray{
+            compareDates(start, first) < 0 ? QJsonValue(period.startYmd()) : isoDay(start),
+            compareDates(end, last) > 0 ? QJsonValue(period.endYmd()) : isoDay(end),
+            students.valueAt(row, idColumn).toString()});
+    }
+    db::Dataset& dayCount = sets.dayCount;
+    dayCount.prepareCall(QStringLiteral("GunHesaplaListe"),
+                         {{"@key1", compactJson(spans)}, {"@key2", month}, {"@key3", year}});
+    dayCount.open();
+    const int countColumn = dayCount.requireColumn(QStringLiteral("gun"));
+    if (dayCount.recordCount() != count)
+        throw db::DbError(QStringLiteral("GunHesaplaListe %1 öğrenci için %2 gün sayısı verdi")
+                              .arg(count)
+                              .arg(dayCount.recordCount()));
 
-        // the server counts the internship cut to the period
-        db::Dataset& dayCount = sets.dayCount;
-        dayCount.prepareCall(QStringLiteral("GunHesapla"), {{"@key1", start},
-                                                            {"@key2", end},
-                                                            {"@key3", student},
-                                                            {"@key4", month},
-                                                            {"@key5", year}});
-        if (compareDates(start, first) < 0)
-            dayCount.setParam(QStringLiteral("@key1"), period.startYmd());
-        if (compareDates(end, last) > 0)
-            dayCount.setParam(QStringLiteral("@key2"), period.endYmd());
-        dayCount.open();
-
-        const int days = timesheetDays(start, end, first, last, [&dayCount] {
-            return wholeNumber(dayCount.value(QStringLiteral("gun")));
+    // each student's days by the timesheet's rules, then all of them stored in one call
+    QJsonArray days;
+    for (int row = 0; row < count; ++row) {
+        const QDate start = students.valueAt(row, startColumn).toDate();
+        const QDate end = students.valueAt(row, endColumn).toDate();
+        const int counted = timesheetDays(start, end, first, last, [&dayCount, row, countColumn] {
+            return wholeNumber(dayCount.valueAt(row, countColumn));
         });
-        storeDays(edition, sets.single, period, unit, student, days);
+        days.append(QJsonArray{students.valueAt(row, idColumn).toLongLong(), counted});
         progress.advance(row + 1);
     }
     sets.dayCount.close();
+    sets.single.prepareCall(
+        QStringLiteral("PuantajYaz"),
+        {{"@key1", year}, {"@key2", month}, {"@key3", unit}, {"@key4", compactJson(days)}});
+    sets.single.execProc();
 
     sets.monthView.prepareCall(edition.procedure(QStringLiteral("PuantajGenel")),
                                {{"@key1", year}, {"@key2", month}, {"@key3", unit}});

@@ -12,15 +12,17 @@ class RunProgress;
 struct TimesheetDatasets {
     db::Dataset& removal;   // SpSil: PuantajSil
     db::Dataset& students;  // SpGetir: PuantajGetir, the student list
-    db::Dataset& dayCount;  // SpGun: GunHesapla
-    db::Dataset& single;    // SpOzel: PuantajOzel, one student's row
+    db::Dataset& dayCount;  // SpGun: GunHesaplaListe, every student's count
+    db::Dataset& single;    // SpOzel: PuantajYaz, every student's days stored
     db::Dataset& monthView; // SpGenel: PuantajGenel, what the grid shows
 };
 
 enum class TimesheetOutcome { Computed, NoStudents };
 
 // "Puantajı Hesapla" for a unit and a period: removes the month's rows (not in June and
-// December), counts every listed student's days and stores them, then opens the month view.
+// December), counts every listed student's days and stores them, then opens the month view. The
+// server counts all students in one call and stores all their days in another: a student's row
+// of the month is updated (its gun only), a student without one gets a new row.
 // Everything runs in one transaction: a db::DbError from anywhere leaves the month as it was.
 // A run that finds no student still keeps its removal.
 TimesheetOutcome computeTimesheet(const TimesheetEdition& edition, const TimesheetDatasets& sets,
