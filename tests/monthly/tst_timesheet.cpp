@@ -50,11 +50,25 @@ void probe(Fixture& f, const QString& procedure, int arguments)
           {{QStringLiteral("@name"), procedure}});
 }
 
-// A day count procedure that answers `body` (a SELECT giving `gun`) whatever it is asked.
-void replaceDayCount(Fixture& f, const QString& body)
+// A day count that answers `count` (an SQL value) for every student it is asked about.
+void replaceDayCount(Fixture& f, const QString& count)
 {
-    f.sql(QStringLiteral("UPDATE zelvo_procedure SET body = @body WHERE name = 'GunHesapla'"),
-          {{QStringLiteral("@body"), body}});
+    f.sql(QStringLiteral("UPDATE zelvo_procedure SET body = @body WHERE name = 'GunHesaplaListe'"),
+          {{QStringLiteral("@body"),
+            QStringLiteral("SELECT CAST(key AS INTEGER) + 1 AS sira, %1 AS gun "
+                           "FROM json_each(@key1) ORDER BY key")
+                .arg(count)}});
+}
+
+// Records every student the server is asked to count, one row each with the five values
+// GunHesapla takes: start, end and student from the list, then month and year.
+void probeDayCounts(Fixture& f)
+{
+    f.sql(QStringLiteral("CREATE TABLE probe_GunHesapla (k1, k2, k3, k4, k5)"));
+    f.sql(QStringLiteral("UPDATE zelvo_procedure SET body = 'INSERT INTO probe_GunHesapla "
+                         "SELECT json_extract(value, ''$[0]''), json_extract(value, ''$[1]''), "
+                         "json_extract(value, ''$[2]''), @key2, @key3 FROM json_each(@key1);' "
+                         "|| char(10) || body WHERE name = 'GunHesaplaListe'"));
 }
 
 // A student list that also lists students without dates, as another server might.
@@ -149,8 +163,8 @@ private Q_SLOTS:
         QFETCH(QDate, end);
         QFETCH(QString, expected);
         Fixture f;
-        replaceDayCount(f, QStringLiteral("SELECT %1 AS gun").arg(count));
-        probe(f, QStringLiteral("GunHesapla"), 5);
+        replaceDayCount(f, count);
+        probeDayCounts(f);
         const int student = f.session.addStudent("100", "Ali", "Veli", start, end);
         f.open();
         f.run(1);
@@ -164,7 +178,7 @@ private Q_SLOTS:
     void countThatIsNoNumber()
     {
         Fixture f;
-        replaceDayCount(f, QStringLiteral("SELECT 'yok' AS gun"));
+        replaceDayCount(f, QStringLiteral("'yok'"));
         f.session.addStudent("100", "Ali", "Veli", d(2026, 3, 20), d(2026, 4, 1));
         f.open();
         f.run(3);
@@ -196,7 +210,7 @@ private Q_SLOTS:
         QFETCH(QDate, end);
         QFETCH(QString, arguments);
         Fixture f;
-        probe(f, QStringLiteral("GunHesapla"), 5);
+        probeDayCounts(f);
         probe(f, QStringLiteral("PuantajGetir"), 3);
         const int student = f.session.addStudent("100", "Ali", "Veli", start, end);
         f.open();
@@ -230,7 +244,7 @@ private Q_SLOTS:
         QFETCH(QString, arguments);
         Fixture f;
         listStudentsWithoutDates(f);
-        probe(f, QStringLiteral("GunHesapla"), 5);
+        probeDayCounts(f);
         const int student = f.session.addStudent("100", "Ali", "Veli", start, end);
         f.open();
         f.run(1);
