@@ -42,23 +42,18 @@ inline void addUnit(TestSession& session, const QString& code, const QString& na
 // Makes the server refuse every change to a table, as a locked or failing server would.
 inline void refuseUpdates(TestSession& session, const QString& table, const QString& text)
 {
-    session.connection.execute(QStringLiteral("CREATE TRIGGER refuse_%1 BEFORE UPDATE ON %1 "
-                                              "BEGIN SELECT RAISE(ABORT, '%2'); END")
-                                   .arg(table, text));
+    session.refuseChanges(TestSession::Change::Update, table, text);
 }
 
 // Counts the rows the server updates in a table, in the table `writes`.
 inline void countWrites(TestSession& session, const QString& table)
 {
-    session.connection.execute(QStringLiteral("CREATE TABLE writes (n INTEGER)"));
-    session.connection.execute(QStringLiteral("CREATE TRIGGER count_writes AFTER UPDATE ON %1 "
-                                              "BEGIN INSERT INTO writes VALUES (1); END")
-                                   .arg(table));
+    session.countUpdates(table);
 }
 
 inline void acceptUpdates(TestSession& session, const QString& table)
 {
-    session.connection.execute(QStringLiteral("DROP TRIGGER refuse_%1").arg(table));
+    session.stopRefusing(TestSession::Change::Update, table);
 }
 
 // Grabs the window as it is drawn; with ZELVO_SCREENSHOT_DIR set, keeps the picture there.

@@ -55,17 +55,42 @@ const ListVariant& variantNamed(const QString& className)
     qFatal("no list variant %s", qPrintable(className));
 }
 
-// Replaces a procedure's result by the same rows without one column.
+// Replaces a procedure's result by the same rows without one column: on the embedded database
+// its body is wrapped, on a server the function is renamed and a wrapper takes its name.
 void dropColumn(TestSession& session, const QString& procedure, const QStringList& columns,
                 const QString& dropped)
 {
     QStringList kept = columns;
     kept.removeAll(dropped);
-    session.connection.execute(
-        QStringLiteral("UPDATE zelvo_procedure SET body = 'SELECT ' || @cols || "
-                       "' FROM (' || body || ')' WHERE name = @name"),
-        {{QStringLiteral("@cols"), kept.join(QStringLiteral(", "))},
-         {QStringLiteral("@name"), procedure}});
+    if (session.connection.backendName() == QLatin1String("sqlite")) {
+        session.connection.execute(
+            QStringLiteral("UPDATE zelvo_procedure SET body = 'SELECT ' || @cols || "
+                           "' FROM (' || body || ')' WHERE name = @name"),
+            {{QStringLiteral("@cols"), kept.join(QStringLiteral(", "))},
+             {QStringLiteral("@name"), procedure}});
+        return;
+    }
+    const db::ResultRows signature = session.connection.query(
+        QStringLiteral("SELECT pg_get_function_identity_arguments(oid), "
+                       "pg_get_function_result(oid), pronargs FROM pg_proc "
+                       "WHERE proname = lower(@name)"),
+        {{QStringLiteral("@name"), procedure}});
+    QCOMPARE(signature.rows.size(), 1);
+    const QString arguments = signature.rows.first().at(0).toString();
+    QString result = signature.rows.first().at(1).toString(); // TABLE(name type, ...)
+    result = result.mid(result.indexOf(QLatin1Char('(')) + 1).chopped(1);
+    QStringList keptDefinitions;
+    for (const QString& definition : result.split(QStringLiteral(", ")))
+        if (kept.contains(definition.section(QLatin1Char(' '), 0, 0)))
+            keptDefinitions << definition;
+    QStringList passed;
+    for (int i = 1; i <= signature.rows.first().at(2).toInt(); ++i)
+        passed << QStringLiteral("$%1").arg(i);
+    session.connection.applyScript(
+        QStringLiteral("ALTER FUNCTION %1(%2) RENAME TO %1_whole; CREATE FUNCTION %1(%2) "
+                       "RETURNS TABLE (%3) LANGUAGE sql AS $$ SELECT w.%4 FROM %1_whole(%5) w $$")
+            .arg(procedure, arguments, keptDefinitions.join(QStringLiteral(", ")),
+                 kept.join(QStringLiteral(", w.")), passed.join(QStringLiteral(", "))));
 }
 
 } // namespace

@@ -479,9 +479,9 @@ private Q_SLOTS:
     void refusedChangeStaysPending()
     {
         RegisterFixture f;
-        f.session.connection.execute(QStringLiteral(
-            "CREATE TRIGGER numara_kontrol BEFORE UPDATE ON ogrenci WHEN NEW.ogrencino = 'RET' "
-            "BEGIN SELECT RAISE(ABORT, 'numara reddedildi'); END"));
+        f.session.refuseChanges(TestSession::Change::Update, QStringLiteral("ogrenci"),
+                                QStringLiteral("numara reddedildi"),
+                                QStringLiteral("NEW.ogrencino = 'RET'"));
         f.search(0, QStringLiteral("ahmet"));
         const int id = f.students()->value("idogrenci").toInt();
         f.retype("DBEdit1", QStringLiteral("RET"));

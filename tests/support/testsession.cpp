@@ -45,30 +45,82 @@ int TestSession::addStudent(const QString& number, const QString& name, const QS
         .toInt();
 }
 
-void TestSession::refuseInserts(const QString& table, const QString& condition,
-                                const QString& message)
+namespace {
+
+QString changeWord(TestSession::Change change)
 {
-    const QString name = QStringLiteral("refuse_") + table.toLower();
-    if (connection.backendName() == QLatin1String("sqlite")) {
-        connection.execute(QStringLiteral("CREATE TRIGGER %1 BEFORE INSERT ON %2 WHEN %3 BEGIN "
-                                          "SELECT RAISE(ABORT, '%4'); END")
-                               .arg(name, table, condition, message));
-        return;
+    switch (change) {
+    case TestSession::Change::Insert:
+        return QStringLiteral("INSERT");
+    case TestSession::Change::Update:
+        return QStringLiteral("UPDATE");
+    case TestSession::Change::Delete:
+        break;
     }
-    connection.applyScript(
-        QStringLiteral("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN IF %3 "
-                       "THEN RAISE EXCEPTION '%4'; END IF; RETURN NEW; END $$; CREATE TRIGGER %1 "
-                       "BEFORE INSERT ON %2 FOR EACH ROW EXECUTE FUNCTION %1()")
-            .arg(name, table, condition, message));
+    return QStringLiteral("DELETE");
 }
 
-void TestSession::stopRefusingInserts(const QString& table)
+QString refusalName(TestSession::Change change, const QString& table)
 {
-    const QString name = QStringLiteral("refuse_") + table.toLower();
-    if (connection.backendName() == QLatin1String("sqlite"))
+    return QStringLiteral("refuse_%1_%2").arg(changeWord(change), table).toLower();
+}
+
+} // namespace
+
+void TestSession::refuseChanges(Change change, const QString& table, const QString& message,
+                                const QString& condition)
+{
+    createTrigger(refusalName(change, table), QStringLiteral("BEFORE ") + changeWord(change), table,
+                  condition, QStringLiteral("SELECT RAISE(ABORT, '%1')").arg(message),
+                  QStringLiteral("RAISE EXCEPTION '%1'").arg(message));
+}
+
+void TestSession::stopRefusing(Change change, const QString& table)
+{
+    dropTrigger(refusalName(change, table), table);
+}
+
+void TestSession::countUpdates(const QString& table)
+{
+    const QString writes = QStringLiteral("CREATE TABLE writes (n INTEGER)");
+    if (embedded())
+        connection.execute(writes);
+    else
+        connection.applyScript(writes); // a server prepares no DDL
+    const QString count = QStringLiteral("INSERT INTO writes VALUES (1)");
+    createTrigger(QStringLiteral("count_writes"), QStringLiteral("AFTER UPDATE"), table, {}, count,
+                  count);
+}
+
+void TestSession::createTrigger(const QString& name, const QString& timing, const QString& table,
+                                const QString& condition, const QString& sqliteAction,
+                                const QString& serverAction)
+{
+    if (embedded()) {
+        const QString when = condition.isEmpty() ? QString() : QStringLiteral(" WHEN ") + condition;
+        connection.execute(QStringLiteral("CREATE TRIGGER %1 %2 ON %3%4 BEGIN %5; END")
+                               .arg(name, timing, table, when, sqliteAction));
+        return;
+    }
+    // sent as a script, as above; a BEFORE DELETE trigger must hand back OLD for the row to go
+    const QString when =
+        condition.isEmpty() ? QString() : QStringLiteral(" WHEN (%1)").arg(condition);
+    const QString kept =
+        timing.endsWith(QLatin1String("DELETE")) ? QStringLiteral("OLD") : QStringLiteral("NEW");
+    connection.applyScript(
+        QStringLiteral("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN %5; "
+                       "RETURN %6; END $$; CREATE TRIGGER %1 %2 ON %3 FOR EACH ROW%4 EXECUTE "
+                       "FUNCTION %1()")
+            .arg(name, timing, table, when, serverAction, kept));
+}
+
+void TestSession::dropTrigger(const QString& name, const QString& table)
+{
+    if (embedded())
         connection.execute(QStringLiteral("DROP TRIGGER %1").arg(name));
-    else // a server prepares no DDL: sent as a script
-        connection.applyScript(QStringLiteral("DROP TRIGGER %1 ON %2").arg(name, table));
+    else
+        connection.applyScript(
+            QStringLiteral("DROP TRIGGER %1 ON %2; DROP FUNCTION %1()").arg(name, table));
 }
 
 QVariant TestSession::scalar(const QString& sql, const db::Params& params)

@@ -39,12 +39,31 @@ public:
                    const QString& status = QStringLiteral("1"),
                    const QString& unit = QStringLiteral("01"));
     QVariant scalar(const QString& sql, const db::Params& params = {});
-    // Makes the database refuse a new row of `table` for which `condition` (on NEW) holds,
-    // with `message` as the server's error: a trigger in the SQL of the session's backend.
-    void refuseInserts(const QString& table, const QString& condition, const QString& message);
-    void stopRefusingInserts(const QString& table);
+    enum class Change { Insert, Update, Delete };
+    // Makes the database refuse a change of `table` with `message` as the server's error: for
+    // every row, or for those where `condition` holds (on NEW, on OLD for a deletion). A
+    // trigger in the SQL of the session's backend.
+    void refuseChanges(Change change, const QString& table, const QString& message,
+                       const QString& condition = {});
+    void stopRefusing(Change change, const QString& table);
+    void refuseInserts(const QString& table, const QString& condition, const QString& message)
+    {
+        refuseChanges(Change::Insert, table, message, condition);
+    }
+    void stopRefusingInserts(const QString& table) { stopRefusing(Change::Insert, table); }
+    // Counts the rows the database updates in `table`: one row of the table `writes` each.
+    void countUpdates(const QString& table);
     // Takes the user's row as the main window holds it after a successful login. The password
     // is not verified here: a verification costs about 0.1 s, too much for every session of the
     // suite; the main window's tests verify it.
     void relogin(const QString& user, const QString& password);
+
+private:
+    // A row trigger running `sqliteAction` or `serverAction` (one statement each) at `timing`
+    // ("BEFORE UPDATE", ...) for the rows where `condition` holds, or for all.
+    void createTrigger(const QString& name, const QString& timing, const QString& table,
+                       const QString& condition, const QString& sqliteAction,
+                       const QString& serverAction);
+    void dropTrigger(const QString& name, const QString& table);
+    bool embedded() const { return connection.backendName() == QLatin1String("sqlite"); }
 };
