@@ -47,6 +47,45 @@ QString openingError(const db::ServerAddress& address)
     return {};
 }
 
+// Points libpq at a password file of the test's own (PGPASSFILE) while it lives, so that no
+// ~/.pgpass of the machine takes part; with no lines, the file does not exist.
+class PasswordFile {
+public:
+    explicit PasswordFile(const QStringList& lines = {})
+        : m_previous(qgetenv("PGPASSFILE")), m_hadPrevious(qEnvironmentVariableIsSet("PGPASSFILE"))
+    {
+        const QString path = m_dir.filePath(QStringLiteral("pgpass"));
+        if (!lines.isEmpty()) {
+            QFile file(path);
+            if (!file.open(QIODevice::WriteOnly) ||
+                file.write((lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8()) < 0)
+                qFatal("cannot write %s", qPrintable(path));
+            // libpq skips a password file that others may read
+            file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        }
+        qputenv("PGPASSFILE", QFile::encodeName(path));
+    }
+    ~PasswordFile()
+    {
+        if (m_hadPrevious)
+            qputenv("PGPASSFILE", m_previous);
+        else
+            qunsetenv("PGPASSFILE");
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_previous;
+    bool m_hadPrevious;
+};
+
+db::ServerAddress passwordRoleAddress(const QString& databaseName)
+{
+    db::ServerAddress address = pgtest::testAddress(databaseName);
+    address.user = pgtest::PasswordRole;
+    return address;
+}
+
 } // namespace
 
 class TstServerConnection : public QObject {
@@ -208,6 +247,70 @@ private Q_SLOTS:
         QVERIFY(took.elapsed() < 10000);
         if (failure == QLatin1String("schema") || failure == QLatin1String("older"))
             QVERIFY2(text.contains(QLatin1String("zelvo --install-schema")), qPrintable(text));
+    }
+
+    // A role that must authenticate and gives a wrong password, or none, is told its login was
+    // refused: neither an unreachable server nor libpq's own text.
+    void refusedLoginIsToldAsSuch_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::newRow("wrong password") << "parola-yanlis";
+        QTest::newRow("no password") << "";
+    }
+    void refusedLoginIsToldAsSuch()
+    {
+        QFETCH(QString, password);
+        if (!pgtest::serverBackendRequested())
+            QSKIP("server connections are tested in the PostgreSQL run of this suite");
+        const PasswordFile none;
+        db::ServerAddress address = passwordRoleAddress(QStringLiteral("postgres"));
+        address.password = password;
+        const QString text = openingError(address);
+        qInfo("%s", qPrintable(text));
+        QVERIFY2(text.startsWith(QStringLiteral("Veritabanı sunucusu girişi reddetti")),
+                 qPrintable(text));
+        QVERIFY2(text.contains(QLatin1Char('"') + pgtest::PasswordRole + QLatin1Char('"')),
+                 qPrintable(text));
+        QVERIFY2(!text.contains(QStringLiteral("ulaşılamadı")), qPrintable(text));
+    }
+
+    // With no password in the settings, the one in libpq's password file opens the database;
+    // a wrong one there is refused as any wrong password.
+    void passwordFromThePasswordFile_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("right") << pgtest::PasswordRolePassword << true;
+        QTest::newRow("wrong") << "parola-yanlis" << false;
+    }
+    void passwordFromThePasswordFile()
+    {
+        QFETCH(QString, password);
+        QFETCH(bool, opens);
+        if (!pgtest::serverBackendRequested())
+            QSKIP("server connections are tested in the PostgreSQL run of this suite");
+        pgtest::TestDatabase database;
+        QVERIFY(database.isValid());
+        const db::ServerAddress address = passwordRoleAddress(database.name());
+        // host:port:database:user:password, the host being the socket folder
+        const PasswordFile file({QStringLiteral("%1:*:%2:%3:%4")
+                                     .arg(address.host, address.name, address.user, password)});
+        db::Connection c;
+        QString refusal;
+        try {
+            c.openPostgres(address);
+        } catch (const db::DbError& e) {
+            refusal = e.text();
+        }
+        if (!opens) {
+            QVERIFY2(refusal.startsWith(QStringLiteral("Veritabanı sunucusu girişi reddetti")),
+                     qPrintable(refusal));
+            return;
+        }
+        QCOMPARE(refusal, QString());
+        QCOMPARE(c.query(QStringLiteral("SELECT current_user")).rows.value(0).value(0).toString(),
+                 pgtest::PasswordRole);
+        QCOMPARE(c.callProcedure(QStringLiteral("BirimGetir"), {}).rows.size(), 1);
     }
 
     // The installation (`zelvo --install-schema`, from the settings file) makes an empty database

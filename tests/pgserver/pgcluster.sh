@@ -7,7 +7,8 @@
 #                                         by Turkish rules as an institution's database would
 #   pgcluster.sh stop DIR                 stop the server and remove DIR
 #
-# Clients connect with host=DIR (user postgres or zelvo, no password). The server listens on no
+# Clients connect with host=DIR (user postgres or zelvo, no password; the role zelvo_parolali
+# must give its password, parola-dogru, so that a refused login can be tested). The server listens on no
 # TCP port. Its files lie in memory where the system has a tmpfs at /dev/shm (DIR/data links
 # there): each test case copies the template into a database of its own, which takes about
 # 20 ms in memory and ten times as long on a disk. PostgreSQL refuses to run as root, so under root the server runs as the unprivileged
@@ -120,6 +121,7 @@ start_cluster()
     as_server "$bindir/initdb" -D "$dir/data" -U postgres -A trust -E UTF8 --locale=C.UTF-8 \
         --no-sync >"$dir/initdb.log" 2>&1 ||
         unavailable "initdb failed: $(tail -n 5 "$dir/initdb.log")"
+    require_password
     # a throw-away cluster: durability buys nothing and costs seconds
     as_server "$bindir/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 30 \
         -o "-k $dir -c listen_addresses='' -c fsync=off -c synchronous_commit=off \
@@ -127,10 +129,23 @@ start_cluster()
         unavailable "the server did not start: $(tail -n 5 "$dir/server.log")"
 }
 
+# The first matching line of pg_hba.conf decides: zelvo_parolali authenticates with
+# scram-sha-256 over the socket, every other role keeps initdb's trust. Written in place, so the
+# file keeps its owner.
+require_password()
+{
+    hba=$dir/data/pg_hba.conf
+    { echo "local all zelvo_parolali scram-sha-256"; cat "$hba"; } >"$dir/pg_hba.new" &&
+        cat "$dir/pg_hba.new" >"$hba" && rm -f "$dir/pg_hba.new" ||
+        unavailable "cannot write $hba"
+}
+
 install_template()
 {
+    # zelvo_parolali reaches what zelvo does, as a member of it
     psql_run -U postgres -d postgres \
         -c "CREATE ROLE zelvo LOGIN CREATEDB" \
+        -c "CREATE ROLE zelvo_parolali LOGIN PASSWORD 'parola-dogru' IN ROLE zelvo" \
         -c "CREATE DATABASE zelvo_template OWNER zelvo TEMPLATE template0 \
             LOCALE_PROVIDER icu ICU_LOCALE 'tr-TR'" || return 1
     set --

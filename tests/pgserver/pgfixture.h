@@ -37,6 +37,12 @@ Cluster testCluster();
 
 extern bool skipped;
 
+// A role of the cluster that must give its password (scram-sha-256 over the socket) while zelvo
+// and postgres need none, for the tests of a refused and of an accepted login; a member of
+// zelvo, so it reaches what zelvo does. pgcluster.sh makes it.
+inline const QString PasswordRole = QStringLiteral("zelvo_parolali");
+inline const QString PasswordRolePassword = QStringLiteral("parola-dogru");
+
 // CTest's SKIP_RETURN_CODE for a test that could not reach its cluster.
 constexpr int SkipExitCode = 77;
 
