@@ -166,9 +166,8 @@ private Q_SLOTS:
         nav.setDataset(&s.dataset);
         QStringList errors;
         connect(&nav, &DbNavigator::databaseError, this, [&](const QString& t) { errors << t; });
-        s.session.connection.execute(QStringLiteral(
-            "CREATE TRIGGER refuse BEFORE UPDATE ON ogrenci BEGIN SELECT RAISE(ABORT, "
-            "'kayıt reddedildi'); END"));
+        s.session.refuseChanges(TestSession::Change::Update, QStringLiteral("ogrenci"),
+                                QStringLiteral("kayıt reddedildi"));
         s.dataset.setValue(QStringLiteral("adi"), QStringLiteral("X"));
         QTest::mouseClick(nav.button(DbNavigator::Button::Post), Qt::LeftButton);
         QCOMPARE(errors, QStringList{QStringLiteral("kayıt reddedildi")});
