@@ -3,6 +3,7 @@
 #include "passwordupgrade.h"
 #include "sqlfunctions.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -38,17 +39,45 @@ QString withoutLeadingComments(QString sql)
     }
 }
 
-QString bundledScript()
+QString bundledFile(const char* name)
 {
     initServerScripts();
+    QFile file(QStringLiteral(":/server/sqlite/") + QLatin1String(name));
+    if (!file.open(QIODevice::ReadOnly))
+        throw DbError(QStringLiteral("Kurulum betiği okunamadı: %1").arg(file.fileName()));
+    return QString::fromUtf8(file.readAll());
+}
+
+QString bundledScript()
+{
     QString script;
-    for (const char* name : {"01-schema.sql", "02-procedures.sql", "03-seed.sql"}) {
-        QFile file(QStringLiteral(":/server/sqlite/") + QLatin1String(name));
-        if (!file.open(QIODevice::ReadOnly))
-            throw DbError(QStringLiteral("Kurulum betiği okunamadı: %1").arg(file.fileName()));
-        script += QString::fromUtf8(file.readAll()) + QLatin1Char('\n');
-    }
+    for (const char* name : {"01-schema.sql", "02-procedures.sql", "03-seed.sql"})
+        script += bundledFile(name) + QLatin1Char('\n');
     return script;
+}
+
+// The procedure catalog belongs to the program, not to the file: a file made by an earlier
+// version lacks the procedures added since and may hold older bodies. Whenever the bundled
+// procedures differ from those the file was last given, the catalog is replaced by them in one
+// transaction; the digest of the script given is kept beside the schema version.
+void refreshProcedureCatalog(Connection& connection)
+{
+    const QString script = bundledFile("02-procedures.sql");
+    const QString digest = QString::fromLatin1(
+        QCryptographicHash::hash(script.toUtf8(), QCryptographicHash::Sha256).toHex());
+    const QVariant given =
+        connection.query(QStringLiteral("SELECT value FROM zelvo_info WHERE key = 'procedures'"))
+            .rows.value(0)
+            .value(0);
+    if (given.toString() == digest)
+        return;
+    Transaction transaction(connection);
+    connection.execute(QStringLiteral("DELETE FROM zelvo_procedure"));
+    connection.applyScript(script);
+    connection.execute(
+        QStringLiteral("INSERT OR REPLACE INTO zelvo_info (key, value) VALUES ('procedures', @d)"),
+        {{QStringLiteral("@d"), digest}});
+    transaction.commit();
 }
 
 QVariant scalar(Connection& connection, const QString& sql)
@@ -272,6 +301,7 @@ void SqliteDialect::lockStep(Connection&, const QString&, const QString&, int)
 void SqliteDialect::upgradeStoredData(Connection& connection)
 {
     upgradeStoredPasswords(connection);
+    refreshProcedureCatalog(connection);
 }
 
 } // namespace db

@@ -142,6 +142,32 @@ private Q_SLOTS:
                  QStringList{"1"});
     }
 
+    // A file made by an earlier version gets the procedures added since and the bodies changed
+    // since when the program opens it; what the users stored stays.
+    void olderCatalogIsBroughtUpToDate()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("oldcatalog.db"));
+        const QString catalog = QStringLiteral(
+            "SELECT name, params, target, target_key, body FROM zelvo_procedure ORDER BY name");
+        QStringList current;
+        {
+            db::Connection c;
+            c.openSqlite(path);
+            current = rowsAsText(c, catalog);
+            c.execute(QStringLiteral("DELETE FROM zelvo_procedure WHERE name = 'GunHesaplaListe'"));
+            c.execute(QStringLiteral(
+                "UPDATE zelvo_procedure SET body = 'SELECT 1' WHERE name = 'BirimGetir'"));
+            c.execute(
+                QStringLiteral("UPDATE zelvo_info SET value = 'older' WHERE key = 'procedures'"));
+            c.execute(QStringLiteral("UPDATE birim SET birimadi = 'Kendi birimim'"));
+        }
+        db::Connection c;
+        c.openSqlite(path, db::Connection::OpenMode::MustExist);
+        QCOMPARE(rowsAsText(c, catalog), current);
+        QCOMPARE(rowsAsText(c, QStringLiteral("SELECT DISTINCT birimadi FROM birim")),
+                 QStringList{QStringLiteral("Kendi birimim")});
+    }
+
     // The real shell, where it is installed.
     void sqliteShellAppliesTheScripts()
     {
@@ -162,7 +188,7 @@ private Q_SLOTS:
         db::Connection c;
         c.openSqlite(path, db::Connection::OpenMode::MustExist);
         QCOMPARE(rowsAsText(c, QStringLiteral("SELECT count(*) FROM zelvo_procedure")),
-                 QStringList{"31"});
+                 QStringList{"34"});
         const db::ResultRows login =
             c.callProcedure(QStringLiteral("BireyGetirLogin"),
                             {{QStringLiteral("@Key1"), QStringLiteral("admin")}});
