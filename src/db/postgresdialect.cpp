@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSqlQuery>
 
 // The bundled server scripts live in this static library; make sure they are registered.
@@ -33,6 +34,26 @@ bool mentions(const QString& text, std::initializer_list<const char*> phrases)
 QVariant scalar(Connection& connection, const QString& sql, const Params& params = {})
 {
     return connection.query(sql, params).rows.value(0).value(0);
+}
+
+// The procedures the bundled scripts register in zelvo_procedure: the rows "('Name', ..." of
+// its catalog insert.
+QStringList bundledProcedureNames()
+{
+    initServerScripts();
+    QFile file(QStringLiteral(":/server/postgresql/02-procedures.sql"));
+    if (!file.open(QIODevice::ReadOnly))
+        throw DbError(QStringLiteral("Kurulum betiği okunamadı: %1").arg(file.fileName()));
+    const QString script = QString::fromUtf8(file.readAll());
+    const qsizetype catalog = script.indexOf(QLatin1String("INSERT INTO zelvo_procedure"));
+    static const QRegularExpression row(QStringLiteral("^\\s*\\('(\\w+)',"),
+                                        QRegularExpression::MultilineOption);
+    QStringList names;
+    for (auto it = row.globalMatch(script.mid(qMax<qsizetype>(catalog, 0))); it.hasNext();)
+        names << it.next().captured(1);
+    if (catalog < 0 || names.isEmpty())
+        throw DbError(QStringLiteral("Kurulum betiğinde yordam kataloğu bulunamadı"));
+    return names;
 }
 
 } // namespace
@@ -245,10 +266,25 @@ QString PostgresDialect::describe(const QSqlError& error) const
     return text.trimmed();
 }
 
-void PostgresDialect::upgradeStoredData(Connection&)
+void PostgresDialect::upgradeStoredData(Connection& connection)
 {
-    // the server scripts have stored passwords only as hashes from their first version, and
-    // their login procedure has always taken the user name alone: nothing to bring forward
+    // The server scripts have stored passwords only as hashes from their first version, and
+    // their login procedure has always taken the user name alone: nothing to bring forward.
+    // The server's procedures are installed by an administrator, so a server installed by an
+    // earlier version is refused at once, naming what it lacks, rather than in a monthly run.
+    QStringList missing;
+    const ResultRows present =
+        connection.query(QStringLiteral("SELECT lower(name) FROM zelvo_procedure"));
+    QSet<QString> names;
+    for (const QVector<QVariant>& row : present.rows)
+        names.insert(row.value(0).toString());
+    for (const QString& name : bundledProcedureNames())
+        if (!names.contains(name.toLower()))
+            missing << name;
+    if (!missing.isEmpty())
+        throw DbError(QStringLiteral("Veritabanının şeması eski: bu sürümün saklı yordamları eksik "
+                                     "(%1). Yükseltmek için: zelvo --install-schema")
+                          .arg(missing.join(QStringLiteral(", "))));
 }
 
 void installServerSchema(Connection& connection)

@@ -216,6 +216,8 @@ private Q_SLOTS:
                                       << "şeması eski";
         QTest::newRow("schema newer") << "newer"
                                       << "bu programdan yeni";
+        QTest::newRow("procedures of an earlier version") << "procedures"
+                                                          << "yordamları eksik";
     }
     void serverFailuresAreToldApart()
     {
@@ -233,6 +235,11 @@ private Q_SLOTS:
         } else if (failure == QLatin1String("schema")) {
             database = std::make_unique<pgtest::TestDatabase>(pgtest::TestDatabase::Content::Empty);
             address.name = database->name();
+        } else if (failure == QLatin1String("procedures")) {
+            database = std::make_unique<pgtest::TestDatabase>();
+            address.name = database->name();
+            pgtest::query(database->db(),
+                          QStringLiteral("DELETE FROM zelvo_procedure WHERE name = 'PuantajYaz'"));
         } else {
             database = std::make_unique<pgtest::TestDatabase>();
             address.name = database->name();
@@ -245,7 +252,8 @@ private Q_SLOTS:
         qInfo("%s", qPrintable(text)); // the message as the user reads it, in the log
         QVERIFY2(text.contains(expected), qPrintable(text));
         QVERIFY(took.elapsed() < 10000);
-        if (failure == QLatin1String("schema") || failure == QLatin1String("older"))
+        if (failure == QLatin1String("schema") || failure == QLatin1String("older") ||
+            failure == QLatin1String("procedures"))
             QVERIFY2(text.contains(QLatin1String("zelvo --install-schema")), qPrintable(text));
     }
 
