@@ -92,6 +92,10 @@ place_data_in_memory()
 {
     [ -d /dev/shm ] && [ -w /dev/shm ] || return 0
     [ "$(stat -f -c %T /dev/shm 2>/dev/null)" = tmpfs ] || return 0
+    # the cluster grows to about 100 MB: a container's small /dev/shm (64 MB by default) stays
+    # with the server's shared memory alone
+    available=$(df -Pk /dev/shm | awk 'NR == 2 { print $4 }')
+    [ "${available:-0}" -ge 524288 ] || return 0
     mkdir -m 700 "$memory_dir" "$memory_dir/data" || return 0
     [ "$(id -u)" = 0 ] && chown "$server_user" "$memory_dir" "$memory_dir/data"
     ln -s "$memory_dir/data" "$dir/data"
