@@ -7,15 +7,15 @@
 //   bench_backends                          both backends, each in a process of its own
 //   bench_backends sqlite|postgresql [N]    one backend, N students (10,000)
 
-#include "accrualcomputation.h"
-#include "accrualedition.h"
 #include "benchseed.h"
-#include "dataset.h"
-#include "declarationedition.h"
-#include "declarationpreparation.h"
+#include "db/dataset.h"
+#include "declaration/declarationedition.h"
+#include "declaration/declarationpreparation.h"
 #include "floorruns.h"
-#include "runprogress.h"
-#include "timesheetcomputation.h"
+#include "monthly/accrualcomputation.h"
+#include "monthly/accrualedition.h"
+#include "monthly/runprogress.h"
+#include "monthly/timesheetcomputation.h"
 
 #include <QApplication>
 #include <QDir>
@@ -29,6 +29,11 @@
 #include <cstdio>
 #include <functional>
 #include <stdexcept>
+
+using namespace zelvo;
+
+using namespace zelvo::monthly;
+using zelvo::core::Period;
 
 namespace {
 
@@ -70,9 +75,9 @@ int layerDeclaration(db::Connection& connection)
         shown(connection);
     parameters.setProcedure(QStringLiteral("ParametreGetir"));
     parameters.open();
-    return zelvo::declaration::prepareDeclaration(
-        zelvo::declaration::DeclarationEdition::standard(),
-        {parameters, removal, source, target, shown}, Period(QStringLiteral("2026"), 3), Unit);
+    return declaration::prepareDeclaration(declaration::DeclarationEdition::standard(),
+                                           {parameters, removal, source, target, shown},
+                                           Period(QStringLiteral("2026"), 3), Unit);
 }
 
 // A private cluster for the benchmark, stopped when the object goes.

@@ -1,14 +1,18 @@
 #include "floorruns.h"
 
-#include "connection.h"
-#include "daycount.h"
-#include "declarationpreparation.h"
-#include "declarationtext.h"
+#include "db/connection.h"
+#include "declaration/declarationpreparation.h"
+#include "declaration/declarationtext.h"
+#include "monthly/daycount.h"
 
 #include <QDate>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <algorithm>
+
+using namespace zelvo;
+
+using namespace zelvo::monthly;
 
 namespace {
 

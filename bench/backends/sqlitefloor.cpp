@@ -1,11 +1,13 @@
-#include "connection.h"
+#include "db/connection.h"
+#include "db/sqlfunctions.h"
 #include "rawfloor.h"
-#include "sqlfunctions.h"
 
 #include <QHash>
 #include <QRegularExpression>
 #include <sqlite3.h>
 #include <stdexcept>
+
+using namespace zelvo;
 
 QString RawFloor::Rows::value(int row, const QString& column) const
 {

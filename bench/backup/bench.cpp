@@ -7,10 +7,10 @@
 //   bench_backup             10,000 students, 5 runs of each
 //   bench_backup <students> <runs>
 
-#include "backupservice.h"
+#include "backup/backupservice.h"
 #include "benchseed.h"
-#include "connection.h"
-#include "dialogservice.h"
+#include "db/connection.h"
+#include "ui/dialogservice.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -20,6 +20,8 @@
 #include <cstdio>
 #include <functional>
 #include <vector>
+
+using namespace zelvo;
 
 namespace {
 
@@ -70,7 +72,7 @@ int main(int argc, char* argv[])
     db::Connection connection;
     benchseed::openSeeded(connection, dir.path(), students);
     fillYear(connection);
-    app::DialogService dialogs;
+    ui::DialogService dialogs;
     backup::BackupService service(connection, dialogs, QString());
 
     QString copy;

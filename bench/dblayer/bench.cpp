@@ -6,12 +6,14 @@
 //   bench_dblayer <count>    one size
 
 #include "benchseed.h"
-#include "dataset.h"
+#include "db/dataset.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <cstdio>
+
+using namespace zelvo;
 
 namespace {
 

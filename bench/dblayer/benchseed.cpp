@@ -1,11 +1,13 @@
 #include "benchseed.h"
 
-#include "connection.h"
+#include "db/connection.h"
 
 #include <QDate>
 #include <QDir>
 #include <QProcess>
 #include <sys/resource.h>
+
+using namespace zelvo;
 
 namespace benchseed {
 

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace db {
+namespace zelvo::db {
 class Connection;
 }
 
@@ -11,9 +11,9 @@ namespace benchseed {
 
 // Opens a new database file in `directory` and adds `count` students of unit "01" whose
 // internships fall on the March 2026 period in every way the day-count rules tell apart.
-void openSeeded(db::Connection& connection, const QString& directory, int count);
+void openSeeded(zelvo::db::Connection& connection, const QString& directory, int count);
 // The same students added to an open database of either backend.
-void addStudents(db::Connection& connection, int count);
+void addStudents(zelvo::db::Connection& connection, int count);
 
 // The processor time this process has used so far (user and system), in seconds: on a busy
 // machine a fairer figure than the wall clock.

@@ -4,10 +4,10 @@
 //
 //   declcheck_picture <folder> [rows]
 
-#include "checkreport.h"
-#include "declarationcheck.h"
-#include "look.h"
-#include "report.h"
+#include "declaration/checkreport.h"
+#include "declaration/declarationcheck.h"
+#include "report/report.h"
+#include "ui/look.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+
+using namespace zelvo;
 
 using namespace zelvo::declaration;
 using namespace Qt::StringLiterals;
@@ -107,7 +109,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: declcheck_picture <folder> [rows]\n");
         return 2;
     }
-    look::installFontSubstitutions();
+    ui::look::installFontSubstitutions();
     QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
     const QString folder = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(folder);

@@ -4,10 +4,10 @@
 // peak memory of the process.
 //
 //   bench_declaration [rows]
-#include "declarationcheck.h"
-#include "declarationinput.h"
-#include "declarationxml.h"
-#include "infocsv.h"
+#include "declaration/declarationcheck.h"
+#include "declaration/declarationinput.h"
+#include "declaration/declarationxml.h"
+#include "declaration/infocsv.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -18,6 +18,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <sys/resource.h>
+
+using namespace zelvo;
 
 using namespace zelvo::declaration;
 using namespace Qt::StringLiterals;

@@ -5,9 +5,9 @@
 //
 //   bench_declwindow [students]     (10,000 when not given)
 
-#include "connection.h"
-#include "dataset.h"
-#include "tfrmxml.h"
+#include "db/connection.h"
+#include "db/dataset.h"
+#include "declaration/tfrmxml.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -18,6 +18,8 @@
 
 #include <cstdio>
 #include <sys/resource.h>
+
+using namespace zelvo;
 
 namespace {
 
@@ -30,7 +32,7 @@ long peakMiB()
 
 // No box is shown: a message or an error means a step did not do its work. The save dialog
 // answers with the next prepared path.
-class ScriptedSaves : public app::DialogService {
+class ScriptedSaves : public ui::DialogService {
 public:
     void message(QWidget*, const QString& text) override { report(text); }
     void error(QWidget*, const QString& text) override { report(text); }
@@ -127,12 +129,12 @@ int main(int argc, char** argv)
     login.open();
     ScriptedSaves dialogs;
     QWidget mainWindow;
-    app::AppContext context{connection, login, dialogs, &mainWindow};
+    ui::AppContext context{connection, login, dialogs, &mainWindow};
     const QString xmlPath = directory.filePath(QStringLiteral("01-xml-03.txt"));
     const QString csvPath = directory.filePath(QStringLiteral("bilgiamacliDOSYA-03.txt"));
     dialogs.paths << xmlPath << csvPath;
 
-    zelvo::declaration::TFrmxml window(context);
+    declaration::TFrmxml window(context);
     window.show();
     window.findChild<QRadioButton*>(QStringLiteral("Month3"))->click();
     std::printf("bench_declwindow: %d students, peak before the steps %ld MiB\n", students,

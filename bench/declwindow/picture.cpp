@@ -4,10 +4,10 @@
 //
 //   declwindow_picture <file.png> [gss]
 
-#include "connection.h"
-#include "dataset.h"
-#include "look.h"
-#include "tfrmxmlgss.h"
+#include "db/connection.h"
+#include "db/dataset.h"
+#include "declaration/tfrmxmlgss.h"
+#include "ui/look.h"
 
 #include <QApplication>
 #include <QFile>
@@ -17,9 +17,11 @@
 
 #include <cstdio>
 
+using namespace zelvo;
+
 namespace {
 
-class PrintedDialogs : public app::DialogService {
+class PrintedDialogs : public ui::DialogService {
 public:
     void message(QWidget*, const QString& text) override { print(text); }
     void error(QWidget*, const QString& text) override { print(text); }
@@ -64,7 +66,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: declwindow_picture <file.png> [gss]\n");
         return 2;
     }
-    look::installFontSubstitutions();
+    ui::look::installFontSubstitutions();
     QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
 
     db::Connection connection;
@@ -81,12 +83,11 @@ int main(int argc, char** argv)
     login.open();
     PrintedDialogs dialogs;
     QWidget mainWindow;
-    app::AppContext context{connection, login, dialogs, &mainWindow};
+    ui::AppContext context{connection, login, dialogs, &mainWindow};
 
     const bool gss = argc > 2 && qstrcmp(argv[2], "gss") == 0;
-    std::unique_ptr<zelvo::declaration::TFrmxml> window(
-        gss ? new zelvo::declaration::TFrmxmlgss(context)
-            : new zelvo::declaration::TFrmxml(context));
+    std::unique_ptr<declaration::TFrmxml> window(gss ? new declaration::TFrmxmlgss(context)
+                                                     : new declaration::TFrmxml(context));
     window->show();
     window->findChild<QRadioButton*>(QStringLiteral("Month1"))->click();
     window->findChild<QToolButton*>(QStringLiteral("SpeedButton1"))->click();

@@ -4,10 +4,10 @@
 // Measured on the shared two-core build machine (RelWithDebInfo, Qt 6.4), 10,000 rows:
 //   List-1, 334 pages: first page shown after 195-295 ms offscreen, 227-374 ms under Xvfb;
 //   List-2, one page: 80-146 ms. One page painted each time; peak memory 73-82 MiB.
-#include "pageview.h"
-#include "report.h"
+#include "lists/tfrmliste.h"
+#include "report/pageview.h"
+#include "report/report.h"
 #include "testsession.h"
-#include "tfrmliste.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -17,6 +17,10 @@
 #include <QTest>
 #include <QTextStream>
 #include <QToolButton>
+
+using namespace zelvo;
+
+using namespace zelvo::lists;
 
 namespace {
 

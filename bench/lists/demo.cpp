@@ -2,19 +2,25 @@
 // 2026 timesheet and accrual of both editions, then drives the four list windows, saving each
 // preview's report as PDF and a picture of the preview and of the window:
 //     lists_demo <output folder>
-#include "accrualcomputation.h"
-#include "look.h"
-#include "report.h"
-#include "runprogress.h"
+#include "lists/tfrmliste.h"
+#include "monthly/accrualcomputation.h"
+#include "monthly/runprogress.h"
+#include "monthly/timesheetcomputation.h"
+#include "report/report.h"
 #include "testsession.h"
-#include "tfrmliste.h"
-#include "timesheetcomputation.h"
+#include "ui/look.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QRadioButton>
 #include <QTextStream>
 #include <QToolButton>
+
+using namespace zelvo;
+
+using namespace zelvo::monthly;
+using namespace zelvo::lists;
+using zelvo::core::Period;
 
 namespace {
 
@@ -42,7 +48,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
-    look::installFontSubstitutions();
+    ui::look::installFontSubstitutions();
     const QString out = QDir(app.arguments().value(1, QStringLiteral("."))).absolutePath();
     QDir().mkpath(out + QStringLiteral("/templates"));
     QTextStream log(stdout);

@@ -6,9 +6,9 @@
 //   bench_monthly <count>    one size
 
 #include "benchseed.h"
-#include "dataset.h"
-#include "tfrmpuantaj.h"
-#include "tfrmtahakkuk.h"
+#include "db/dataset.h"
+#include "monthly/tfrmpuantaj.h"
+#include "monthly/tfrmtahakkuk.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -18,10 +18,14 @@
 #include <QToolButton>
 #include <cstdio>
 
+using namespace zelvo;
+
+using namespace zelvo::monthly;
+
 namespace {
 
 // Boxes are not shown: a message or an error means the run did not do its work.
-class CountingDialogs : public app::DialogService {
+class CountingDialogs : public ui::DialogService {
 public:
     void message(QWidget*, const QString& text) override { report(text); }
     void error(QWidget*, const QString& text) override { report(text); }
@@ -63,7 +67,7 @@ int runOne(int size)
     login.open();
     CountingDialogs dialogs;
     QWidget mainWindow;
-    app::AppContext context{connection, login, dialogs, &mainWindow};
+    ui::AppContext context{connection, login, dialogs, &mainWindow};
     auto count = [&connection](const char* table) {
         return connection.query(QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1String(table)))
             .rows.value(0)

@@ -1,10 +1,10 @@
 // Pictures of the timesheet and accrual windows of both editions after a run on the demo data,
 // for looking at the layout: monthly_screens <folder> [month]
 
-#include "dataset.h"
-#include "startup.h"
-#include "tfrmpuantajgss.h"
-#include "tfrmtahakkukgss.h"
+#include "app/startup.h"
+#include "db/dataset.h"
+#include "monthly/tfrmpuantajgss.h"
+#include "monthly/tfrmtahakkukgss.h"
 
 #include <QApplication>
 #include <QDir>
@@ -14,9 +14,13 @@
 #include <QToolButton>
 #include <cstdio>
 
+using namespace zelvo;
+
+using namespace zelvo::monthly;
+
 namespace {
 
-class PrintingDialogs : public app::DialogService {
+class PrintingDialogs : public ui::DialogService {
 public:
     void message(QWidget*, const QString& text) override { print(text); }
     void error(QWidget*, const QString& text) override { print(text); }
@@ -64,7 +68,7 @@ int main(int argc, char** argv)
         login.open();
         PrintingDialogs dialogs;
         QWidget mainWindow;
-        app::AppContext context{connection, login, dialogs, &mainWindow};
+        ui::AppContext context{connection, login, dialogs, &mainWindow};
 
         TFrmPuantaj timesheet(context, &mainWindow);
         runAndGrab(timesheet, month, folder.filePath(QStringLiteral("puantaj.png")));

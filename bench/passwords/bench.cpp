@@ -8,8 +8,8 @@
 //   bench_passwords            10 runs of each
 //   bench_passwords <runs>
 
-#include "connection.h"
-#include "passwordhash.h"
+#include "db/connection.h"
+#include "db/passwordhash.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -18,6 +18,8 @@
 #include <cstdio>
 #include <functional>
 #include <vector>
+
+using namespace zelvo;
 
 namespace {
 

@@ -6,7 +6,7 @@
 // Exits with 1 when the report cannot be made, 2 when the first page takes 2 s or longer and
 // 3 when the peak memory passes 300 MB.
 #include "demodata.h"
-#include "report.h"
+#include "report/report.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -14,6 +14,8 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextStream>
+
+using namespace zelvo;
 
 using namespace Qt::StringLiterals;
 

@@ -1,7 +1,7 @@
 // Renders the bundled templates with made-up rows to PDF, so their look can be checked, and
 // grabs the preview window to a picture:  zelvo_report_demo <output folder> [rows]
 #include "demodata.h"
-#include "report.h"
+#include "report/report.h"
 
 #include <QApplication>
 #include <QDir>
@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTextStream>
+
+using namespace zelvo;
 
 using namespace Qt::StringLiterals;
 

@@ -5,9 +5,11 @@
 
 #include <array>
 
+using namespace zelvo;
+
 using namespace Qt::StringLiterals;
 
-namespace report::demo {
+namespace zelvo::report::demo {
 
 namespace {
 
@@ -86,4 +88,4 @@ ReportData listData(int rows, int year, int month, bool gss)
     return data;
 }
 
-} // namespace report::demo
+} // namespace zelvo::report::demo

@@ -7,11 +7,11 @@ class QLabel;
 class QWidget;
 
 // The pieces the administration windows share: their heading and their field captions.
-namespace admin {
+namespace zelvo::admin {
 
 // The window's heading in bold Century Gothic, 21 pixels.
 QLabel* heading(QWidget* parent, const QString& text);
 // A field caption in bold Verdana of the given size and colour.
 QLabel* caption(QWidget* parent, const QString& text, int pixelSize, const QColor& colour);
 
-} // namespace admin
+} // namespace zelvo::admin

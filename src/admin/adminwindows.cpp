@@ -1,22 +1,24 @@
-#include "adminwindows.h"
+#include "admin/adminwindows.h"
 
-#include "tfrmbirimdegistir.h"
-#include "tfrmhakkinda.h"
-#include "tfrmisyeri.h"
-#include "tfrmparametre.h"
-#include "tfrmsifre.h"
-#include "windowcatalog.h"
+#include "admin/tfrmbirimdegistir.h"
+#include "admin/tfrmhakkinda.h"
+#include "admin/tfrmisyeri.h"
+#include "admin/tfrmparametre.h"
+#include "admin/tfrmsifre.h"
+#include "ui/windowcatalog.h"
+
+namespace zelvo::admin {
 
 namespace {
 
-template <typename Window> app::WindowCatalog::Factory factory()
+template <typename Window> ui::WindowCatalog::Factory factory()
 {
-    return [](app::AppContext& context, QWidget* owner) { return new Window(context, owner); };
+    return [](ui::AppContext& context, QWidget* owner) { return new Window(context, owner); };
 }
 
 } // namespace
 
-void registerAdminWindows(app::WindowCatalog& catalog)
+void registerAdminWindows(ui::WindowCatalog& catalog)
 {
     catalog.add(QStringLiteral("TFrmisyeri"), factory<admin::TFrmisyeri>());
     catalog.add(QStringLiteral("TFrmparametre"), factory<admin::TFrmparametre>());
@@ -24,3 +26,5 @@ void registerAdminWindows(app::WindowCatalog& catalog)
     catalog.add(QStringLiteral("TFrmsifre"), factory<admin::TFrmsifre>());
     catalog.add(QStringLiteral("TFrmHakkinda"), factory<admin::TFrmHakkinda>());
 }
+
+} // namespace zelvo::admin

@@ -1,8 +1,12 @@
 #pragma once
 
-namespace app {
+namespace zelvo::ui {
 class WindowCatalog;
 }
 
+namespace zelvo::admin {
+
 // Adds the administration windows: workplace, parameters, unit change, password and About.
-void registerAdminWindows(app::WindowCatalog& catalog);
+void registerAdminWindows(ui::WindowCatalog& catalog);
+
+} // namespace zelvo::admin

@@ -1,8 +1,8 @@
-#include "tfrmbirimdegistir.h"
+#include "admin/tfrmbirimdegistir.h"
 
-#include "adminlook.h"
-#include "boundcontrols.h"
-#include "look.h"
+#include "admin/adminlook.h"
+#include "controls/boundcontrols.h"
+#include "ui/look.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -10,9 +10,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace admin {
+namespace zelvo::admin {
 
-TFrmbirimdegistir::TFrmbirimdegistir(app::AppContext& context, QWidget* owner)
+TFrmbirimdegistir::TFrmbirimdegistir(ui::AppContext& context, QWidget* owner)
     : ChildWindow(context, QStringLiteral("Frmbirimdegistir"), QSize(1049, 126), owner)
 {
     m_spGetir = new db::Dataset(context.connection, this);
@@ -29,13 +29,13 @@ TFrmbirimdegistir::TFrmbirimdegistir(app::AppContext& context, QWidget* owner)
     top->addWidget(createCloseButton(this));
     layout->addLayout(top);
 
-    QFrame* panel = look::raisedPanel(this, QStringLiteral("Panel1"));
+    QFrame* panel = ui::look::raisedPanel(this, QStringLiteral("Panel1"));
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(12, 6, 12, 6);
     m_units = new controls::DbLookupCombo(panel);
     m_units->setObjectName(QStringLiteral("DBLookupComboBox1"));
     m_units->setFixedWidth(465);
-    m_units->setFont(look::verdana(13, true));
+    m_units->setFont(ui::look::verdana(13, true));
     QPalette p = m_units->palette();
     p.setColor(QPalette::Text, Qt::black);
     p.setColor(QPalette::ButtonText, Qt::black);
@@ -47,9 +47,9 @@ TFrmbirimdegistir::TFrmbirimdegistir(app::AppContext& context, QWidget* owner)
     row->addStretch();
     row->addWidget(m_units);
 
-    QToolButton* ok = look::speedButton(panel, QStringLiteral("SpeedButton1"),
-                                        QStringLiteral("Tamam"), QString());
-    ok->setFont(look::verdana(13, true));
+    QToolButton* ok = ui::look::speedButton(panel, QStringLiteral("SpeedButton1"),
+                                            QStringLiteral("Tamam"), QString());
+    ok->setFont(ui::look::verdana(13, true));
     ok->setToolButtonStyle(Qt::ToolButtonTextOnly);
     ok->setAutoRaise(false); // a framed button, so it does not read as a caption
     ok->setMinimumSize(90, 30);
@@ -90,4 +90,4 @@ void TFrmbirimdegistir::closing()
     m_spGetir->close();
 }
 
-} // namespace admin
+} // namespace zelvo::admin

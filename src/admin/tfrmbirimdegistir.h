@@ -1,20 +1,20 @@
 #pragma once
 
-#include "childwindow.h"
+#include "ui/childwindow.h"
 
-namespace controls {
+namespace zelvo::controls {
 class DbLookupCombo;
 }
 
-namespace admin {
+namespace zelvo::admin {
 
 // Moves an administrator to another unit: the unit list box writes the chosen code into the
 // login row at once, "Tamam" stores the login row. Closing without "Tamam" puts the login row's
 // unit back, so nothing afterwards works on a unit the user never confirmed.
-class TFrmbirimdegistir : public app::ChildWindow {
+class TFrmbirimdegistir : public ui::ChildWindow {
     Q_OBJECT
 public:
-    explicit TFrmbirimdegistir(app::AppContext& context, QWidget* owner = nullptr);
+    explicit TFrmbirimdegistir(ui::AppContext& context, QWidget* owner = nullptr);
 
 protected:
     void activate() override;
@@ -27,4 +27,4 @@ private:
     controls::DbLookupCombo* m_units;
 };
 
-} // namespace admin
+} // namespace zelvo::admin

@@ -1,6 +1,6 @@
-#include "tfrmhakkinda.h"
+#include "admin/tfrmhakkinda.h"
 
-#include "look.h"
+#include "ui/look.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -11,7 +11,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace admin {
+namespace zelvo::admin {
 
 namespace {
 
@@ -37,7 +37,7 @@ void setTextColour(QWidget* widget, const QColor& colour)
 
 } // namespace
 
-TFrmHakkinda::TFrmHakkinda(app::AppContext& context, QWidget* owner)
+TFrmHakkinda::TFrmHakkinda(ui::AppContext& context, QWidget* owner)
     : ChildWindow(context, QStringLiteral("FrmHakkinda"), QSize(1108, 770), owner)
 {
     setHidesMainWindow(false);
@@ -50,7 +50,7 @@ TFrmHakkinda::TFrmHakkinda(app::AppContext& context, QWidget* owner)
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(1108 / 2, 770 / 2));
     QPalette p = palette();
-    p.setColor(QPalette::Window, look::mainBackground);
+    p.setColor(QPalette::Window, ui::look::mainBackground);
     setPalette(p);
 
     auto* layout = new QVBoxLayout(this);
@@ -64,7 +64,7 @@ TFrmHakkinda::TFrmHakkinda(app::AppContext& context, QWidget* owner)
 QLabel* TFrmHakkinda::line(QWidget* parent, const QString& text, int pixelSize, bool bold)
 {
     auto* label = new QLabel(text, parent);
-    label->setFont(look::verdana(pixelSize, bold));
+    label->setFont(ui::look::verdana(pixelSize, bold));
     label->setAlignment(Qt::AlignCenter);
     return label;
 }
@@ -78,7 +78,7 @@ QWidget* TFrmHakkinda::pictureWithPurpose()
 
     auto* picture = new QLabel(area);
     picture->setObjectName(QStringLiteral("Image1"));
-    picture->setPixmap(look::picture(QStringLiteral("about")));
+    picture->setPixmap(ui::look::picture(QStringLiteral("about")));
     picture->setScaledContents(true);
     picture->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     picture->setMinimumSize(200, 120);
@@ -86,7 +86,7 @@ QWidget* TFrmHakkinda::pictureWithPurpose()
 
     QToolButton* close = createCloseButton(area, QStringLiteral("Kapat"));
     close->setFixedSize(100, 57);
-    close->setFont(look::verdana(11, true));
+    close->setFont(ui::look::verdana(11, true));
     grid->addWidget(close, 0, 0, Qt::AlignTop | Qt::AlignRight);
 
     auto* purpose = new QWidget(area);
@@ -124,7 +124,7 @@ QWidget* TFrmHakkinda::authorLine()
 
 QWidget* TFrmHakkinda::contributorsPanel()
 {
-    QFrame* panel = look::raisedPanel(this, QStringLiteral("Panel1"));
+    QFrame* panel = ui::look::raisedPanel(this, QStringLiteral("Panel1"));
     panel->setFixedHeight(110);
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(8, 6, 8, 6);
@@ -142,4 +142,4 @@ QWidget* TFrmHakkinda::contributorsPanel()
     return panel;
 }
 
-} // namespace admin
+} // namespace zelvo::admin

@@ -1,17 +1,17 @@
 #pragma once
 
-#include "childwindow.h"
+#include "ui/childwindow.h"
 
 class QLabel;
 
-namespace admin {
+namespace zelvo::admin {
 
 // What the program is for and whom to ask for help. Unlike the other child windows it has a
 // frame, can be resized, leaves the main window visible and has no activation steps.
-class TFrmHakkinda : public app::ChildWindow {
+class TFrmHakkinda : public ui::ChildWindow {
     Q_OBJECT
 public:
-    explicit TFrmHakkinda(app::AppContext& context, QWidget* owner = nullptr);
+    explicit TFrmHakkinda(ui::AppContext& context, QWidget* owner = nullptr);
 
 private:
     QWidget* pictureWithPurpose();
@@ -20,4 +20,4 @@ private:
     QLabel* line(QWidget* parent, const QString& text, int pixelSize, bool bold);
 };
 
-} // namespace admin
+} // namespace zelvo::admin

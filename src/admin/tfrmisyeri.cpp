@@ -1,8 +1,8 @@
-#include "tfrmisyeri.h"
+#include "admin/tfrmisyeri.h"
 
-#include "adminlook.h"
-#include "boundcontrols.h"
-#include "look.h"
+#include "admin/adminlook.h"
+#include "controls/boundcontrols.h"
+#include "ui/look.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -11,7 +11,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace admin {
+namespace zelvo::admin {
 
 namespace {
 
@@ -25,7 +25,7 @@ QString boxHint()
 
 } // namespace
 
-TFrmisyeri::TFrmisyeri(app::AppContext& context, QWidget* owner)
+TFrmisyeri::TFrmisyeri(ui::AppContext& context, QWidget* owner)
     : ChildWindow(context, QStringLiteral("Frmisyeri"), QSize(770, 353), owner)
 {
     m_spGetir = new db::Dataset(context.connection, this);
@@ -34,7 +34,7 @@ TFrmisyeri::TFrmisyeri(app::AppContext& context, QWidget* owner)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
 
-    QFrame* top = look::raisedPanel(this, QStringLiteral("Panel1"));
+    QFrame* top = ui::look::raisedPanel(this, QStringLiteral("Panel1"));
     auto* topRow = new QHBoxLayout(top);
     topRow->setContentsMargins(4, 2, 4, 2);
     topRow->addStretch();
@@ -44,7 +44,7 @@ TFrmisyeri::TFrmisyeri(app::AppContext& context, QWidget* owner)
     layout->addWidget(heading(this, QStringLiteral("İşyeri Bilgileri Girişi")), 0,
                       Qt::AlignHCenter);
 
-    QFrame* panel = look::raisedPanel(this, QStringLiteral("Panel2"));
+    QFrame* panel = ui::look::raisedPanel(this, QStringLiteral("Panel2"));
     auto* grid = new QGridLayout(panel);
     grid->setContentsMargins(12, 10, 12, 10);
     grid->setVerticalSpacing(6);
@@ -109,4 +109,4 @@ void TFrmisyeri::closing()
     m_spGetir->close();
 }
 
-} // namespace admin
+} // namespace zelvo::admin

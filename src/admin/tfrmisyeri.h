@@ -1,22 +1,22 @@
 #pragma once
 
-#include "childwindow.h"
+#include "ui/childwindow.h"
 
 #include <QList>
 
-namespace controls {
+namespace zelvo::controls {
 class DbEdit;
 }
 
-namespace admin {
+namespace zelvo::admin {
 
 // The workplace record of the user's unit (the row of `isyerigetir`), shown in six boxes.
 // There is no store button: a change is written back only when the window closes, and a
 // refused write keeps the window open with the change still pending.
-class TFrmisyeri : public app::ChildWindow {
+class TFrmisyeri : public ui::ChildWindow {
     Q_OBJECT
 public:
-    explicit TFrmisyeri(app::AppContext& context, QWidget* owner = nullptr);
+    explicit TFrmisyeri(ui::AppContext& context, QWidget* owner = nullptr);
 
 protected:
     void activate() override;
@@ -30,4 +30,4 @@ private:
     QList<controls::DbEdit*> m_boxes;
 };
 
-} // namespace admin
+} // namespace zelvo::admin

@@ -1,10 +1,10 @@
-#include "tfrmparametre.h"
+#include "admin/tfrmparametre.h"
 
-#include "adminlook.h"
-#include "dbgrid.h"
-#include "dbnavigator.h"
-#include "look.h"
-#include "money.h"
+#include "admin/adminlook.h"
+#include "controls/dbgrid.h"
+#include "controls/dbnavigator.h"
+#include "core/money.h"
+#include "ui/look.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -13,7 +13,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace admin {
+namespace zelvo::admin {
 
 namespace {
 
@@ -66,7 +66,7 @@ bool isNumericType(const QString& declaredType)
 
 } // namespace
 
-TFrmparametre::TFrmparametre(app::AppContext& context, QWidget* owner)
+TFrmparametre::TFrmparametre(ui::AppContext& context, QWidget* owner)
     : ChildWindow(context, QStringLiteral("Frmparametre"), QSize(1049, 249), owner)
 {
     m_adoTable1 = new db::Dataset(context.connection, this);
@@ -88,7 +88,7 @@ TFrmparametre::TFrmparametre(app::AppContext& context, QWidget* owner)
     top->addWidget(createCloseButton(this));
     layout->addLayout(top);
 
-    QFrame* panel = look::raisedPanel(this, QStringLiteral("Panel1"));
+    QFrame* panel = ui::look::raisedPanel(this, QStringLiteral("Panel1"));
     auto* inside = new QVBoxLayout(panel);
     inside->setContentsMargins(10, 6, 10, 6);
     inside->setSpacing(4);
@@ -149,11 +149,11 @@ void TFrmparametre::normaliseNumbers(db::Dataset& table)
             table.setValue(column.name, QVariant());
             continue;
         }
-        const std::optional<qint64> kurus = money::parseKurus(text);
+        const std::optional<qint64> kurus = core::money::parseKurus(text);
         if (!kurus)
             throw db::DbError(
                 QStringLiteral("%1: '%2' geçerli bir sayı değil").arg(titleOf(column.name), text));
-        table.setValue(column.name, money::plainText(*kurus));
+        table.setValue(column.name, core::money::plainText(*kurus));
     }
 }
 
@@ -175,4 +175,4 @@ void TFrmparametre::closing()
     m_adoTable1->close();
 }
 
-} // namespace admin
+} // namespace zelvo::admin

@@ -1,21 +1,21 @@
 #pragma once
 
-#include "childwindow.h"
+#include "ui/childwindow.h"
 
-namespace controls {
+namespace zelvo::controls {
 class DbGrid;
 class DbNavigator;
-} // namespace controls
+} // namespace zelvo::controls
 
-namespace admin {
+namespace zelvo::admin {
 
 // The basic parameters: the whole table `Parametre` in an editable grid. A changed row is
 // stored by the navigator's post button, by moving to another row and by closing the window;
 // a new row that was never stored is dropped on closing.
-class TFrmparametre : public app::ChildWindow {
+class TFrmparametre : public ui::ChildWindow {
     Q_OBJECT
 public:
-    explicit TFrmparametre(app::AppContext& context, QWidget* owner = nullptr);
+    explicit TFrmparametre(ui::AppContext& context, QWidget* owner = nullptr);
 
 protected:
     void closing() override;
@@ -30,4 +30,4 @@ private:
     controls::DbNavigator* m_navigator;
 };
 
-} // namespace admin
+} // namespace zelvo::admin

@@ -1,8 +1,8 @@
-#include "tfrmsifre.h"
+#include "admin/tfrmsifre.h"
 
-#include "adminlook.h"
-#include "look.h"
-#include "passwordhash.h"
+#include "admin/adminlook.h"
+#include "db/passwordhash.h"
+#include "ui/look.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -12,7 +12,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace admin {
+namespace zelvo::admin {
 
 namespace {
 
@@ -21,7 +21,7 @@ constexpr int longestPassword = 10; // the limit users have always had; a hash h
 
 } // namespace
 
-TFrmsifre::TFrmsifre(app::AppContext& context, QWidget* owner)
+TFrmsifre::TFrmsifre(ui::AppContext& context, QWidget* owner)
     : ChildWindow(context, QStringLiteral("Frmsifre"), QSize(510, 178), owner)
 {
     auto* layout = new QVBoxLayout(this);
@@ -29,7 +29,7 @@ TFrmsifre::TFrmsifre(app::AppContext& context, QWidget* owner)
     layout->setSpacing(2);
     layout->addWidget(heading(this, QStringLiteral("Şifre Değiştirme")), 0, Qt::AlignHCenter);
 
-    QFrame* panel = look::raisedPanel(this, QStringLiteral("Panel1"));
+    QFrame* panel = ui::look::raisedPanel(this, QStringLiteral("Panel1"));
     auto* grid = new QGridLayout(panel);
     grid->setContentsMargins(10, 8, 8, 8);
     grid->setVerticalSpacing(6);
@@ -39,9 +39,9 @@ TFrmsifre::TFrmsifre(app::AppContext& context, QWidget* owner)
     m_repeat =
         addBox(grid, 2, QStringLiteral("Yeni Şifrenizi Tekrar Giriniz :"), QStringLiteral("Edit3"));
 
-    QToolButton* ok = look::speedButton(panel, QStringLiteral("SpeedButton1"),
-                                        QStringLiteral("Tamam"), QString());
-    ok->setFont(look::verdana(19, true));
+    QToolButton* ok = ui::look::speedButton(panel, QStringLiteral("SpeedButton1"),
+                                            QStringLiteral("Tamam"), QString());
+    ok->setFont(ui::look::verdana(19, true));
     ok->setToolButtonStyle(Qt::ToolButtonTextOnly);
     ok->setAutoRaise(false); // a framed button, so it does not read as a caption
     connect(ok, &QToolButton::clicked, this, &TFrmsifre::confirm);
@@ -125,4 +125,4 @@ bool TFrmsifre::storePassword(const QString& password)
     return true;
 }
 
-} // namespace admin
+} // namespace zelvo::admin

@@ -1,18 +1,18 @@
 #pragma once
 
-#include "childwindow.h"
+#include "ui/childwindow.h"
 
 class QGridLayout;
 class QLineEdit;
 
-namespace admin {
+namespace zelvo::admin {
 
 // Changes the logged-in user's password: the current password, the new one twice, and
 // "Tamam", which checks them in a fixed order and stores the login row.
-class TFrmsifre : public app::ChildWindow {
+class TFrmsifre : public ui::ChildWindow {
     Q_OBJECT
 public:
-    explicit TFrmsifre(app::AppContext& context, QWidget* owner = nullptr);
+    explicit TFrmsifre(ui::AppContext& context, QWidget* owner = nullptr);
 
 private:
     void confirm(); // "Tamam"
@@ -25,4 +25,4 @@ private:
     QLineEdit* m_repeat;
 };
 
-} // namespace admin
+} // namespace zelvo::admin

@@ -1,4 +1,4 @@
-#include "demodatabase.h"
+#include "app/demodatabase.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,7 +9,7 @@ static void initDemoScript()
     Q_INIT_RESOURCE(startup);
 }
 
-namespace app {
+namespace zelvo::app {
 
 QString demoDatabasePath()
 {
@@ -40,4 +40,4 @@ void openDemoDatabase(db::Connection& connection, const QString& path)
     connection.openSqlite(path, db::Connection::OpenMode::MustExist);
 }
 
-} // namespace app
+} // namespace zelvo::app

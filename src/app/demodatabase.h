@@ -1,10 +1,10 @@
 #pragma once
 
-#include "connection.h"
+#include "db/connection.h"
 
 #include <QString>
 
-namespace app {
+namespace zelvo::app {
 
 // The demonstration database: a file of its own beside the user's database, never the user's
 // database itself. It is built anew at every demo start, the way the program builds any new
@@ -16,4 +16,4 @@ QString demoDatabasePath();
 // leaves `connection` open on it. Throws DbError.
 void openDemoDatabase(db::Connection& connection, const QString& path = demoDatabasePath());
 
-} // namespace app
+} // namespace zelvo::app

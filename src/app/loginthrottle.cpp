@@ -1,8 +1,8 @@
-#include "loginthrottle.h"
+#include "app/loginthrottle.h"
 
 #include <algorithm>
 
-namespace app {
+namespace zelvo::app {
 
 using std::chrono::seconds;
 
@@ -37,4 +37,4 @@ seconds LoginThrottle::remaining() const
     return std::chrono::ceil<seconds>(left);
 }
 
-} // namespace app
+} // namespace zelvo::app

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <functional>
 
-namespace app {
+namespace zelvo::app {
 
 // Slows down guessing at the login. After five failed logins in a row, each further attempt
 // waits 1 s, then 2 s, 4 s ... and never more than 30 s. It counts within one run of the program;
@@ -33,4 +33,4 @@ private:
     std::chrono::steady_clock::time_point m_readyAt{};
 };
 
-} // namespace app
+} // namespace zelvo::app

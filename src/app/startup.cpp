@@ -1,9 +1,9 @@
-#include "startup.h"
+#include "app/startup.h"
 
 #include "core/turkishtext.h"
-#include "dberror.h"
-#include "look.h"
-#include "settings.h"
+#include "db/dberror.h"
+#include "db/settings.h"
+#include "ui/look.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -17,9 +17,10 @@ static void initStartupResources()
     Q_INIT_RESOURCE(startup);
 }
 
-namespace app {
+namespace zelvo::app {
 
-bool openDatabase(db::Connection& connection, DialogService& dialogs, const QString& settingsPath)
+bool openDatabase(db::Connection& connection, ui::DialogService& dialogs,
+                  const QString& settingsPath)
 {
     try {
         db::openConfigured(connection, db::loadDatabaseSettings(settingsPath));
@@ -44,8 +45,8 @@ void setUpApplication()
     QApplication::setApplicationDisplayName(QStringLiteral("Zelvo İşlemleri"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/zelvo/zelvo.png")));
     if (QLocale::system().language() == QLocale::C)
-        QLocale::setDefault(zelvo::core::turkishLocale());
-    look::installFontSubstitutions();
+        QLocale::setDefault(core::turkishLocale());
+    ui::look::installFontSubstitutions();
     installQtTranslations();
 }
 
@@ -118,4 +119,4 @@ void installSchemaFromCommandLine(CommandLine& commandLine, const QString& setti
     }
 }
 
-} // namespace app
+} // namespace zelvo::app

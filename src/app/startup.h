@@ -1,15 +1,16 @@
 #pragma once
 
-#include "connection.h"
-#include "dialogservice.h"
+#include "db/connection.h"
+#include "ui/dialogservice.h"
 
 #include <QStringList>
 
-namespace app {
+namespace zelvo::app {
 
 // Opens the database the installation's settings name. On failure the error box is shown and
 // false returned; the program then ends with a non-zero exit code.
-bool openDatabase(db::Connection& connection, DialogService& dialogs, const QString& settingsPath);
+bool openDatabase(db::Connection& connection, ui::DialogService& dialogs,
+                  const QString& settingsPath);
 
 // The program's name, organisation (where its settings and data live) and version.
 void identifyApplication();
@@ -42,4 +43,4 @@ CommandLine parseCommandLine(const QStringList& arguments);
 // the reason it could not (status 1). Needs the application object for the database drivers.
 void installSchemaFromCommandLine(CommandLine& commandLine, const QString& settingsPath);
 
-} // namespace app
+} // namespace zelvo::app

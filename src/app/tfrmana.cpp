@@ -1,7 +1,7 @@
-#include "tfrmana.h"
+#include "app/tfrmana.h"
 
-#include "look.h"
-#include "passwordhash.h"
+#include "db/passwordhash.h"
+#include "ui/look.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -15,7 +15,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace app {
+namespace zelvo::app {
 
 namespace {
 
@@ -37,7 +37,7 @@ QLineEdit* maskedEdit(QWidget* parent, const QString& name)
 QLabel* loginLabel(QWidget* parent, const QString& text)
 {
     auto* label = new QLabel(text, parent);
-    label->setFont(look::verdana(13));
+    label->setFont(ui::look::verdana(13));
     QPalette p = label->palette();
     p.setColor(QPalette::WindowText, Qt::black);
     label->setPalette(p);
@@ -46,8 +46,8 @@ QLabel* loginLabel(QWidget* parent, const QString& text)
 
 } // namespace
 
-TFrmAna::TFrmAna(db::Connection& connection, DialogService& dialogs, const WindowCatalog& catalog,
-                 QWidget* parent)
+TFrmAna::TFrmAna(db::Connection& connection, ui::DialogService& dialogs,
+                 const ui::WindowCatalog& catalog, QWidget* parent)
     : QMainWindow(parent), m_connection(connection), m_dialogs(dialogs), m_catalog(catalog)
 {
     setObjectName(QStringLiteral("FrmAna"));
@@ -57,16 +57,16 @@ TFrmAna::TFrmAna(db::Connection& connection, DialogService& dialogs, const Windo
     resize(1100, 773);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(550, 386));
-    setFont(look::verdana(11));
+    setFont(ui::look::verdana(11));
     QPalette p = palette();
-    p.setColor(QPalette::Window, look::mainBackground);
+    p.setColor(QPalette::Window, ui::look::mainBackground);
     setPalette(p);
 
     m_login = new db::Dataset(m_connection, this);
     m_login->setObjectName(QStringLiteral("SpBireyGetirLogin"));
     m_login->setProcedure(QStringLiteral("BireyGetirLogin"));
     m_login->addParam(QStringLiteral("@Key1"));
-    m_context.reset(new AppContext{m_connection, *m_login, m_dialogs, this});
+    m_context.reset(new ui::AppContext{m_connection, *m_login, m_dialogs, this});
 
     auto* central = new QWidget(this);
     central->setAutoFillBackground(true);
@@ -80,14 +80,14 @@ TFrmAna::TFrmAna(db::Connection& connection, DialogService& dialogs, const Windo
     splash->setObjectName(QStringLiteral("Image1"));
     splash->setFixedSize(800, 526);
     splash->setScaledContents(true);
-    splash->setPixmap(look::picture(QStringLiteral("splash")));
+    splash->setPixmap(ui::look::picture(QStringLiteral("splash")));
     layout->addWidget(splash, 0, Qt::AlignHCenter);
 
     auto* updated = new QLabel(QStringLiteral("Son Güncelleme: 15.01.2018"), central);
     updated->setObjectName(QStringLiteral("Label3"));
     layout->addWidget(updated, 0, Qt::AlignHCenter);
 
-    m_loginPanel = look::raisedPanel(central, QStringLiteral("Panel3"));
+    m_loginPanel = ui::look::raisedPanel(central, QStringLiteral("Panel3"));
     m_loginPanel->setFixedSize(444, 80);
     auto* grid = new QHBoxLayout(m_loginPanel);
     auto* fields = new QVBoxLayout;
@@ -102,11 +102,12 @@ TFrmAna::TFrmAna(db::Connection& connection, DialogService& dialogs, const Windo
     fields->addLayout(userRow);
     fields->addLayout(passwordRow);
     grid->addLayout(fields);
-    m_connectButton = look::speedButton(m_loginPanel, QStringLiteral("SpeedButton9"),
-                                        QStringLiteral("Sisteme Bağlan"), QStringLiteral("baglan"));
+    m_connectButton =
+        ui::look::speedButton(m_loginPanel, QStringLiteral("SpeedButton9"),
+                              QStringLiteral("Sisteme Bağlan"), QStringLiteral("baglan"));
     m_connectButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_connectButton->setFixedSize(157, 53);
-    m_connectButton->setFont(look::verdana(13, true));
+    m_connectButton->setFont(ui::look::verdana(13, true));
     grid->addWidget(m_connectButton);
     connect(m_connectButton, &QToolButton::clicked, this, &TFrmAna::login);
     layout->addWidget(m_loginPanel, 0, Qt::AlignHCenter);
@@ -129,9 +130,9 @@ TFrmAna::~TFrmAna() = default;
 QToolButton* TFrmAna::toolButton(QWidget* parent, const QString& name, const QString& caption,
                                  const QString& picture, const QString& window)
 {
-    QToolButton* button = look::speedButton(parent, name, caption, picture);
+    QToolButton* button = ui::look::speedButton(parent, name, caption, picture);
     button->setFixedSize(100, 58);
-    button->setFont(look::verdana(11, true));
+    button->setFont(ui::look::verdana(11, true));
     QPalette p = button->palette();
     p.setColor(QPalette::ButtonText, Qt::white);
     p.setColor(QPalette::WindowText, Qt::white);
@@ -152,7 +153,7 @@ void TFrmAna::buildToolBar(QWidget* central)
     bar->setFixedHeight(65);
     bar->setAutoFillBackground(true);
     QPalette p = bar->palette();
-    p.setColor(QPalette::Window, look::toolBar);
+    p.setColor(QPalette::Window, ui::look::toolBar);
     bar->setPalette(p);
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(4, 3, 4, 3);
@@ -160,9 +161,9 @@ void TFrmAna::buildToolBar(QWidget* central)
     row->addWidget(toolButton(bar, QStringLiteral("BtnOgrenciler"), QStringLiteral("1-Öğrenciler"),
                               QStringLiteral("ogrenciler"), QStringLiteral("TFrmPSicil")));
     row->addWidget(toolButton(bar, QStringLiteral("BtnPuantaj"), QStringLiteral("2-Puantaj"),
-                              QStringLiteral("puantaj"), QStringLiteral("TFrmPuantaj")));
+                              QStringLiteral("puantaj"), QStringLiteral("monthly::TFrmPuantaj")));
     row->addWidget(toolButton(bar, QStringLiteral("BtnTahakkuk"), QStringLiteral("3-Taahhuk"),
-                              QStringLiteral("tahakkuk"), QStringLiteral("TFrmTahakkuk")));
+                              QStringLiteral("tahakkuk"), QStringLiteral("monthly::TFrmTahakkuk")));
     row->addWidget(toolButton(bar, QStringLiteral("BtnListe1"), QStringLiteral("Liste-1"),
                               QStringLiteral("liste1"), QStringLiteral("TFrmListe1")));
     row->addWidget(toolButton(bar, QStringLiteral("BtnListe2"), QStringLiteral("Liste-2"),
@@ -211,8 +212,8 @@ void TFrmAna::buildMenu()
     m_gssMenu->setObjectName(QStringLiteral("MenuGss"));
     m_gssMenu->menuAction()->setObjectName(QStringLiteral("MenuGssItem"));
     const QList<QPair<QString, QString>> gssItems = {
-        {QStringLiteral("(GSS) - Puantaj"), QStringLiteral("TFrmPuantajgss")},
-        {QStringLiteral("(GSS) - Tahakkuk"), QStringLiteral("TFrmTahakkukGss")},
+        {QStringLiteral("(GSS) - Puantaj"), QStringLiteral("monthly::TFrmPuantajgss")},
+        {QStringLiteral("(GSS) - Tahakkuk"), QStringLiteral("monthly::TFrmTahakkukGss")},
         {QStringLiteral("(GSS) - Liste-1"), QStringLiteral("TFrmListe1gss")},
         {QStringLiteral("(GSS) - Liste-2"), QStringLiteral("TFrmListe2gss")},
         {QStringLiteral("(GSS) - XML Dosyası"), QStringLiteral("TFrmxmlgss")},
@@ -327,4 +328,4 @@ void TFrmAna::openWindow(const QString& className)
     m_dialogs.runModal(*window);
 }
 
-} // namespace app
+} // namespace zelvo::app

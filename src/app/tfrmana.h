@@ -1,8 +1,8 @@
 #pragma once
 
-#include "appcontext.h"
-#include "loginthrottle.h"
-#include "windowcatalog.h"
+#include "app/loginthrottle.h"
+#include "ui/appcontext.h"
+#include "ui/windowcatalog.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -15,18 +15,18 @@ class QMenu;
 class QTimer;
 class QToolButton;
 
-namespace app {
+namespace zelvo::app {
 
 // The main window: the login, the tool bar and the menu by the user's authority, and the
 // opening of every child window. Holds the login row for as long as the program runs.
 class TFrmAna : public QMainWindow {
     Q_OBJECT
 public:
-    TFrmAna(db::Connection& connection, DialogService& dialogs, const WindowCatalog& catalog,
-            QWidget* parent = nullptr);
+    TFrmAna(db::Connection& connection, ui::DialogService& dialogs,
+            const ui::WindowCatalog& catalog, QWidget* parent = nullptr);
     ~TFrmAna() override;
 
-    AppContext& context() { return *m_context; }
+    ui::AppContext& context() { return *m_context; }
     db::Dataset& loginDataset() { return *m_login; }
     // DsConnect: the login row as bound controls see it.
     db::Dataset& dsConnect() { return *m_login; }
@@ -51,10 +51,10 @@ private:
                             const QString& picture, const QString& window);
 
     db::Connection& m_connection;
-    DialogService& m_dialogs;
-    const WindowCatalog& m_catalog;
+    ui::DialogService& m_dialogs;
+    const ui::WindowCatalog& m_catalog;
     db::Dataset* m_login = nullptr;
-    std::unique_ptr<AppContext> m_context;
+    std::unique_ptr<ui::AppContext> m_context;
     QHash<QString, QToolButton*> m_buttons; // by caption
     QFrame* m_loginPanel = nullptr;
     QLineEdit* m_userEdit = nullptr;
@@ -70,4 +70,4 @@ private:
     bool m_loggedIn = false;
 };
 
-} // namespace app
+} // namespace zelvo::app

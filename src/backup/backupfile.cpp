@@ -1,8 +1,8 @@
-#include "backupfile.h"
+#include "backup/backupfile.h"
 
 #include <QRegularExpression>
 
-namespace backup {
+namespace zelvo::backup {
 
 namespace {
 
@@ -83,4 +83,4 @@ QString kindTitle(BackupKind kind)
     return {};
 }
 
-} // namespace backup
+} // namespace zelvo::backup

@@ -4,7 +4,7 @@
 #include <QString>
 #include <optional>
 
-namespace backup {
+namespace zelvo::backup {
 
 // Why a copy was taken. Each kind is kept to a number of its own, so a busy day of monthly runs
 // never pushes the daily copies out.
@@ -34,4 +34,4 @@ bool isPartialFileOf(const QString& fileName, const QString& databaseName);
 // The kind as the restore window shows it ("Günlük").
 QString kindTitle(BackupKind kind);
 
-} // namespace backup
+} // namespace zelvo::backup

@@ -1,13 +1,13 @@
-#include "backupfolder.h"
+#include "backup/backupfolder.h"
 
-#include "dberror.h"
+#include "db/dberror.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
 #include <map>
 
-namespace backup {
+namespace zelvo::backup {
 
 int Retention::of(BackupKind kind) const
 {
@@ -95,4 +95,4 @@ QStringList BackupFolder::prune(const Retention& retention) const
     return removed;
 }
 
-} // namespace backup
+} // namespace zelvo::backup

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "backupfile.h"
+#include "backup/backupfile.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
 
-namespace backup {
+namespace zelvo::backup {
 
 // How many copies of each kind stay; older ones are removed.
 struct Retention {
@@ -49,4 +49,4 @@ private:
     QString m_databaseName;
 };
 
-} // namespace backup
+} // namespace zelvo::backup

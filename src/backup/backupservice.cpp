@@ -1,14 +1,14 @@
-#include "backupservice.h"
+#include "backup/backupservice.h"
 
-#include "appcontext.h"
-#include "connection.h"
-#include "dialogservice.h"
+#include "db/connection.h"
+#include "ui/appcontext.h"
+#include "ui/dialogservice.h"
 
 #include <QDir>
 #include <QHash>
 #include <QtGlobal>
 
-namespace backup {
+namespace zelvo::backup {
 
 namespace {
 
@@ -22,7 +22,7 @@ constexpr qint64 recentCopySeconds = 3600;
 
 } // namespace
 
-BackupService::BackupService(db::Connection& connection, app::DialogService& dialogs,
+BackupService::BackupService(db::Connection& connection, ui::DialogService& dialogs,
                              const QString& configuredFolder)
     : m_connection(connection), m_dialogs(dialogs), m_copies(copiesOf(connection)),
       m_clock([] { return QDateTime::currentDateTime(); })
@@ -105,10 +105,10 @@ void BackupService::takeAutomaticCopy(BackupKind kind, QWidget* parent)
     }
 }
 
-void backupBeforeReplacingRun(app::AppContext& context, QWidget* window)
+void backupBeforeReplacingRun(ui::AppContext& context, QWidget* window)
 {
     if (BackupService* service = BackupService::of(context.connection))
         service->beforeReplacingRun(window);
 }
 
-} // namespace backup
+} // namespace zelvo::backup

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "backupfolder.h"
-#include "databasecopies.h"
+#include "backup/backupfolder.h"
+#include "backup/databasecopies.h"
 
 #include <QDateTime>
 #include <functional>
@@ -9,12 +9,12 @@
 
 class QWidget;
 
-namespace app {
+namespace zelvo::ui {
 class DialogService;
 struct AppContext;
-} // namespace app
+} // namespace zelvo::ui
 
-namespace backup {
+namespace zelvo::backup {
 
 // The copies the program keeps of its database by itself, and what the backup windows need to
 // find them. One is set up for the connection after the database is opened; the windows find it
@@ -29,7 +29,7 @@ public:
 
     // `configuredFolder` is the folder the settings file names; empty means "backups" beside the
     // database file.
-    BackupService(db::Connection& connection, app::DialogService& dialogs,
+    BackupService(db::Connection& connection, ui::DialogService& dialogs,
                   const QString& configuredFolder);
     ~BackupService();
     BackupService(const BackupService&) = delete;
@@ -65,7 +65,7 @@ private:
     void takeAutomaticCopy(BackupKind kind, QWidget* parent);
 
     db::Connection& m_connection;
-    app::DialogService& m_dialogs;
+    ui::DialogService& m_dialogs;
     std::unique_ptr<DatabaseCopies> m_copies;
     BackupFolder m_folder;
     Clock m_clock;
@@ -75,6 +75,6 @@ private:
 
 // For the monthly windows: the copy before a run that replaces rows, when the program keeps
 // copies of this database. Never throws and never stops the run.
-void backupBeforeReplacingRun(app::AppContext& context, QWidget* window);
+void backupBeforeReplacingRun(ui::AppContext& context, QWidget* window);
 
-} // namespace backup
+} // namespace zelvo::backup

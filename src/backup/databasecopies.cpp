@@ -1,9 +1,9 @@
-#include "databasecopies.h"
+#include "backup/databasecopies.h"
 
-#include "connection.h"
-#include "sqlitecopies.h"
+#include "backup/sqlitecopies.h"
+#include "db/connection.h"
 
-namespace backup {
+namespace zelvo::backup {
 
 namespace {
 
@@ -43,4 +43,4 @@ std::unique_ptr<DatabaseCopies> copiesOf(db::Connection& connection)
     return std::make_unique<SqliteCopies>(connection);
 }
 
-} // namespace backup
+} // namespace zelvo::backup

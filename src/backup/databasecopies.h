@@ -4,11 +4,11 @@
 #include <QTemporaryDir>
 #include <memory>
 
-namespace db {
+namespace zelvo::db {
 class Connection;
 }
 
-namespace backup {
+namespace zelvo::backup {
 
 // A file chosen for a restore, copied aside and checked: what is restored is exactly what was
 // checked, and the chosen file itself (on a USB stick, say) is only ever read. Removed with the
@@ -54,4 +54,4 @@ public:
 // The copies object that fits the connection's database.
 std::unique_ptr<DatabaseCopies> copiesOf(db::Connection& connection);
 
-} // namespace backup
+} // namespace zelvo::backup

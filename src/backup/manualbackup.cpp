@@ -1,15 +1,15 @@
-#include "manualbackup.h"
+#include "backup/manualbackup.h"
 
-#include "appcontext.h"
-#include "backupservice.h"
-#include "busycursor.h"
+#include "backup/backupservice.h"
+#include "ui/appcontext.h"
+#include "ui/busycursor.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-namespace backup {
+namespace zelvo::backup {
 
-void takeManualBackup(app::AppContext& context, QWidget* parent)
+void takeManualBackup(ui::AppContext& context, QWidget* parent)
 {
     std::unique_ptr<DatabaseCopies> ownCopies;
     DatabaseCopies* copies = nullptr;
@@ -34,7 +34,7 @@ void takeManualBackup(app::AppContext& context, QWidget* parent)
     if (target.isEmpty())
         return;
     try {
-        app::BusyCursor busy;
+        ui::BusyCursor busy;
         copies->writeCopy(target);
     } catch (const db::DbError& e) {
         context.dialogs.error(parent, db::errorBoxText(e.text()));
@@ -44,4 +44,4 @@ void takeManualBackup(app::AppContext& context, QWidget* parent)
         parent, QStringLiteral("Yedek alındı: %1").arg(QDir::toNativeSeparators(target)));
 }
 
-} // namespace backup
+} // namespace zelvo::backup

@@ -2,14 +2,14 @@
 
 class QWidget;
 
-namespace app {
+namespace zelvo::ui {
 struct AppContext;
 }
 
-namespace backup {
+namespace zelvo::backup {
 
 // "Yedek Al": a copy of the database to a file the user chooses (a USB stick, another disk),
 // through the save dialog; written completely before it takes the chosen name.
-void takeManualBackup(app::AppContext& context, QWidget* parent);
+void takeManualBackup(ui::AppContext& context, QWidget* parent);
 
-} // namespace backup
+} // namespace zelvo::backup

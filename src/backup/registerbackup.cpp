@@ -1,21 +1,21 @@
-#include "registerbackup.h"
+#include "backup/registerbackup.h"
 
-#include "manualbackup.h"
-#include "tfrmyedekgeriyukle.h"
-#include "windowcatalog.h"
+#include "backup/manualbackup.h"
+#include "backup/tfrmyedekgeriyukle.h"
+#include "ui/windowcatalog.h"
 
-namespace backup {
+namespace zelvo::backup {
 
-void registerBackupWindows(app::WindowCatalog& catalog)
+void registerBackupWindows(ui::WindowCatalog& catalog)
 {
     catalog.add(QStringLiteral("TFrmYedekGeriYukle"),
-                [](app::AppContext& context, QWidget* owner) -> QDialog* {
+                [](ui::AppContext& context, QWidget* owner) -> QDialog* {
                     return new TFrmYedekGeriYukle(context, owner);
                 });
-    catalog.add(QStringLiteral("YedekAl"), [](app::AppContext& context, QWidget* owner) {
+    catalog.add(QStringLiteral("YedekAl"), [](ui::AppContext& context, QWidget* owner) {
         takeManualBackup(context, owner);
         return static_cast<QDialog*>(nullptr);
     });
 }
 
-} // namespace backup
+} // namespace zelvo::backup

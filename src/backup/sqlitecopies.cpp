@@ -1,7 +1,7 @@
-#include "sqlitecopies.h"
+#include "backup/sqlitecopies.h"
 
-#include "backupfile.h"
-#include "connection.h"
+#include "backup/backupfile.h"
+#include "db/connection.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,7 +12,7 @@
 #include <sqlite3.h>
 #include <system_error>
 
-namespace backup {
+namespace zelvo::backup {
 
 namespace {
 
@@ -294,4 +294,4 @@ void SqliteCopies::replaceWith(const StagedCopy& staged)
     }
 }
 
-} // namespace backup
+} // namespace zelvo::backup

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "databasecopies.h"
+#include "backup/databasecopies.h"
 
-namespace backup {
+namespace zelvo::backup {
 
 // Copies of the embedded database file, made with SQLite's online backup: page by page under a
 // read transaction, so the copy is the database as of one moment even while the program works on
@@ -25,4 +25,4 @@ private:
     db::Connection& m_connection;
 };
 
-} // namespace backup
+} // namespace zelvo::backup

@@ -1,9 +1,9 @@
-#include "tfrmyedekgeriyukle.h"
+#include "backup/tfrmyedekgeriyukle.h"
 
-#include "backupservice.h"
-#include "busycursor.h"
-#include "connection.h"
-#include "look.h"
+#include "backup/backupservice.h"
+#include "db/connection.h"
+#include "ui/busycursor.h"
+#include "ui/look.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,7 +15,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-namespace backup {
+namespace zelvo::backup {
 
 namespace {
 
@@ -23,8 +23,8 @@ enum Column { DateColumn, TimeColumn, KindColumn, SizeColumn };
 
 QToolButton* framedButton(QWidget* parent, const QString& name, const QString& caption)
 {
-    QToolButton* button = look::speedButton(parent, name, caption, QString());
-    button->setFont(look::verdana(13, true));
+    QToolButton* button = ui::look::speedButton(parent, name, caption, QString());
+    button->setFont(ui::look::verdana(13, true));
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     button->setAutoRaise(false); // framed, so it reads as a button and not as a caption
     button->setMinimumSize(150, 30);
@@ -38,7 +38,7 @@ QString sizeText(qint64 bytes)
 
 } // namespace
 
-TFrmYedekGeriYukle::TFrmYedekGeriYukle(app::AppContext& context, QWidget* owner)
+TFrmYedekGeriYukle::TFrmYedekGeriYukle(ui::AppContext& context, QWidget* owner)
     : ChildWindow(context, QStringLiteral("FrmYedekGeriYukle"), QSize(640, 440), owner)
 {
     m_service = BackupService::of(context.connection);
@@ -54,7 +54,7 @@ TFrmYedekGeriYukle::TFrmYedekGeriYukle(app::AppContext& context, QWidget* owner)
     auto* top = new QHBoxLayout;
     auto* heading = new QLabel(QStringLiteral("Yedekten Geri Yükle"), this);
     heading->setObjectName(QStringLiteral("Heading"));
-    look::setHeadingFont(heading);
+    ui::look::setHeadingFont(heading);
     top->addStretch();
     top->addWidget(heading);
     top->addStretch();
@@ -151,7 +151,7 @@ void TFrmYedekGeriYukle::restoreFrom(const QString& file, const QString& descrip
 {
     std::unique_ptr<StagedCopy> staged;
     const bool checked = guarded([&] {
-        app::BusyCursor busy;
+        ui::BusyCursor busy;
         staged = m_service->copies().stage(file);
     });
     if (!checked)
@@ -164,7 +164,7 @@ void TFrmYedekGeriYukle::restoreFrom(const QString& file, const QString& descrip
         return;
     QString safetyCopy;
     const bool restored = guarded([&] {
-        app::BusyCursor busy;
+        ui::BusyCursor busy;
         safetyCopy = m_service->restore(*staged);
     });
     if (!restored)
@@ -188,4 +188,4 @@ void TFrmYedekGeriYukle::endProgram()
     QCoreApplication::exit(0);
 }
 
-} // namespace backup
+} // namespace zelvo::backup

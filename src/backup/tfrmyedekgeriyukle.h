@@ -1,6 +1,6 @@
 #pragma once
 
-#include "childwindow.h"
+#include "ui/childwindow.h"
 
 #include <memory>
 
@@ -8,7 +8,7 @@ class QLabel;
 class QToolButton;
 class QTreeWidget;
 
-namespace backup {
+namespace zelvo::backup {
 
 class BackupService;
 
@@ -16,10 +16,10 @@ class BackupService;
 // newest first; the chosen one (or a file from elsewhere, a USB stick) is checked, confirmed and
 // restored, after a copy of the data as it is now. Then the program ends, so that nothing of the
 // replaced data stays in memory; the next start opens the restored data.
-class TFrmYedekGeriYukle : public app::ChildWindow {
+class TFrmYedekGeriYukle : public ui::ChildWindow {
     Q_OBJECT
 public:
-    explicit TFrmYedekGeriYukle(app::AppContext& context, QWidget* owner = nullptr);
+    explicit TFrmYedekGeriYukle(ui::AppContext& context, QWidget* owner = nullptr);
     ~TFrmYedekGeriYukle() override;
 
 protected:
@@ -39,4 +39,4 @@ private:
     QToolButton* m_fileButton;
 };
 
-} // namespace backup
+} // namespace zelvo::backup

@@ -1,11 +1,11 @@
-#include "boundcontrols.h"
+#include "controls/boundcontrols.h"
 
 #include <QButtonGroup>
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <limits>
 
-namespace controls {
+namespace zelvo::controls {
 
 FieldLink::FieldLink(QObject* parent, std::function<void()> refresh)
     : QObject(parent), m_refresh(std::move(refresh))
@@ -203,4 +203,4 @@ void DbLookupCombo::fill()
     setCurrentIndex(findData(m_link->value().toString().trimmed()));
 }
 
-} // namespace controls
+} // namespace zelvo::controls

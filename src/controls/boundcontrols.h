@@ -1,7 +1,7 @@
 #pragma once
 
-#include "dataset.h"
-#include "datefield.h"
+#include "controls/datefield.h"
+#include "db/dataset.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,7 +11,7 @@
 
 class QRadioButton;
 
-namespace controls {
+namespace zelvo::controls {
 
 // Keeps one widget in step with one field of a dataset's current row: shown when the row moves
 // or changes, written back (entering the edit state) when the user changes the widget.
@@ -123,4 +123,4 @@ private:
     FieldLink* m_link;
 };
 
-} // namespace controls
+} // namespace zelvo::controls

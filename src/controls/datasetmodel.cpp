@@ -1,11 +1,11 @@
-#include "datasetmodel.h"
+#include "controls/datasetmodel.h"
 
 #include "core/money.h"
 
 #include <QDate>
 #include <QLocale>
 
-namespace controls {
+namespace zelvo::controls {
 
 namespace money = zelvo::core::money;
 
@@ -14,12 +14,13 @@ QString displayValue(const QVariant& value, const QString& format)
     if (value.isNull())
         return {};
     if (format == QLatin1String("##,##0.00 ")) {
-        const auto kurus = money::kurusFromVariant(value);
-        return kurus ? money::displayText(*kurus, QLocale()) : value.toString();
+        const auto kurus = core::money::kurusFromVariant(value);
+        return kurus ? core::money::displayText(*kurus, QLocale()) : value.toString();
     }
     if (format == QLatin1String("0.00")) {
-        const auto kurus = money::kurusFromVariant(value);
-        return kurus ? money::plainText(*kurus).replace(QLatin1Char('.'), QLocale().decimalPoint())
+        const auto kurus = core::money::kurusFromVariant(value);
+        return kurus ? core::money::plainText(*kurus).replace(QLatin1Char('.'),
+                                                              QLocale().decimalPoint())
                      : value.toString();
     }
     if (value.typeId() == QMetaType::QDate) {
@@ -179,4 +180,4 @@ Qt::ItemFlags DatasetModel::flags(const QModelIndex& index) const
     return flags;
 }
 
-} // namespace controls
+} // namespace zelvo::controls

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "dataset.h"
+#include "db/dataset.h"
 
 #include <QAbstractTableModel>
 #include <QPointer>
 
-namespace controls {
+namespace zelvo::controls {
 
 // How the grid shows one field.
 struct GridColumn {
@@ -70,4 +70,4 @@ private:
     bool m_readOnly = false;
 };
 
-} // namespace controls
+} // namespace zelvo::controls

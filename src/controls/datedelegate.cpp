@@ -1,11 +1,11 @@
-#include "datedelegate.h"
+#include "controls/datedelegate.h"
 
-#include "datasetmodel.h"
-#include "datefield.h"
+#include "controls/datasetmodel.h"
+#include "controls/datefield.h"
 
 #include <QKeyEvent>
 
-namespace controls {
+namespace zelvo::controls {
 
 bool DateDelegate::isDateCell(const QModelIndex& index)
 {
@@ -80,4 +80,4 @@ bool DateDelegate::eventFilter(QObject* object, QEvent* event)
     return QStyledItemDelegate::eventFilter(object, event);
 }
 
-} // namespace controls
+} // namespace zelvo::controls

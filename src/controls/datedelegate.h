@@ -2,7 +2,7 @@
 
 #include <QStyledItemDelegate>
 
-namespace controls {
+namespace zelvo::controls {
 
 // Edits the date cells of a grid as dates: the editor is a DateField, typed freely the way staff
 // write dates. A typed date goes into the row as a date and an emptied cell as no date; a cell
@@ -28,4 +28,4 @@ protected:
     bool eventFilter(QObject* object, QEvent* event) override;
 };
 
-} // namespace controls
+} // namespace zelvo::controls

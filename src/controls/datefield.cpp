@@ -1,4 +1,4 @@
-#include "datefield.h"
+#include "controls/datefield.h"
 
 #include <QAction>
 #include <QCalendarWidget>
@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QTimer>
 
-namespace controls {
+namespace zelvo::controls {
 
 namespace {
 
@@ -149,4 +149,4 @@ void DateField::focusOutEvent(QFocusEvent* event)
     });
 }
 
-} // namespace controls
+} // namespace zelvo::controls

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "dateinput.h"
+#include "controls/dateinput.h"
 
 #include <QLineEdit>
 
 class QCalendarWidget;
 
-namespace controls {
+namespace zelvo::controls {
 
 // A box for one date, typed freely the way staff write dates (see readDateInput) or picked from
 // a calendar. The text is read when the entry is finished (Enter or leaving the box): a date is
@@ -67,4 +67,4 @@ private:
     int m_refusals = 0; // counts refusals told, so that one attempt is told once
 };
 
-} // namespace controls
+} // namespace zelvo::controls

@@ -1,8 +1,8 @@
-#include "dateinput.h"
+#include "controls/dateinput.h"
 
 #include <QRegularExpression>
 
-namespace controls {
+namespace zelvo::controls {
 
 namespace {
 
@@ -46,4 +46,4 @@ QString dateRefusalText(const QString& fieldName, const QString& typed)
     return fieldName.isEmpty() ? refusal : fieldName + QStringLiteral(": ") + refusal;
 }
 
-} // namespace controls
+} // namespace zelvo::controls

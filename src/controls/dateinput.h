@@ -3,7 +3,7 @@
 #include <QDate>
 #include <QString>
 
-namespace controls {
+namespace zelvo::controls {
 
 // What a typed date text holds.
 struct DateInput {
@@ -28,4 +28,4 @@ QString dateInputText(const QDate& date);
 // The message that refuses `typed` for the field named `fieldName`.
 QString dateRefusalText(const QString& fieldName, const QString& typed);
 
-} // namespace controls
+} // namespace zelvo::controls

@@ -1,15 +1,15 @@
-#include "dbgrid.h"
+#include "controls/dbgrid.h"
 
-#include "datedelegate.h"
-#include "datefield.h"
-#include "look.h"
+#include "controls/datedelegate.h"
+#include "controls/datefield.h"
+#include "core/lookvalues.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 
-namespace controls {
+namespace zelvo::controls {
 
 // Remembers the open editor so that it can be committed from outside.
 class DbGrid::Delegate : public DateDelegate {
@@ -115,18 +115,22 @@ DbGrid::DbGrid(QWidget* parent) : QTableView(parent)
     setEditTriggers(editTriggersWhenEditable);
     QPalette p = palette();
     p.setColor(QPalette::Base, Qt::white);
-    p.setColor(QPalette::AlternateBase, look::gridAlternate);
-    p.setColor(QPalette::Highlight, look::gridCurrent);
+    p.setColor(QPalette::AlternateBase, QColor(QRgb(core::look::gridAlternate)));
+    p.setColor(QPalette::Highlight, QColor(QRgb(core::look::gridCurrent)));
     p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::Inactive, QPalette::Highlight, look::gridCurrent);
+    p.setColor(QPalette::Inactive, QPalette::Highlight, QColor(QRgb(core::look::gridCurrent)));
     p.setColor(QPalette::Inactive, QPalette::HighlightedText, Qt::white);
     setPalette(p);
     verticalHeader()->setDefaultSectionSize(20);
     verticalHeader()->setFixedWidth(14);
     horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     horizontalHeader()->setHighlightSections(false);
-    setBodyFont(look::verdana(13));
-    setTitleFont(look::verdana(11));
+    QFont body(core::look::verdana);
+    body.setPixelSize(core::look::gridBodyPixels);
+    setBodyFont(body);
+    QFont title(core::look::verdana);
+    title.setPixelSize(core::look::gridTitlePixels);
+    setTitleFont(title);
     connect(m_model, &DatasetModel::writeFailed, this, &DbGrid::databaseError);
     connect(m_model, &QAbstractItemModel::modelReset, this, &DbGrid::followDataset);
 }
@@ -333,4 +337,4 @@ void DbGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
         QMetaObject::invokeMethod(this, &DbGrid::followDataset, Qt::QueuedConnection);
 }
 
-} // namespace controls
+} // namespace zelvo::controls

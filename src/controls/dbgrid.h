@@ -1,12 +1,12 @@
 #pragma once
 
-#include "datasetmodel.h"
+#include "controls/datasetmodel.h"
 
 #include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTableView>
 
-namespace controls {
+namespace zelvo::controls {
 
 // The data grid: columns by field with two-line centred titles, widths in characters, display
 // formats, check-box columns; alternate rows in the grid colour, the current row in dark blue.
@@ -58,4 +58,4 @@ private:
     bool m_syncing = false;
 };
 
-} // namespace controls
+} // namespace zelvo::controls

@@ -1,9 +1,9 @@
-#include "dbnavigator.h"
+#include "controls/dbnavigator.h"
 
 #include <QHBoxLayout>
 #include <QToolButton>
 
-namespace controls {
+namespace zelvo::controls {
 
 namespace {
 
@@ -145,4 +145,4 @@ void DbNavigator::press(Button which)
     updateButtons();
 }
 
-} // namespace controls
+} // namespace zelvo::controls

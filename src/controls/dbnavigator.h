@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dataset.h"
+#include "db/dataset.h"
 
 #include <QHash>
 #include <QPointer>
@@ -9,7 +9,7 @@
 
 class QToolButton;
 
-namespace controls {
+namespace zelvo::controls {
 
 // The record navigator: a chosen set of buttons over a dataset, enabled by its state.
 class DbNavigator : public QWidget {
@@ -46,4 +46,4 @@ private:
     std::function<void()> m_beforeAction;
 };
 
-} // namespace controls
+} // namespace zelvo::controls

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "connection.h"
+#include "db/connection.h"
 
 #include <QSqlQuery>
 #include <vector>
 
-namespace db {
+namespace zelvo::db {
 
 // A statement as the database runs it: formal names replaced by placeholders, with the
 // argument each placeholder takes.
@@ -23,4 +23,4 @@ struct Connection::Compiled {
     std::vector<Statement> statements;
 };
 
-} // namespace db
+} // namespace zelvo::db

@@ -1,9 +1,9 @@
-#include "connection.h"
+#include "db/connection.h"
 
-#include "compiledstatement.h"
-#include "dialect.h"
-#include "postgresdialect.h"
-#include "sqlitedialect.h"
+#include "db/compiledstatement.h"
+#include "db/dialect.h"
+#include "db/postgresdialect.h"
+#include "db/sqlitedialect.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -11,7 +11,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
-namespace db {
+namespace zelvo::db {
 
 namespace {
 
@@ -308,4 +308,4 @@ QVariant Connection::fromDatabase(const QVariant& value) const
     return date.isValid() ? QVariant(date) : value;
 }
 
-} // namespace db
+} // namespace zelvo::db

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dberror.h"
+#include "db/dberror.h"
 
 #include <QHash>
 #include <QList>
@@ -13,7 +13,7 @@
 
 class QSqlQuery;
 
-namespace db {
+namespace zelvo::db {
 
 class Dialect;
 
@@ -194,4 +194,4 @@ int rowsPerInsert(int remaining, int columns);
 // whole).
 QStringList splitStatements(const QString& sql);
 
-} // namespace db
+} // namespace zelvo::db

@@ -1,8 +1,8 @@
-#include "dataset.h"
+#include "db/dataset.h"
 
 #include <QSet>
 
-namespace db {
+namespace zelvo::db {
 
 Dataset::Dataset(Connection& connection, QObject* parent)
     : QObject(parent), m_connection(connection)
@@ -377,4 +377,4 @@ void Dataset::deleteCurrent()
     Q_EMIT currentChanged(m_current);
 }
 
-} // namespace db
+} // namespace zelvo::db

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "connection.h"
+#include "db/connection.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QSet>
 #include <functional>
 
-namespace db {
+namespace zelvo::db {
 
 // The client's view of one result: the rows of a stored procedure, a statement or a table,
 // with a current row and the browse / edit / insert states of a data-aware form. Fields are
@@ -135,4 +135,4 @@ private:
     QList<QPair<QPointer<QObject>, std::function<QString()>>> m_entryChecks;
 };
 
-} // namespace db
+} // namespace zelvo::db

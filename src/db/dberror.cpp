@@ -1,6 +1,6 @@
-#include "dberror.h"
+#include "db/dberror.h"
 
-namespace db {
+namespace zelvo::db {
 
 QString errorBoxText(const QString& text)
 {
@@ -9,4 +9,4 @@ QString errorBoxText(const QString& text)
     return text;
 }
 
-} // namespace db
+} // namespace zelvo::db

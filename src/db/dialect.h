@@ -1,6 +1,6 @@
 #pragma once
 
-#include "connection.h"
+#include "db/connection.h"
 
 #include <QSqlError>
 #include <QString>
@@ -9,7 +9,7 @@
 
 class QSqlQuery;
 
-namespace db {
+namespace zelvo::db {
 
 // A procedure of the catalog as a backend runs it: statements in which the formal names
 // ("@key1") stand where the values go.
@@ -76,4 +76,4 @@ public:
 // The server's text of an error when it gave one, the driver's otherwise.
 QString errorText(const QSqlError& error);
 
-} // namespace db
+} // namespace zelvo::db

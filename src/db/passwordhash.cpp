@@ -1,11 +1,11 @@
-#include "passwordhash.h"
+#include "db/passwordhash.h"
 
-#include "dberror.h"
+#include "db/dberror.h"
 
 #include <QRegularExpression>
 #include <sodium.h>
 
-namespace db {
+namespace zelvo::db {
 
 namespace {
 
@@ -78,4 +78,4 @@ bool hasStandardCost(const QString& stored)
            crypto_pwhash_str_needs_rehash(stored.toLatin1().constData(), opsLimit, memLimit) == 0;
 }
 
-} // namespace db
+} // namespace zelvo::db

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace db {
+namespace zelvo::db {
 
 // Passwords are stored only as libsodium's Argon2id strings
 // ("$argon2id$v=19$m=65536,t=2,p=1$<salt>$<hash>"). Salt and cost travel inside the string, so
@@ -27,4 +27,4 @@ bool isPasswordHash(const QString& stored);
 // Whether a stored hash was made at the standard cost.
 bool hasStandardCost(const QString& stored);
 
-} // namespace db
+} // namespace zelvo::db

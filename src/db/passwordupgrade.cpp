@@ -1,7 +1,7 @@
-#include "passwordupgrade.h"
+#include "db/passwordupgrade.h"
 
-#include "connection.h"
-#include "passwordhash.h"
+#include "db/connection.h"
+#include "db/passwordhash.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -12,7 +12,7 @@ static void registerBundledSchema()
     Q_INIT_RESOURCE(serverscripts);
 }
 
-namespace db {
+namespace zelvo::db {
 
 namespace {
 
@@ -165,4 +165,4 @@ int upgradeStoredPasswords(Connection& connection)
     return hashed;
 }
 
-} // namespace db
+} // namespace zelvo::db

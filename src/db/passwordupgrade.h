@@ -1,6 +1,6 @@
 #pragma once
 
-namespace db {
+namespace zelvo::db {
 
 class Connection;
 
@@ -13,4 +13,4 @@ class Connection;
 // number of passwords hashed. Throws DbError; nothing is changed then.
 int upgradeStoredPasswords(Connection& connection);
 
-} // namespace db
+} // namespace zelvo::db

@@ -1,4 +1,4 @@
-#include "postgresdialect.h"
+#include "db/postgresdialect.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -11,7 +11,7 @@ static void initServerScripts()
     Q_INIT_RESOURCE(serverscripts);
 }
 
-namespace db {
+namespace zelvo::db {
 
 namespace {
 
@@ -306,4 +306,4 @@ void installServerSchema(Connection& connection)
     tx.commit();
 }
 
-} // namespace db
+} // namespace zelvo::db

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "dialect.h"
+#include "db/dialect.h"
 
-namespace db {
+namespace zelvo::db {
 
 // A database on a PostgreSQL server, installed from server/postgresql. Every procedure of the
 // catalog is a server function of the same name: one that reads is called as
@@ -40,4 +40,4 @@ public:
 // Throws DbError, and nothing is changed then.
 void installServerSchema(Connection& connection);
 
-} // namespace db
+} // namespace zelvo::db

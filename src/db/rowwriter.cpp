@@ -1,12 +1,12 @@
 // Writing one row back by its key: the same statements on every backend, with the table and
 // column names as the database stores them.
 
-#include "connection.h"
-#include "dialect.h"
+#include "db/connection.h"
+#include "db/dialect.h"
 
 #include <QSqlQuery>
 
-namespace db {
+namespace zelvo::db {
 
 QVariant Connection::insertRow(const QString& table, const QList<QPair<QString, QVariant>>& values)
 {
@@ -208,4 +208,4 @@ void Transaction::commit()
     m_connection.commit();
 }
 
-} // namespace db
+} // namespace zelvo::db

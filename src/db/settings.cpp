@@ -1,6 +1,6 @@
-#include "settings.h"
+#include "db/settings.h"
 
-#include "postgresdialect.h"
+#include "db/postgresdialect.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -8,7 +8,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 
-namespace db {
+namespace zelvo::db {
 
 namespace {
 
@@ -121,4 +121,4 @@ QString backupFolderSetting(const QString& settingsPath)
     return folder.isEmpty() ? QString() : QFileInfo(settingsPath).dir().absoluteFilePath(folder);
 }
 
-} // namespace db
+} // namespace zelvo::db

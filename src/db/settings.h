@@ -1,11 +1,11 @@
 #pragma once
 
-#include "connection.h"
+#include "db/connection.h"
 
 #include <QString>
 #include <memory>
 
-namespace db {
+namespace zelvo::db {
 
 // Where the program finds its database. Read from one INI file fixed per installation
 // ("zelvo.ini" beside the executable); without it the embedded database in the user's data
@@ -53,4 +53,4 @@ QString installConfiguredSchema(const DatabaseSettings& settings);
 // when relative. Empty when none is named; the copies then go to "backups" beside the database.
 QString backupFolderSetting(const QString& settingsPath);
 
-} // namespace db
+} // namespace zelvo::db

@@ -1,4 +1,4 @@
-#include "sqlfunctions.h"
+#include "db/sqlfunctions.h"
 
 #include "core/money.h"
 #include "core/turkishtext.h"
@@ -6,7 +6,7 @@
 #include <QString>
 #include <sqlite3.h>
 
-namespace db {
+namespace zelvo::db {
 
 namespace money = zelvo::core::money;
 
@@ -25,11 +25,11 @@ std::optional<qint64> kurusArgument(sqlite3_value* value)
     case SQLITE_INTEGER:
         return sqlite3_value_int64(value) * 100;
     case SQLITE_FLOAT:
-        return money::kurusFromDouble(sqlite3_value_double(value));
+        return core::money::kurusFromDouble(sqlite3_value_double(value));
     case SQLITE_NULL:
         return std::nullopt;
     default:
-        return money::parseKurus(textArgument(value));
+        return core::money::parseKurus(textArgument(value));
     }
 }
 
@@ -45,7 +45,7 @@ void trfold(sqlite3_context* context, int, sqlite3_value** argv)
         sqlite3_result_null(context);
         return;
     }
-    resultText(context, zelvo::core::turkishLower(textArgument(argv[0])));
+    resultText(context, core::turkishLower(textArgument(argv[0])));
 }
 
 void dec2(sqlite3_context* context, int, sqlite3_value** argv)
@@ -58,7 +58,7 @@ void dec2(sqlite3_context* context, int, sqlite3_value** argv)
             sqlite3_result_error(context, "dec2: not a number", -1);
         return;
     }
-    resultText(context, money::plainText(*kurus));
+    resultText(context, core::money::plainText(*kurus));
 }
 
 void share(sqlite3_context* context, int, sqlite3_value** argv)
@@ -70,15 +70,15 @@ void share(sqlite3_context* context, int, sqlite3_value** argv)
     }
     QString percent;
     if (sqlite3_value_type(argv[1]) == SQLITE_FLOAT)
-        percent = money::decimalText(sqlite3_value_double(argv[1]));
+        percent = core::money::decimalText(sqlite3_value_double(argv[1]));
     else
         percent = textArgument(argv[1]);
-    const auto result = money::percentOf(*amount, percent);
+    const auto result = core::money::percentOf(*amount, percent);
     if (!result) {
         sqlite3_result_error(context, "share: the percentage is not a number", -1);
         return;
     }
-    resultText(context, money::plainText(*result));
+    resultText(context, core::money::plainText(*result));
 }
 
 } // namespace
@@ -93,4 +93,4 @@ void registerSqlFunctions(sqlite3* handle)
                                nullptr);
 }
 
-} // namespace db
+} // namespace zelvo::db

@@ -1,7 +1,7 @@
-#include "sqlitedialect.h"
+#include "db/sqlitedialect.h"
 
-#include "passwordupgrade.h"
-#include "sqlfunctions.h"
+#include "db/passwordupgrade.h"
+#include "db/sqlfunctions.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -17,7 +17,7 @@ static void initServerScripts()
     Q_INIT_RESOURCE(serverscripts);
 }
 
-namespace db {
+namespace zelvo::db {
 
 namespace {
 
@@ -304,4 +304,4 @@ void SqliteDialect::upgradeStoredData(Connection& connection)
     refreshProcedureCatalog(connection);
 }
 
-} // namespace db
+} // namespace zelvo::db

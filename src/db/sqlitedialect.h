@@ -1,8 +1,8 @@
 #pragma once
 
-#include "dialect.h"
+#include "db/dialect.h"
 
-namespace db {
+namespace zelvo::db {
 
 // The embedded database: one SQLite file (or memory) that the program creates and seeds from
 // the bundled scripts on first use. Procedures are rows of zelvo_procedure whose bodies the
@@ -32,4 +32,4 @@ public:
     void upgradeStoredData(Connection& connection) override;
 };
 
-} // namespace db
+} // namespace zelvo::db

@@ -1,10 +1,10 @@
 // Statements and procedures as the database runs them: formal names ("@key1") replaced by the
 // dialect's placeholders, prepared once and kept.
 
-#include "compiledstatement.h"
-#include "dialect.h"
+#include "db/compiledstatement.h"
+#include "db/dialect.h"
 
-namespace db {
+namespace zelvo::db {
 
 namespace {
 
@@ -137,4 +137,4 @@ QSqlQuery& Connection::prepared(const QString& sql)
     return *compileStatement(sql, {}).statements.front().query;
 }
 
-} // namespace db
+} // namespace zelvo::db

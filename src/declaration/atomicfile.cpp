@@ -1,4 +1,4 @@
-#include "atomicfile.h"
+#include "declaration/atomicfile.h"
 
 #include <QDir>
 #include <QSaveFile>

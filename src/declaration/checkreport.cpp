@@ -1,8 +1,8 @@
-#include "checkreport.h"
+#include "declaration/checkreport.h"
 
-#include "dberror.h"
-#include "dialogservice.h"
-#include "previewdialog.h"
+#include "db/dberror.h"
+#include "report/previewdialog.h"
+#include "ui/dialogservice.h"
 
 #include <QDir>
 #include <QFile>
@@ -90,7 +90,7 @@ QString proposedCheckReportName(const QString& yearText, int month, Edition edit
     return edition == Edition::Gss ? u"GSS-"_s + name : name;
 }
 
-void askThroughDialogService(report::PreviewDialog& preview, app::DialogService& dialogs,
+void askThroughDialogService(report::PreviewDialog& preview, ui::DialogService& dialogs,
                              const QString& proposedName)
 {
     const QString reportFilter = report::PreviewDialog::kReportFilter;

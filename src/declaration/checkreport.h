@@ -2,15 +2,15 @@
 // the bundled template "denetim.frf" in the template folder, or a message when nothing is found.
 #pragma once
 
-#include "declarationcheck.h"
-#include "reportdata.h"
+#include "declaration/declarationcheck.h"
+#include "report/reportdata.h"
 
 #include <QString>
 
-namespace app {
+namespace zelvo::ui {
 class DialogService;
 }
-namespace report {
+namespace zelvo::report {
 class PreviewDialog;
 }
 
@@ -40,7 +40,7 @@ QString proposedCheckReportName(const QString& yearText, int month, Edition edit
 
 // The preview's open and save questions and its failures go through the dialog service like
 // every other box of the window.
-void askThroughDialogService(report::PreviewDialog& preview, app::DialogService& dialogs,
+void askThroughDialogService(report::PreviewDialog& preview, ui::DialogService& dialogs,
                              const QString& proposedName);
 
 } // namespace zelvo::declaration

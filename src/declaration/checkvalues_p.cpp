@@ -1,6 +1,6 @@
-#include "checkvalues_p.h"
+#include "declaration/checkvalues_p.h"
 
-#include "cp1254.h"
+#include "declaration/cp1254.h"
 
 #include "core/money.h"
 

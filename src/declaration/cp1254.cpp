@@ -1,4 +1,4 @@
-#include "cp1254.h"
+#include "declaration/cp1254.h"
 
 #include <QtCore5Compat/QTextCodec>
 

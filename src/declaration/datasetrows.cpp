@@ -1,6 +1,6 @@
-#include "datasetrows.h"
+#include "declaration/datasetrows.h"
 
-#include "dataset.h"
+#include "db/dataset.h"
 
 namespace zelvo::declaration {
 

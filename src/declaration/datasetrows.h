@@ -1,9 +1,9 @@
 // The rows a declaration window holds open, handed to the file writers as plain values.
 #pragma once
 
-#include "declarationinput.h"
+#include "declaration/declarationinput.h"
 
-namespace db {
+namespace zelvo::db {
 class Dataset;
 }
 

@@ -1,7 +1,7 @@
-#include "declarationcheck.h"
+#include "declaration/declarationcheck.h"
 
-#include "checkvalues_p.h"
-#include "declarationtext.h"
+#include "declaration/checkvalues_p.h"
+#include "declaration/declarationtext.h"
 
 #include <QDate>
 #include <QHash>

@@ -3,7 +3,7 @@
 // the XML writer gets. Nothing here reads a window or the database.
 #pragma once
 
-#include "declarationinput.h"
+#include "declaration/declarationinput.h"
 
 #include <QList>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "declarationedition.h"
+#include "declaration/declarationedition.h"
 
 namespace zelvo::declaration {
 

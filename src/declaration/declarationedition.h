@@ -3,7 +3,7 @@
 // names end in "xxx" instead of the two direct statements.
 #pragma once
 
-#include "declarationinput.h"
+#include "declaration/declarationinput.h"
 
 #include <QString>
 #include <QStringList>

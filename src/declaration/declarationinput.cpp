@@ -1,4 +1,4 @@
-#include "declarationinput.h"
+#include "declaration/declarationinput.h"
 
 using namespace Qt::StringLiterals;
 

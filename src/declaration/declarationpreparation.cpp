@@ -1,7 +1,7 @@
-#include "declarationpreparation.h"
+#include "declaration/declarationpreparation.h"
 
-#include "dataset.h"
-#include "declarationtext.h"
+#include "db/dataset.h"
+#include "declaration/declarationtext.h"
 
 #include <QStringList>
 

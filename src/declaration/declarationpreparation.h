@@ -3,9 +3,9 @@
 #pragma once
 
 #include "core/period.h"
-#include "declarationedition.h"
+#include "declaration/declarationedition.h"
 
-namespace db {
+namespace zelvo::db {
 class Dataset;
 }
 

@@ -1,4 +1,4 @@
-#include "declarationtext.h"
+#include "declaration/declarationtext.h"
 
 #include "core/money.h"
 

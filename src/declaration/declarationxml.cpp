@@ -1,8 +1,8 @@
-#include "declarationxml.h"
+#include "declaration/declarationxml.h"
 
-#include "atomicfile.h"
-#include "cp1254.h"
-#include "writerhelpers_p.h"
+#include "declaration/atomicfile.h"
+#include "declaration/cp1254.h"
+#include "declaration/writerhelpers_p.h"
 
 using namespace Qt::StringLiterals;
 

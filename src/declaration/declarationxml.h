@@ -2,7 +2,7 @@
 // (root element AYLIKBILDIRGELER), in Windows-1254 with CRLF line ends.
 #pragma once
 
-#include "declarationinput.h"
+#include "declaration/declarationinput.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
-#include "infocsv.h"
+#include "declaration/infocsv.h"
 
-#include "atomicfile.h"
-#include "cp1254.h"
-#include "writerhelpers_p.h"
+#include "declaration/atomicfile.h"
+#include "declaration/cp1254.h"
+#include "declaration/writerhelpers_p.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,15 +1,19 @@
-#include "registerdeclaration.h"
+#include "declaration/registerdeclaration.h"
 
-#include "tfrmxmlgss.h"
-#include "windowcatalog.h"
+#include "declaration/tfrmxmlgss.h"
+#include "ui/windowcatalog.h"
 
-void registerDeclarationWindows(app::WindowCatalog& catalog)
+namespace zelvo::declaration {
+
+void registerDeclarationWindows(ui::WindowCatalog& catalog)
 {
     using namespace zelvo::declaration;
-    catalog.add(QStringLiteral("TFrmxml"), [](app::AppContext& context, QWidget* owner) {
+    catalog.add(QStringLiteral("TFrmxml"), [](ui::AppContext& context, QWidget* owner) {
         return new TFrmxml(context, owner);
     });
-    catalog.add(QStringLiteral("TFrmxmlgss"), [](app::AppContext& context, QWidget* owner) {
+    catalog.add(QStringLiteral("TFrmxmlgss"), [](ui::AppContext& context, QWidget* owner) {
         return new TFrmxmlgss(context, owner);
     });
 }
+
+} // namespace zelvo::declaration

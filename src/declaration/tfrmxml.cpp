@@ -1,18 +1,18 @@
-#include "tfrmxml.h"
+#include "declaration/tfrmxml.h"
 
-#include "busycursor.h"
-#include "checkreport.h"
-#include "datasetrows.h"
-#include "dbnavigator.h"
-#include "declarationpreparation.h"
-#include "declarationtext.h"
-#include "declarationxml.h"
-#include "infocsv.h"
-#include "money.h"
-#include "period.h"
-#include "periodselector.h"
-#include "previewdialog.h"
-#include "report.h"
+#include "controls/dbnavigator.h"
+#include "core/money.h"
+#include "core/period.h"
+#include "declaration/checkreport.h"
+#include "declaration/datasetrows.h"
+#include "declaration/declarationpreparation.h"
+#include "declaration/declarationtext.h"
+#include "declaration/declarationxml.h"
+#include "declaration/infocsv.h"
+#include "monthly/periodselector.h"
+#include "report/previewdialog.h"
+#include "report/report.h"
+#include "ui/busycursor.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -76,8 +76,9 @@ QVector<controls::GridColumn> gridColumns()
 
 } // namespace
 
-TFrmxml::TFrmxml(app::AppContext& context, QWidget* owner, const DeclarationEdition& edition)
-    : MonthlyWindow(context, edition.instanceName, QSize(1084, 740), owner), m_edition(edition)
+TFrmxml::TFrmxml(ui::AppContext& context, QWidget* owner, const DeclarationEdition& edition)
+    : monthly::MonthlyWindow(context, edition.instanceName, QSize(1084, 740), owner),
+      m_edition(edition)
 {
     m_parameters = addDataset(QStringLiteral("SpParametre"));
     m_workplace = addDataset(QStringLiteral("SpGetir"));
@@ -101,7 +102,7 @@ TFrmxml::TFrmxml(app::AppContext& context, QWidget* owner, const DeclarationEdit
 QFrame* TFrmxml::buildTopPanel()
 {
     constexpr int gap = 16;
-    return MonthlyWindow::buildTopPanel(
+    return monthly::MonthlyWindow::buildTopPanel(
         m_edition.initialYear, gap,
         [this](QFrame& panel, QHBoxLayout& row) {
             auto* steps = new QVBoxLayout;
@@ -178,7 +179,7 @@ void TFrmxml::prepareRows()
     m_xmlButton->hide();
     m_checkButton->hide();
     m_csvButton->hide();
-    const std::optional<int> rows = runReplacingStep(QString(), [this](RunProgress&) {
+    const std::optional<int> rows = runReplacingStep(QString(), [this](monthly::RunProgress&) {
         return prepareDeclaration(m_edition,
                                   {*m_parameters, *m_removal, *m_source, *m_target, *m_shown},
                                   periodSelector()->period(), context().unitCode());
@@ -227,10 +228,10 @@ DeclarationInput TFrmxml::xmlInput() const
 MinimumWage TFrmxml::minimumWage() const
 {
     const auto wageOf = [this](int month) -> std::optional<qint64> {
-        const QString column = QStringLiteral("au") + Period::twoDigits(month);
+        const QString column = QStringLiteral("au") + core::Period::twoDigits(month);
         if (!m_parameters->isOpen() || m_parameters->isEmpty() || !m_parameters->hasColumn(column))
             return std::nullopt;
-        return money::kurusFromVariant(m_parameters->value(column));
+        return core::money::kurusFromVariant(m_parameters->value(column));
     };
     const int month = periodSelector()->month();
     return {wageOf(month), month == 12 ? wageOf(1) : std::nullopt};
@@ -240,7 +241,7 @@ bool TFrmxml::writeFile(const std::function<QString()>& writer)
 {
     QString failure;
     const bool read = guarded([&] {
-        app::BusyCursor busy;
+        ui::BusyCursor busy;
         failure = writer();
     });
     if (read && !failure.isEmpty())
@@ -319,7 +320,7 @@ void TFrmxml::checkRows()
         return;
     CheckResult result;
     {
-        app::BusyCursor busy;
+        ui::BusyCursor busy;
         result = checkDeclaration(input, wage);
     }
     if (result.passed()) {
@@ -334,7 +335,7 @@ void TFrmxml::showCheckReport(const CheckResult& result, const WorkplaceRecord& 
 {
     report::PreparedReport prepared;
     {
-        app::BusyCursor busy;
+        ui::BusyCursor busy;
         const QString path = checkTemplatePath(m_templateFolder.isEmpty() ? report::templateFolder()
                                                                           : m_templateFolder);
         prepared = report::prepareReport(

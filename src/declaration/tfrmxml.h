@@ -4,10 +4,10 @@
 // nothing. The GSS edition is a thin subclass.
 #pragma once
 
-#include "declarationcheck.h"
-#include "declarationedition.h"
-#include "declarationinput.h"
-#include "monthlywindow.h"
+#include "declaration/declarationcheck.h"
+#include "declaration/declarationedition.h"
+#include "declaration/declarationinput.h"
+#include "monthly/monthlywindow.h"
 
 #include <functional>
 
@@ -18,7 +18,7 @@ namespace zelvo::declaration {
 class TFrmxml : public monthly::MonthlyWindow {
     Q_OBJECT
 public:
-    explicit TFrmxml(app::AppContext& context, QWidget* owner = nullptr,
+    explicit TFrmxml(ui::AppContext& context, QWidget* owner = nullptr,
                      const DeclarationEdition& edition = DeclarationEdition::standard());
 
     // The folder the check's template is read from: report::templateFolder() unless set.

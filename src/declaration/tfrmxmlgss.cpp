@@ -1,8 +1,8 @@
-#include "tfrmxmlgss.h"
+#include "declaration/tfrmxmlgss.h"
 
 namespace zelvo::declaration {
 
-TFrmxmlgss::TFrmxmlgss(app::AppContext& context, QWidget* owner)
+TFrmxmlgss::TFrmxmlgss(ui::AppContext& context, QWidget* owner)
     : TFrmxml(context, owner, DeclarationEdition::gss())
 {
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tfrmxml.h"
+#include "declaration/tfrmxml.h"
 
 namespace zelvo::declaration {
 
@@ -8,7 +8,7 @@ namespace zelvo::declaration {
 class TFrmxmlgss : public TFrmxml {
     Q_OBJECT
 public:
-    explicit TFrmxmlgss(app::AppContext& context, QWidget* owner = nullptr);
+    explicit TFrmxmlgss(ui::AppContext& context, QWidget* owner = nullptr);
 };
 
 } // namespace zelvo::declaration

@@ -1,6 +1,6 @@
-#include "writerhelpers_p.h"
+#include "declaration/writerhelpers_p.h"
 
-#include "declarationtext.h"
+#include "declaration/declarationtext.h"
 
 using namespace Qt::StringLiterals;
 

@@ -2,8 +2,8 @@
 // the errors that stop a file.
 #pragma once
 
-#include "cp1254.h"
-#include "declarationinput.h"
+#include "declaration/cp1254.h"
+#include "declaration/declarationinput.h"
 
 #include <QString>
 

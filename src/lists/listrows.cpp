@@ -1,10 +1,10 @@
-#include "listrows.h"
+#include "lists/listrows.h"
 
 #include "core/period.h"
 #include "core/turkishtext.h"
-#include "dataset.h"
+#include "db/dataset.h"
 
-namespace lists {
+namespace zelvo::lists {
 
 const QStringList& listColumns()
 {
@@ -84,8 +84,7 @@ QVariantHash currentRecord(const db::Dataset& dataset)
 }
 
 report::ReportData reportData(const db::Dataset& rows, const db::Dataset& workplace,
-                              const db::Dataset& parameters, const zelvo::core::Period& period,
-                              bool gss)
+                              const db::Dataset& parameters, const core::Period& period, bool gss)
 {
     QList<QVariantList> table;
     table.reserve(rows.recordCount());
@@ -102,11 +101,11 @@ report::ReportData reportData(const db::Dataset& rows, const db::Dataset& workpl
     data.setRecord(QStringLiteral("parametre"), currentRecord(parameters));
     data.setVariable(QStringLiteral("yil"), period.year());
     data.setVariable(QStringLiteral("ay"), period.month());
-    data.setVariable(QStringLiteral("ayadi"), zelvo::core::turkishMonthName(period.month()));
+    data.setVariable(QStringLiteral("ayadi"), core::turkishMonthName(period.month()));
     // the printed GSS lists say which insurance they are for
     data.setVariable(QStringLiteral("sigorta"),
                      gss ? QStringLiteral(" - GENEL SAĞLIK SİGORTASI") : QString());
     return data;
 }
 
-} // namespace lists
+} // namespace zelvo::lists

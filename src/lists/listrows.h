@@ -1,7 +1,7 @@
 #pragma once
 
-#include "datasetmodel.h"
-#include "reportdata.h"
+#include "controls/datasetmodel.h"
+#include "report/reportdata.h"
 
 #include <QStringList>
 #include <QVariantHash>
@@ -10,12 +10,12 @@
 namespace zelvo::core {
 class Period;
 }
-namespace db {
+namespace zelvo::db {
 class Dataset;
 }
 
 // The rows a list window reads and what it hands to the report engine.
-namespace lists {
+namespace zelvo::lists {
 
 // The fifteen columns of the list rows (`Liste1`, `Liste1xxx`).
 const QStringList& listColumns();
@@ -36,7 +36,7 @@ QVariantHash currentRecord(const db::Dataset& dataset);
 // "isyeri", the parameter row as "parametre", and the variables "yil" (year text), "ay" (M) and
 // "ayadi" (the month's name).
 report::ReportData reportData(const db::Dataset& rows, const db::Dataset& workplace,
-                              const db::Dataset& parameters, const zelvo::core::Period& period,
+                              const db::Dataset& parameters, const core::Period& period,
                               bool gss = false);
 
-} // namespace lists
+} // namespace zelvo::lists

@@ -1,4 +1,6 @@
-#include "listvariant.h"
+#include "lists/listvariant.h"
+
+namespace zelvo::lists {
 
 namespace {
 
@@ -48,3 +50,5 @@ const QList<const ListVariant*>& ListVariant::all()
                                                     &liste2Gss()};
     return variants;
 }
+
+} // namespace zelvo::lists

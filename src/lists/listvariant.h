@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+namespace zelvo::lists {
+
 // What tells the four list windows apart. List-1 and List-2 differ in title and template file;
 // the GSS editions read the rows of the general health insurance students (`Liste1xxx`).
 struct ListVariant {
@@ -19,3 +21,5 @@ struct ListVariant {
     static const ListVariant& liste2Gss();
     static const QList<const ListVariant*>& all();
 };
+
+} // namespace zelvo::lists

@@ -1,13 +1,17 @@
-#include "registerlists.h"
+#include "lists/registerlists.h"
 
-#include "tfrmliste.h"
-#include "windowcatalog.h"
+#include "lists/tfrmliste.h"
+#include "ui/windowcatalog.h"
 
-void registerListWindows(app::WindowCatalog& catalog)
+namespace zelvo::lists {
+
+void registerListWindows(ui::WindowCatalog& catalog)
 {
     for (const ListVariant* variant : ListVariant::all()) {
-        catalog.add(variant->className, [variant](app::AppContext& context, QWidget* owner) {
+        catalog.add(variant->className, [variant](ui::AppContext& context, QWidget* owner) {
             return new TFrmListe(context, owner, *variant);
         });
     }
 }
+
+} // namespace zelvo::lists

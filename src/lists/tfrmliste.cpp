@@ -1,17 +1,20 @@
-#include "tfrmliste.h"
+#include "lists/tfrmliste.h"
 
-#include "busycursor.h"
-#include "listrows.h"
-#include "period.h"
-#include "periodselector.h"
+#include "core/period.h"
+#include "lists/listrows.h"
+#include "monthly/periodselector.h"
+#include "ui/busycursor.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QToolButton>
 
-TFrmListe::TFrmListe(app::AppContext& context, QWidget* owner, const ListVariant& variant)
-    : MonthlyWindow(context, variant.instanceName, QSize(1084, 740), owner), m_variant(variant)
+namespace zelvo::lists {
+
+TFrmListe::TFrmListe(ui::AppContext& context, QWidget* owner, const ListVariant& variant)
+    : monthly::MonthlyWindow(context, variant.instanceName, QSize(1084, 740), owner),
+      m_variant(variant)
 {
     m_workplace = addDataset(QStringLiteral("SpGetir"));
     m_parameters = addDataset(QStringLiteral("SpParametre"));
@@ -77,7 +80,7 @@ void TFrmListe::showReport()
 {
     report::PreparedReport prepared;
     {
-        app::BusyCursor busy;
+        ui::BusyCursor busy;
         const QString path = templatePath();
         report::ensureBundledTemplates(QFileInfo(path).absolutePath());
         m_report.loadTemplate(path); // on failure the engine keeps what it had
@@ -93,13 +96,13 @@ void TFrmListe::showReport()
 // The preview's file questions and failures go through the dialog service like every other box.
 void TFrmListe::askThroughDialogService(report::PreviewDialog& preview) const
 {
-    app::DialogService& dialogs = context().dialogs;
+    ui::DialogService& dialogs = context().dialogs;
     const QString reportFilter = report::PreviewDialog::kReportFilter;
     const QString pdfFilter = report::PreviewDialog::kPdfFilter;
     const QString proposedName =
         QStringLiteral("%1-%2-%3")
             .arg(QFileInfo(m_variant.templateFile).baseName(), periodSelector()->yearText(),
-                 Period::twoDigits(periodSelector()->month()));
+                 core::Period::twoDigits(periodSelector()->month()));
     preview.chooseOpenFile = [&dialogs, reportFilter](QWidget* parent) {
         return dialogs.openFileName(parent, QStringLiteral("Hazır rapor aç"), reportFilter);
     };
@@ -117,3 +120,5 @@ void TFrmListe::askThroughDialogService(report::PreviewDialog& preview) const
         dialogs.error(parent, db::errorBoxText(text));
     };
 }
+
+} // namespace zelvo::lists

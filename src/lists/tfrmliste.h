@@ -1,16 +1,18 @@
 #pragma once
 
-#include "listvariant.h"
-#include "monthlywindow.h"
-#include "report.h"
+#include "lists/listvariant.h"
+#include "monthly/monthlywindow.h"
+#include "report/report.h"
+
+namespace zelvo::lists {
 
 // The list windows List-1 and List-2 of both editions: the unit's list rows of the chosen month
 // in a read-only grid, handed to the report engine, which lays them out by the window's
 // template file and shows them in its preview for printing or saving.
-class TFrmListe : public zelvo::monthly::MonthlyWindow {
+class TFrmListe : public monthly::MonthlyWindow {
     Q_OBJECT
 public:
-    TFrmListe(app::AppContext& context, QWidget* owner, const ListVariant& variant);
+    TFrmListe(ui::AppContext& context, QWidget* owner, const ListVariant& variant);
 
     const ListVariant& variant() const { return m_variant; }
     // The folder the template is read from: report::templateFolder() unless set otherwise.
@@ -34,3 +36,5 @@ private:
     report::Report m_report;   // FrDsListe: keeps the template loaded last
     QString m_templateFolder;
 };
+
+} // namespace zelvo::lists

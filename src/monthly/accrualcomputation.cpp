@@ -1,27 +1,29 @@
-#include "accrualcomputation.h"
+#include "monthly/accrualcomputation.h"
 
-#include "runprogress.h"
+#include "monthly/runprogress.h"
 
-#include <dataset.h>
-#include <money.h>
+#include "core/money.h"
+#include "db/dataset.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <cmath>
+
+namespace zelvo::monthly {
 
 namespace {
 
 // The minimum wage of a month, column "au" + MM of the parameter row.
 double wageOf(const db::Dataset& parameters, int month)
 {
-    const QString column = QStringLiteral("au") + Period::twoDigits(month);
+    const QString column = QStringLiteral("au") + core::Period::twoDigits(month);
     const QVariant value =
         parameters.isOpen() && !parameters.isEmpty() ? parameters.value(column) : QVariant();
     if (const auto wage = wageValue(value))
         return *wage;
     throw db::DbError(QStringLiteral("%1 ayının asgari ücreti (%2) temel parametrelerde boş ya da "
                                      "sayı değil. Temel Parametreler bölümünden giriniz.")
-                          .arg(Period::monthName(month), column));
+                          .arg(core::Period::monthName(month), column));
 }
 
 // The days of one timesheet column. An empty or broken value would silently price the student
@@ -62,14 +64,15 @@ std::optional<double> wageValue(const QVariant& value)
         return std::isfinite(wage) ? std::optional<double>(wage) : std::nullopt;
     }
     default:
-        if (const auto kurus = money::parseKurus(value.toString().trimmed()))
+        if (const auto kurus = core::money::parseKurus(value.toString().trimmed()))
             return double(*kurus) / 100.0;
         return std::nullopt;
     }
 }
 
 AccrualOutcome computeAccrual(const AccrualEdition& edition, const AccrualDatasets& sets,
-                              const Period& period, const QString& unit, RunProgress& progress)
+                              const core::Period& period, const QString& unit,
+                              RunProgress& progress)
 {
     for (db::Dataset* dataset : {&sets.removal, &sets.store, &sets.timesheet, &sets.result})
         dataset->close();
@@ -136,3 +139,5 @@ AccrualOutcome computeAccrual(const AccrualEdition& edition, const AccrualDatase
     transaction.commit();
     return AccrualOutcome::Accrued;
 }
+
+} // namespace zelvo::monthly

@@ -1,14 +1,17 @@
 #pragma once
 
-#include "accrualedition.h"
-#include "period.h"
+#include "core/period.h"
+#include "monthly/accrualedition.h"
 
 #include <optional>
 
-namespace db {
+namespace zelvo::db {
 class Dataset;
 }
 class QVariant;
+
+namespace zelvo::monthly {
+
 class RunProgress;
 
 // The row sets of an accrual window that a run uses, one per procedure.
@@ -32,4 +35,7 @@ std::optional<double> wageValue(const QVariant& value);
 // Everything runs in one transaction: a db::DbError from anywhere leaves the month as it was.
 // A month without timesheet rows still keeps its removal.
 AccrualOutcome computeAccrual(const AccrualEdition& edition, const AccrualDatasets& sets,
-                              const Period& period, const QString& unit, RunProgress& progress);
+                              const core::Period& period, const QString& unit,
+                              RunProgress& progress);
+
+} // namespace zelvo::monthly

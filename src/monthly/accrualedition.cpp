@@ -1,4 +1,6 @@
-#include "accrualedition.h"
+#include "monthly/accrualedition.h"
+
+namespace zelvo::monthly {
 
 namespace {
 
@@ -68,3 +70,5 @@ const AccrualEdition& AccrualEdition::gss()
         accrualColumns(true)};
     return edition;
 }
+
+} // namespace zelvo::monthly

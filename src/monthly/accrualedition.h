@@ -1,10 +1,12 @@
 #pragma once
 
-#include "datasetmodel.h"
+#include "controls/datasetmodel.h"
 
 #include <QString>
 #include <QStringList>
 #include <QVector>
+
+namespace zelvo::monthly {
 
 // What tells the two accrual windows apart: the standard one and the one of the general health
 // insurance (GSS), which calls the procedures of the same name followed by "xxx".
@@ -22,3 +24,5 @@ struct AccrualEdition {
     static const AccrualEdition& standard();
     static const AccrualEdition& gss();
 };
+
+} // namespace zelvo::monthly

@@ -1,6 +1,8 @@
-#include "daycount.h"
+#include "monthly/daycount.h"
 
 #include <algorithm>
+
+namespace zelvo::monthly {
 
 int compareDates(const QDate& a, const QDate& b)
 {
@@ -28,3 +30,5 @@ int timesheetDays(const QDate& start, const QDate& end, const QDate& first, cons
         return 30;
     return std::min(serverCount(), 30);
 }
+
+} // namespace zelvo::monthly

@@ -3,6 +3,8 @@
 #include <QDate>
 #include <functional>
 
+namespace zelvo::monthly {
+
 // Orders two stored dates as the timesheet compares them: an empty date comes before every date
 // and equals only another empty date. Returns <0, 0 or >0.
 int compareDates(const QDate& a, const QDate& b);
@@ -16,3 +18,5 @@ int compareDates(const QDate& a, const QDate& b);
 // matters only where it would be used.
 int timesheetDays(const QDate& start, const QDate& end, const QDate& first, const QDate& last,
                   const std::function<int()>& serverCount);
+
+} // namespace zelvo::monthly

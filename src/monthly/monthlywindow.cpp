@@ -1,9 +1,9 @@
-#include "monthlywindow.h"
+#include "monthly/monthlywindow.h"
 
-#include "backupservice.h"
-#include "dbnavigator.h"
-#include "look.h"
-#include "periodselector.h"
+#include "backup/backupservice.h"
+#include "controls/dbnavigator.h"
+#include "monthly/periodselector.h"
+#include "ui/look.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,7 +12,7 @@
 
 namespace zelvo::monthly {
 
-MonthlyWindow::MonthlyWindow(app::AppContext& context, const QString& windowName, const QSize& size,
+MonthlyWindow::MonthlyWindow(ui::AppContext& context, const QString& windowName, const QSize& size,
                              QWidget* owner)
     : ChildWindow(context, windowName, size, owner)
 {
@@ -31,7 +31,7 @@ MonthlyWindow::buildTopPanel(const QString& initialYear, int gap,
                              const std::function<void(QFrame& panel, QHBoxLayout& row)>& fill,
                              Qt::Alignment closeAlignment)
 {
-    QFrame* panel = look::raisedPanel(this, QStringLiteral("Panel1"));
+    QFrame* panel = ui::look::raisedPanel(this, QStringLiteral("Panel1"));
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(8, 4, 8, 4);
     m_selector = new PeriodSelector(initialYear, panel);
@@ -61,8 +61,8 @@ QFrame* MonthlyWindow::buildActionPanel(const QString& initialYear, const QStrin
 QToolButton* MonthlyWindow::panelButton(QWidget* panel, const QString& name, const QString& caption,
                                         const QString& picture, int pixelSize)
 {
-    QToolButton* button = look::speedButton(panel, name, caption, picture);
-    button->setFont(look::verdana(pixelSize, true));
+    QToolButton* button = ui::look::speedButton(panel, name, caption, picture);
+    button->setFont(ui::look::verdana(pixelSize, true));
     QSizePolicy policy = button->sizePolicy();
     policy.setRetainSizeWhenHidden(true);
     button->setSizePolicy(policy);
@@ -84,7 +84,7 @@ QLabel* MonthlyWindow::addHeading(const QString& text)
     auto* heading = new QLabel(text, this);
     heading->setObjectName(QStringLiteral("StaticText1"));
     heading->setTextFormat(Qt::PlainText); // keeps the blanks of "G.S.S.     Liste-1"
-    look::setHeadingFont(heading, 21);
+    ui::look::setHeadingFont(heading, 21);
     return heading;
 }
 

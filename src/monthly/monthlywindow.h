@@ -1,23 +1,28 @@
 #pragma once
 
-#include "childwindow.h"
-#include "dbgrid.h"
-#include "runprogress.h"
+#include "controls/dbgrid.h"
+#include "monthly/runprogress.h"
+#include "ui/childwindow.h"
 
 #include <QList>
 #include <functional>
 #include <optional>
 #include <type_traits>
 #include <utility>
-
-class PeriodSelector;
 class QFrame;
 class QHBoxLayout;
 class QLabel;
 class QLayout;
 class QToolButton;
 class QVBoxLayout;
-namespace controls {
+
+namespace zelvo::monthly {
+
+class PeriodSelector;
+
+} // namespace zelvo::monthly
+
+namespace zelvo::controls {
 class DbNavigator;
 }
 
@@ -29,13 +34,13 @@ namespace zelvo::monthly {
 // right; the heading and the result grid `wwDBGrid1` under it; the window's datasets, all closed
 // when the window closes; and the run of a step that replaces the month's rows. A window adds
 // only its buttons, its columns and what its steps do.
-class MonthlyWindow : public app::ChildWindow {
+class MonthlyWindow : public ui::ChildWindow {
     Q_OBJECT
 public:
     PeriodSelector* periodSelector() const { return m_selector; }
 
 protected:
-    MonthlyWindow(app::AppContext& context, const QString& windowName, const QSize& size,
+    MonthlyWindow(ui::AppContext& context, const QString& windowName, const QSize& size,
                   QWidget* owner);
 
     // A dataset of the window on its connection, found by `name` (tests look for it there).

@@ -1,8 +1,8 @@
-#include "periodselector.h"
+#include "monthly/periodselector.h"
 
 #include "core/turkishtext.h"
-#include "dataset.h"
-#include "look.h"
+#include "db/dataset.h"
+#include "ui/look.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -10,6 +10,8 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QRadioButton>
+
+namespace zelvo::monthly {
 
 PeriodSelector::PeriodSelector(const QString& initialYear, QWidget* parent) : QWidget(parent)
 {
@@ -19,7 +21,7 @@ PeriodSelector::PeriodSelector(const QString& initialYear, QWidget* parent) : QW
     m_yearBox->setObjectName(QStringLiteral("Edit1"));
     m_yearBox->setReadOnly(true);
     m_yearBox->setMaxLength(4);
-    m_yearBox->setFont(look::verdana(19, true));
+    m_yearBox->setFont(ui::look::verdana(19, true));
     m_yearBox->setFixedWidth(70);
     row->addWidget(m_yearBox, 0, Qt::AlignVCenter);
 
@@ -30,7 +32,7 @@ PeriodSelector::PeriodSelector(const QString& initialYear, QWidget* parent) : QW
     grid->setVerticalSpacing(0);
     m_months = new QButtonGroup(this);
     for (int m = 1; m <= 12; ++m) {
-        auto* button = new QRadioButton(zelvo::core::turkishMonthName(m), m_monthGroup);
+        auto* button = new QRadioButton(core::turkishMonthName(m), m_monthGroup);
         button->setObjectName(QStringLiteral("Month%1").arg(m));
         // four columns of three, filled column by column
         grid->addWidget(button, (m - 1) % 3, (m - 1) / 3);
@@ -64,3 +66,5 @@ void PeriodSelector::setMonth(int month)
     if (QAbstractButton* button = m_months->button(month))
         button->setChecked(true);
 }
+
+} // namespace zelvo::monthly

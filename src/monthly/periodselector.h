@@ -8,9 +8,11 @@ class QButtonGroup;
 class QGroupBox;
 class QLineEdit;
 
-namespace db {
+namespace zelvo::db {
 class Dataset;
 }
+
+namespace zelvo::monthly {
 
 // The year box `Edit1` and the month group `RadioGroup2` every monthly window carries. The year
 // is the active year of the parameter row, loaded at every activation; the user picks the month.
@@ -28,7 +30,7 @@ public:
     QString yearText() const;
     int month() const; // M
     void setMonth(int month);
-    zelvo::core::Period period() const { return {yearText(), month()}; }
+    core::Period period() const { return {yearText(), month()}; }
 
     QLineEdit* yearBox() const { return m_yearBox; }
     QGroupBox* monthGroup() const { return m_monthGroup; }
@@ -42,3 +44,5 @@ private:
     QGroupBox* m_monthGroup;
     QButtonGroup* m_months;
 };
+
+} // namespace zelvo::monthly

@@ -1,8 +1,12 @@
 #pragma once
 
-namespace app {
+namespace zelvo::ui {
 class WindowCatalog;
 }
 
+namespace zelvo::monthly {
+
 // Adds the timesheet and accrual windows of both editions to the catalog.
-void registerMonthlyWindows(app::WindowCatalog& catalog);
+void registerMonthlyWindows(ui::WindowCatalog& catalog);
+
+} // namespace zelvo::monthly

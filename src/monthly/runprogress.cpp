@@ -1,7 +1,9 @@
-#include "runprogress.h"
+#include "monthly/runprogress.h"
 
 #include <QCloseEvent>
 #include <QProgressDialog>
+
+namespace zelvo::monthly {
 
 namespace {
 constexpr int rowsBetweenLooks = 64;
@@ -52,3 +54,5 @@ void RunProgress::advance(int done)
     // a modal progress dialog processes the pending events itself, so it repaints
     m_dialog->setValue(done);
 }
+
+} // namespace zelvo::monthly

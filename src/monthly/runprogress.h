@@ -1,6 +1,6 @@
 #pragma once
 
-#include "busycursor.h"
+#include "ui/busycursor.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -8,6 +8,8 @@
 #include <QString>
 
 class QWidget;
+
+namespace zelvo::monthly {
 
 // What the user sees while a run works through its rows: the wait cursor at once and, when the
 // run takes longer than a moment, a window-modal progress bar without a cancel button, which
@@ -26,7 +28,7 @@ public:
     QProgressDialog* dialog() const { return m_dialog; }
 
 private:
-    app::BusyCursor m_cursor;
+    ui::BusyCursor m_cursor;
     QWidget* m_window;
     QString m_label;
     int m_delayMs;
@@ -35,3 +37,5 @@ private:
     qint64 m_lastUpdate = 0;
     QPointer<QProgressDialog> m_dialog;
 };
+
+} // namespace zelvo::monthly

@@ -1,13 +1,15 @@
-#include "tfrmpuantaj.h"
+#include "monthly/tfrmpuantaj.h"
 
-#include "look.h"
-#include "periodselector.h"
-#include "timesheetcomputation.h"
+#include "monthly/periodselector.h"
+#include "monthly/timesheetcomputation.h"
+#include "ui/look.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
+
+namespace zelvo::monthly {
 
 namespace {
 
@@ -63,7 +65,7 @@ QVector<GridColumn> gridColumns()
 
 } // namespace
 
-TFrmPuantaj::TFrmPuantaj(app::AppContext& context, QWidget* owner, const TimesheetEdition& edition)
+TFrmPuantaj::TFrmPuantaj(ui::AppContext& context, QWidget* owner, const TimesheetEdition& edition)
     : MonthlyWindow(context, edition.instanceName, QSize(1084, 740), owner), m_edition(edition)
 {
     setHidesMainWindow(edition.hidesMainWindow);
@@ -90,13 +92,13 @@ QLayout* TFrmPuantaj::buildTitleRow()
     if (!m_edition.editionLabel.isEmpty()) {
         auto* label = new QLabel(m_edition.editionLabel, this);
         label->setObjectName(QStringLiteral("Label2"));
-        label->setFont(look::verdana(21, true));
+        label->setFont(ui::look::verdana(21, true));
         titleRow->addWidget(label);
         titleRow->addSpacing(12);
     }
     m_title = new QLabel(m_edition.firstTitle, this);
     m_title->setObjectName(QStringLiteral("Label1"));
-    m_title->setFont(look::verdana(21, true));
+    m_title->setFont(ui::look::verdana(21, true));
     titleRow->addWidget(m_title, 1);
     return titleRow;
 }
@@ -121,7 +123,7 @@ void TFrmPuantaj::storeCorrection()
 void TFrmPuantaj::monthChosen(int month)
 {
     guarded([this] { storeCorrection(); });
-    m_title->setText(Period::timesheetTitle(month));
+    m_title->setText(core::Period::timesheetTitle(month));
     grid()->hide();
 }
 
@@ -148,3 +150,5 @@ void TFrmPuantaj::closing()
     storeCorrection();
     MonthlyWindow::closing();
 }
+
+} // namespace zelvo::monthly

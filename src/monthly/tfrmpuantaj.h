@@ -1,17 +1,19 @@
 #pragma once
 
-#include "monthlywindow.h"
-#include "timesheetedition.h"
+#include "monthly/monthlywindow.h"
+#include "monthly/timesheetedition.h"
 
 class QLabel;
+
+namespace zelvo::monthly {
 
 // The timesheet window "Puantaj Hesaplama ve Kontrol Ekranı": counts the days of the unit's
 // interning students in a month's declaration period, stores one timesheet row per student and
 // shows the month's timesheet for correction. The GSS edition is a thin subclass.
-class TFrmPuantaj : public zelvo::monthly::MonthlyWindow {
+class TFrmPuantaj : public monthly::MonthlyWindow {
     Q_OBJECT
 public:
-    TFrmPuantaj(app::AppContext& context, QWidget* owner,
+    TFrmPuantaj(ui::AppContext& context, QWidget* owner,
                 const TimesheetEdition& edition = TimesheetEdition::standard());
 
 protected:
@@ -34,3 +36,5 @@ private:
     db::Dataset* m_monthView;  // SpGenel
     QLabel* m_title = nullptr;
 };
+
+} // namespace zelvo::monthly

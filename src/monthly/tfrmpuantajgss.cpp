@@ -1,6 +1,10 @@
-#include "tfrmpuantajgss.h"
+#include "monthly/tfrmpuantajgss.h"
 
-TFrmPuantajgss::TFrmPuantajgss(app::AppContext& context, QWidget* owner)
+namespace zelvo::monthly {
+
+TFrmPuantajgss::TFrmPuantajgss(ui::AppContext& context, QWidget* owner)
     : TFrmPuantaj(context, owner, TimesheetEdition::gss())
 {
 }
+
+} // namespace zelvo::monthly

@@ -1,10 +1,12 @@
-#include "tfrmtahakkuk.h"
+#include "monthly/tfrmtahakkuk.h"
 
-#include "accrualcomputation.h"
-#include "periodselector.h"
+#include "monthly/accrualcomputation.h"
+#include "monthly/periodselector.h"
 
 #include <QLabel>
 #include <QToolButton>
+
+namespace zelvo::monthly {
 
 namespace {
 
@@ -15,7 +17,7 @@ const QString noTimesheetText = QStringLiteral(
 
 } // namespace
 
-TFrmTahakkuk::TFrmTahakkuk(app::AppContext& context, QWidget* owner, const AccrualEdition& edition)
+TFrmTahakkuk::TFrmTahakkuk(ui::AppContext& context, QWidget* owner, const AccrualEdition& edition)
     : MonthlyWindow(context, edition.instanceName, QSize(1091, 740), owner), m_edition(edition)
 {
     m_parameters = addDataset(QStringLiteral("SpParametre"));
@@ -61,3 +63,5 @@ void TFrmTahakkuk::closing()
         throw db::DbError(QStringLiteral("Tahakkuk hesaplanırken pencere kapatılamaz"));
     MonthlyWindow::closing();
 }
+
+} // namespace zelvo::monthly

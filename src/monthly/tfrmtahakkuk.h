@@ -1,15 +1,17 @@
 #pragma once
 
-#include "accrualedition.h"
-#include "monthlywindow.h"
+#include "monthly/accrualedition.h"
+#include "monthly/monthlywindow.h"
+
+namespace zelvo::monthly {
 
 // The accrual window "Tahakkuk Kontrol Ekranı": turns the chosen month's timesheet of the unit
 // into accrual rows, one per student, and shows them read-only for checking. The GSS edition is
 // a thin subclass.
-class TFrmTahakkuk : public zelvo::monthly::MonthlyWindow {
+class TFrmTahakkuk : public monthly::MonthlyWindow {
     Q_OBJECT
 public:
-    TFrmTahakkuk(app::AppContext& context, QWidget* owner,
+    TFrmTahakkuk(ui::AppContext& context, QWidget* owner,
                  const AccrualEdition& edition = AccrualEdition::standard());
 
 protected:
@@ -27,3 +29,5 @@ private:
     db::Dataset* m_store;      // SpOzel
     db::Dataset* m_result;     // SpGenel1
 };
+
+} // namespace zelvo::monthly

@@ -1,6 +1,10 @@
-#include "tfrmtahakkukgss.h"
+#include "monthly/tfrmtahakkukgss.h"
 
-TFrmTahakkukGss::TFrmTahakkukGss(app::AppContext& context, QWidget* owner)
+namespace zelvo::monthly {
+
+TFrmTahakkukGss::TFrmTahakkukGss(ui::AppContext& context, QWidget* owner)
     : TFrmTahakkuk(context, owner, AccrualEdition::gss())
 {
 }
+
+} // namespace zelvo::monthly

@@ -1,12 +1,14 @@
-#include "timesheetcomputation.h"
+#include "monthly/timesheetcomputation.h"
 
-#include "daycount.h"
-#include "runprogress.h"
+#include "monthly/daycount.h"
+#include "monthly/runprogress.h"
 
-#include <dataset.h>
+#include "db/dataset.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
+
+namespace zelvo::monthly {
 
 namespace {
 
@@ -34,7 +36,8 @@ QString compactJson(const QJsonArray& array)
 } // namespace
 
 TimesheetOutcome computeTimesheet(const TimesheetEdition& edition, const TimesheetDatasets& sets,
-                                  const Period& period, const QString& unit, RunProgress& progress)
+                                  const core::Period& period, const QString& unit,
+                                  RunProgress& progress)
 {
     for (db::Dataset* dataset :
          {&sets.removal, &sets.students, &sets.dayCount, &sets.single, &sets.monthView})
@@ -120,3 +123,5 @@ TimesheetOutcome computeTimesheet(const TimesheetEdition& edition, const Timeshe
     transaction.commit();
     return TimesheetOutcome::Computed;
 }
+
+} // namespace zelvo::monthly

@@ -1,11 +1,14 @@
 #pragma once
 
-#include "period.h"
-#include "timesheetedition.h"
+#include "core/period.h"
+#include "monthly/timesheetedition.h"
 
-namespace db {
+namespace zelvo::db {
 class Dataset;
 }
+
+namespace zelvo::monthly {
+
 class RunProgress;
 
 // The row sets of a timesheet window that a computation uses, one per procedure.
@@ -26,4 +29,7 @@ enum class TimesheetOutcome { Computed, NoStudents };
 // Everything runs in one transaction: a db::DbError from anywhere leaves the month as it was.
 // A run that finds no student still keeps its removal.
 TimesheetOutcome computeTimesheet(const TimesheetEdition& edition, const TimesheetDatasets& sets,
-                                  const Period& period, const QString& unit, RunProgress& progress);
+                                  const core::Period& period, const QString& unit,
+                                  RunProgress& progress);
+
+} // namespace zelvo::monthly

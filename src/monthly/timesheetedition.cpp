@@ -1,6 +1,8 @@
-#include "timesheetedition.h"
+#include "monthly/timesheetedition.h"
 
-#include "period.h"
+#include "core/period.h"
+
+namespace zelvo::monthly {
 
 namespace {
 
@@ -17,7 +19,7 @@ const TimesheetEdition& TimesheetEdition::standard()
     static const TimesheetEdition edition{
         QStringLiteral("FrmPuantaj"),
         QString(),
-        Period::timesheetTitle(1),
+        core::Period::timesheetTitle(1),
         QString(),
         false, // the main window stays visible
         QStringLiteral("2012"),
@@ -29,10 +31,13 @@ const TimesheetEdition& TimesheetEdition::gss()
 {
     static const TimesheetEdition edition{QStringLiteral("FrmPuantajgss"),
                                           QStringLiteral("xxx"),
-                                          QStringLiteral("G.S.S.  ") + Period::timesheetTitle(1),
+                                          QStringLiteral("G.S.S.  ") +
+                                              core::Period::timesheetTitle(1),
                                           QStringLiteral("G.S.S."),
                                           true,
                                           QStringLiteral("2008"),
                                           shownColumns};
     return edition;
 }
+
+} // namespace zelvo::monthly

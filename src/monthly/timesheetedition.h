@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace zelvo::monthly {
+
 // What tells the two timesheet windows apart: the standard one and the one of the general
 // health insurance (GSS), which calls the procedures of the same name followed by "xxx".
 struct TimesheetEdition {
@@ -19,3 +21,5 @@ struct TimesheetEdition {
     static const TimesheetEdition& standard();
     static const TimesheetEdition& gss();
 };
+
+} // namespace zelvo::monthly

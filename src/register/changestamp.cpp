@@ -1,6 +1,6 @@
-#include "changestamp.h"
+#include "register/changestamp.h"
 
-namespace studentregister {
+namespace zelvo::studentregister {
 
 namespace {
 
@@ -34,4 +34,4 @@ QString changeStamp(const QDate& date, const QTime& time, ChangeKind kind, const
     return stamp.left(changeStampWidth);
 }
 
-} // namespace studentregister
+} // namespace zelvo::studentregister

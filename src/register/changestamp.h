@@ -5,7 +5,7 @@
 #include <QString>
 #include <QTime>
 
-namespace studentregister {
+namespace zelvo::studentregister {
 
 enum class ChangeKind { FirstEntry, Change };
 
@@ -18,4 +18,4 @@ inline constexpr int changeStampWidth = 50;
 QString changeStamp(const QDate& date, const QTime& time, ChangeKind kind, const QString& user,
                     const QString& fullName, const QLocale& locale = QLocale());
 
-} // namespace studentregister
+} // namespace zelvo::studentregister

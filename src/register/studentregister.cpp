@@ -1,11 +1,15 @@
-#include "studentregister.h"
+#include "register/studentregister.h"
 
-#include "tfrmpsicil.h"
-#include "windowcatalog.h"
+#include "register/tfrmpsicil.h"
+#include "ui/windowcatalog.h"
 
-void registerRegisterWindows(app::WindowCatalog& catalog)
+namespace zelvo::studentregister {
+
+void registerRegisterWindows(ui::WindowCatalog& catalog)
 {
-    catalog.add(QStringLiteral("TFrmPSicil"), [](app::AppContext& context, QWidget* owner) {
+    catalog.add(QStringLiteral("TFrmPSicil"), [](ui::AppContext& context, QWidget* owner) {
         return new studentregister::TFrmPSicil(context, owner);
     });
 }
+
+} // namespace zelvo::studentregister

@@ -1,11 +1,11 @@
-#include "tfrmpsicil.h"
+#include "register/tfrmpsicil.h"
 
-#include "boundcontrols.h"
-#include "changestamp.h"
-#include "dataset.h"
-#include "dbgrid.h"
-#include "dbnavigator.h"
-#include "look.h"
+#include "controls/boundcontrols.h"
+#include "controls/dbgrid.h"
+#include "controls/dbnavigator.h"
+#include "db/dataset.h"
+#include "register/changestamp.h"
+#include "ui/look.h"
 
 #include <QButtonGroup>
 #include <QFrame>
@@ -20,7 +20,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace studentregister {
+namespace zelvo::studentregister {
 
 namespace {
 
@@ -41,7 +41,7 @@ void setTextColour(QWidget* widget, const QColor& colour)
 QLabel* fieldLabel(QWidget* parent, const QString& text)
 {
     auto* label = new QLabel(text, parent);
-    label->setFont(look::verdana(11, true));
+    label->setFont(ui::look::verdana(11, true));
     return label;
 }
 
@@ -50,7 +50,7 @@ controls::DbEdit* fieldEdit(QWidget* parent, const QString& name, db::Dataset* s
 {
     auto* edit = new controls::DbEdit(parent);
     edit->setObjectName(name);
-    edit->setFont(look::verdana(13, true));
+    edit->setFont(ui::look::verdana(13, true));
     setTextColour(edit, blue);
     edit->bind(students, field);
     return edit;
@@ -79,7 +79,7 @@ const QString searchProcedures[] = {QStringLiteral("OgrenciGetirAdi"),
 
 } // namespace
 
-TFrmPSicil::TFrmPSicil(app::AppContext& context, QWidget* owner)
+TFrmPSicil::TFrmPSicil(ui::AppContext& context, QWidget* owner)
     : ChildWindow(context, QStringLiteral("FrmPSicil"), QSize(1084, 705), owner)
 {
     m_students = new db::Dataset(context.connection, this);
@@ -107,7 +107,7 @@ TFrmPSicil::TFrmPSicil(app::AppContext& context, QWidget* owner)
 
 QFrame* TFrmPSicil::buildTopPanel()
 {
-    QFrame* panel = look::raisedPanel(this, QStringLiteral("Panel1"));
+    QFrame* panel = ui::look::raisedPanel(this, QStringLiteral("Panel1"));
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(8, 4, 8, 4);
     row->setSpacing(10);
@@ -129,15 +129,15 @@ QFrame* TFrmPSicil::buildTopPanel()
     m_searchEdit = new QLineEdit(panel);
     m_searchEdit->setObjectName(QStringLiteral("Edit1"));
     m_searchEdit->setFixedWidth(185);
-    m_searchEdit->setFont(look::verdana(13, true));
+    m_searchEdit->setFont(ui::look::verdana(13, true));
     setTextColour(m_searchEdit, maroon);
     connect(m_searchEdit, &QLineEdit::returnPressed, this, &TFrmPSicil::search);
     row->addWidget(m_searchEdit);
 
-    QToolButton* show = look::speedButton(panel, QStringLiteral("SpeedButton5"),
-                                          QStringLiteral("Göster"), QStringLiteral("goster"));
+    QToolButton* show = ui::look::speedButton(panel, QStringLiteral("SpeedButton5"),
+                                              QStringLiteral("Göster"), QStringLiteral("goster"));
     show->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    show->setFont(look::verdana(11, true));
+    show->setFont(ui::look::verdana(11, true));
     connect(show, &QToolButton::clicked, this, &TFrmPSicil::search);
     row->addWidget(show);
 
@@ -152,7 +152,7 @@ QFrame* TFrmPSicil::buildTopPanel()
 
     auto* remove = new QPushButton(QStringLiteral("ÖĞRENCİYİ SİL"), panel);
     remove->setObjectName(QStringLiteral("Button1"));
-    remove->setFont(look::verdana(11, true));
+    remove->setFont(ui::look::verdana(11, true));
     setTextColour(remove, red);
     connect(remove, &QPushButton::clicked, this, &TFrmPSicil::deleteStudent);
     row->addWidget(remove);
@@ -164,7 +164,7 @@ QFrame* TFrmPSicil::buildTopPanel()
 
 QFrame* TFrmPSicil::buildEditPanel()
 {
-    m_editPanel = look::raisedPanel(this, QStringLiteral("Panel2"));
+    m_editPanel = ui::look::raisedPanel(this, QStringLiteral("Panel2"));
     auto* row = new QHBoxLayout(m_editPanel);
     row->setContentsMargins(8, 6, 8, 6);
     row->setSpacing(14);
@@ -175,7 +175,7 @@ QFrame* TFrmPSicil::buildEditPanel()
          QStringLiteral("( 3 ) Staj- TAMAMLADI")},
         {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}, m_editPanel);
     status->setObjectName(QStringLiteral("DBRadioGroup1"));
-    status->setFont(look::verdana(11, true));
+    status->setFont(ui::look::verdana(11, true));
     setTextColour(status, navy);
     status->bind(m_students, QStringLiteral("statu"));
     connect(status->link(), &controls::FieldLink::failed, this, &TFrmPSicil::showError);
@@ -237,7 +237,7 @@ QFrame* TFrmPSicil::buildEditPanel()
     auto* gss = new controls::DbCheckBox(QStringLiteral("Genel Sağlık Sigortası Primi ÖDENECEK"),
                                          m_editPanel);
     gss->setObjectName(QStringLiteral("DBCheckBox1"));
-    gss->setFont(look::verdana(11, true));
+    gss->setFont(ui::look::verdana(11, true));
     setTextColour(gss, red);
     gss->bind(m_students, QStringLiteral("gss"));
     connect(gss->link(), &controls::FieldLink::failed, this, &TFrmPSicil::showError);
@@ -420,4 +420,4 @@ void TFrmPSicil::closing()
     m_deletion->close();
 }
 
-} // namespace studentregister
+} // namespace zelvo::studentregister

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "childwindow.h"
+#include "ui/childwindow.h"
 
 class QButtonGroup;
 class QFrame;
@@ -8,23 +8,23 @@ class QLineEdit;
 class QPushButton;
 class QToolButton;
 
-namespace db {
+namespace zelvo::db {
 class Dataset;
 }
-namespace controls {
+namespace zelvo::controls {
 class DbGrid;
 class DbNavigator;
-} // namespace controls
+} // namespace zelvo::controls
 
-namespace studentregister {
+namespace zelvo::studentregister {
 
 // The student register: search the unit's students by first name, surname or number, correct
 // the found rows in the edit panel or the grid (both on one current row), add students and
 // delete one together with its monthly rows.
-class TFrmPSicil : public app::ChildWindow {
+class TFrmPSicil : public ui::ChildWindow {
     Q_OBJECT
 public:
-    explicit TFrmPSicil(app::AppContext& context, QWidget* owner = nullptr);
+    explicit TFrmPSicil(ui::AppContext& context, QWidget* owner = nullptr);
 
     // The search criteria in the order of RadioGroup1.
     enum Criterion { ByName, BySurname, ByNumber };
@@ -59,4 +59,4 @@ private:
     controls::DbGrid* m_grid = nullptr;
 };
 
-} // namespace studentregister
+} // namespace zelvo::studentregister

@@ -1,4 +1,4 @@
-#include "pageview.h"
+#include "report/pageview.h"
 
 #include <QImage>
 #include <QKeyEvent>
@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace report {
+namespace zelvo::report {
 
 namespace {
 
@@ -375,4 +375,4 @@ void PageView::keyPressEvent(QKeyEvent* event)
     }
 }
 
-} // namespace report
+} // namespace zelvo::report

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "preparedreport.h"
+#include "report/preparedreport.h"
 
 #include <QAbstractScrollArea>
 #include <QCache>
 #include <QPixmap>
 
-namespace report {
+namespace zelvo::report {
 
 // Shows the pages of a prepared report one below the other. Only what comes into view is
 // painted: a whole page while its picture is small, square tiles of it at high zoom, where a
@@ -94,4 +94,4 @@ private:
     QCache<quint64, QPixmap> m_cache; // cost in bytes; keyed by page, tile column and row
 };
 
-} // namespace report
+} // namespace zelvo::report

@@ -1,4 +1,4 @@
-#include "preparedreport.h"
+#include "report/preparedreport.h"
 
 #include "core/turkishtext.h"
 
@@ -16,7 +16,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace report {
+namespace zelvo::report {
 
 namespace {
 
@@ -195,7 +195,7 @@ TextHit PreparedReport::find(const QString& text, const TextHit& after) const
 {
     if (text.isEmpty())
         return {};
-    const QString needle = zelvo::core::turkishLower(text);
+    const QString needle = core::turkishLower(text);
     int page = after.isValid() ? after.page : 0;
     int item = after.isValid() ? after.item : 0;
     qsizetype from = after.isValid() ? after.offset + 1 : 0;
@@ -205,7 +205,7 @@ TextHit PreparedReport::find(const QString& text, const TextHit& after) const
             const PreparedItem& it = items[item];
             if (it.kind != PreparedItem::Kind::Text || it.text.size() < text.size())
                 continue;
-            const QString hay = zelvo::core::turkishLower(it.text);
+            const QString hay = core::turkishLower(it.text);
             qsizetype at = -1;
             qsizetype length = text.size();
             if (hay.size() == it.text.size() && needle.size() == text.size())
@@ -436,4 +436,4 @@ PreparedReport PreparedReport::errorReport(const QString& fileName, const QStrin
     return builder.take();
 }
 
-} // namespace report
+} // namespace zelvo::report

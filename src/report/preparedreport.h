@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reporterror.h"
+#include "report/reporterror.h"
 
 #include <QList>
 #include <QPageLayout>
@@ -13,7 +13,7 @@
 class QPainter;
 class QPrinter;
 
-namespace report {
+namespace zelvo::report {
 
 // A font of the prepared pages.
 struct PreparedFont {
@@ -128,4 +128,4 @@ private:
     PreparedReport m_report;
 };
 
-} // namespace report
+} // namespace zelvo::report

@@ -1,6 +1,6 @@
-#include "previewdialog.h"
+#include "report/previewdialog.h"
 
-#include "pageview.h"
+#include "report/pageview.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -22,7 +22,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace report {
+namespace zelvo::report {
 
 const QString PreviewDialog::kReportFilter = u"Hazır rapor (*.zrp)"_s;
 const QString PreviewDialog::kPdfFilter = u"PDF belgesi (*.pdf)"_s;
@@ -399,4 +399,4 @@ void showPreview(const PreparedReport& report, QWidget* parent)
     dialog.exec();
 }
 
-} // namespace report
+} // namespace zelvo::report

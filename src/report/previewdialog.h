@@ -1,6 +1,6 @@
 #pragma once
 
-#include "preparedreport.h"
+#include "report/preparedreport.h"
 
 #include <QDialog>
 
@@ -12,7 +12,7 @@ class QPrinter;
 class QSpinBox;
 class QToolButton;
 
-namespace report {
+namespace zelvo::report {
 
 class PageView;
 
@@ -93,4 +93,4 @@ private:
 // Shows a prepared report in the modal preview; returns when the user closes it.
 void showPreview(const PreparedReport& report, QWidget* parent = nullptr);
 
-} // namespace report
+} // namespace zelvo::report

@@ -1,14 +1,14 @@
-#include "render.h"
+#include "report/render.h"
 
 #include "core/turkishtext.h"
-#include "templatemodel.h"
-#include "valueformat.h"
+#include "report/templatemodel.h"
+#include "report/valueformat.h"
 
 #include <QSet>
 
 using namespace Qt::StringLiterals;
 
-namespace report {
+namespace zelvo::report {
 
 using namespace detail;
 
@@ -73,8 +73,7 @@ public:
         else if (options.locale)
             m_locale = *options.locale;
         else
-            m_locale =
-                QLocale().language() == QLocale::C ? zelvo::core::turkishLocale() : QLocale();
+            m_locale = QLocale().language() == QLocale::C ? core::turkishLocale() : QLocale();
     }
 
     PreparedReport run()
@@ -212,7 +211,7 @@ private:
                 if (const auto* s = std::get_if<QString>(&value); s && s->trimmed().isEmpty())
                     continue;
                 const auto d = decimalOf(value);
-                const auto kurus = d ? zelvo::core::money::kurusFromDecimal(*d) : std::nullopt;
+                const auto kurus = d ? core::money::kurusFromDecimal(*d) : std::nullopt;
                 if (!kurus) {
                     if (origin)
                         fail(*origin, u"'%1' sütununun %2. satırındaki değer sayı değil: %3"_s
@@ -294,13 +293,13 @@ private:
             const bool isDate =
                 std::holds_alternative<QDate>(arg) || std::holds_alternative<QDateTime>(arg);
             if (const auto d = isDate ? std::nullopt : decimalOf(arg); d && d->scale == 0)
-                return zelvo::core::turkishMonthName(int(d->units));
+                return core::turkishMonthName(int(d->units));
             if (const auto dt = dateTimeOf(arg))
-                return zelvo::core::turkishMonthName(dt->date().month());
+                return core::turkishMonthName(dt->date().month());
             return std::monostate{};
         }
         case Bound::Op::Upper:
-            return zelvo::core::turkishUpper(displayText(eval(b.args.first(), ctx), m_locale));
+            return core::turkishUpper(displayText(eval(b.args.first(), ctx), m_locale));
         }
         return std::monostate{};
     }
@@ -470,4 +469,4 @@ Result<PreparedReport> render(const Template& tmpl, const ReportData& data,
     }
 }
 
-} // namespace report
+} // namespace zelvo::report

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "preparedreport.h"
-#include "reportdata.h"
-#include "reporterror.h"
-#include "template.h"
+#include "report/preparedreport.h"
+#include "report/reportdata.h"
+#include "report/reporterror.h"
+#include "report/template.h"
 
-namespace report {
+namespace zelvo::report {
 
 // Lays the data out on pages as the template says. Texts are computed and placed here;
 // nothing is painted. Fails when the template names a field, record or variable that the data
@@ -14,4 +14,4 @@ namespace report {
 Result<PreparedReport> render(const Template& tmpl, const ReportData& data,
                               const RenderOptions& options = {});
 
-} // namespace report
+} // namespace zelvo::report

@@ -1,6 +1,6 @@
-#include "report.h"
+#include "report/report.h"
 
-namespace report {
+namespace zelvo::report {
 
 PreparedReport prepareReport(const QString& templatePath, const ReportData& data,
                              const RenderOptions& options)
@@ -36,4 +36,4 @@ PreparedReport Report::prepare(const ReportData& data, const RenderOptions& opti
     return std::move(prepared).value();
 }
 
-} // namespace report
+} // namespace zelvo::report

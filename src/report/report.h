@@ -10,18 +10,18 @@
 //     report::PreviewDialog preview(prepared, window);
 //     preview.exec();   // or through the dialog service
 
-#include "pageview.h"
-#include "preparedreport.h"
-#include "previewdialog.h"
-#include "render.h"
-#include "reportdata.h"
-#include "reporterror.h"
-#include "template.h"
-#include "templates.h"
+#include "report/pageview.h"
+#include "report/preparedreport.h"
+#include "report/previewdialog.h"
+#include "report/render.h"
+#include "report/reportdata.h"
+#include "report/reporterror.h"
+#include "report/template.h"
+#include "report/templates.h"
 
 #include <optional>
 
-namespace report {
+namespace zelvo::report {
 
 // What a list window keeps: the template it loaded last. A failed load leaves the template
 // loaded before in place, so the window can still show its report; with no template at all
@@ -48,4 +48,4 @@ private:
 PreparedReport prepareReport(const QString& templatePath, const ReportData& data,
                              const RenderOptions& options = {});
 
-} // namespace report
+} // namespace zelvo::report

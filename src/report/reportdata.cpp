@@ -1,8 +1,8 @@
-#include "reportdata.h"
+#include "report/reportdata.h"
 
 #include <algorithm>
 
-namespace report {
+namespace zelvo::report {
 
 namespace {
 
@@ -89,4 +89,4 @@ int ReportData::columnIndex(const QString& name) const
     return m_columnIndex.value(name.toLower(), -1);
 }
 
-} // namespace report
+} // namespace zelvo::report

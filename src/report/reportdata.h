@@ -10,7 +10,7 @@
 
 #include <optional>
 
-namespace report {
+namespace zelvo::report {
 
 // What a report is filled with: the data rows (one detail band each, in order), named records
 // such as "isyeri" and "parametre", and free variables. All names are matched without regard
@@ -55,4 +55,4 @@ struct RenderOptions {
     std::optional<QLocale> locale;
 };
 
-} // namespace report
+} // namespace zelvo::report

@@ -1,10 +1,10 @@
-#include "reporterror.h"
+#include "report/reporterror.h"
 
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
-namespace report {
+namespace zelvo::report {
 
 QString ReportError::toString() const
 {
@@ -19,4 +19,4 @@ QString ReportError::toString() const
     return where.isEmpty() ? message : where + u": "_s + message;
 }
 
-} // namespace report
+} // namespace zelvo::report

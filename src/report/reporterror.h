@@ -6,7 +6,7 @@
 #include <utility>
 #include <variant>
 
-namespace report {
+namespace zelvo::report {
 
 // A problem found in a template file or while filling it with data. Line and column are
 // 1-based positions in the template text; 0 means the problem has no position (e.g. the file
@@ -41,4 +41,4 @@ private:
     std::variant<T, ReportError> m_state;
 };
 
-} // namespace report
+} // namespace zelvo::report

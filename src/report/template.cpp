@@ -1,15 +1,15 @@
-#include "template.h"
+#include "report/template.h"
 
-#include "templateencoding.h"
-#include "templatemodel.h"
-#include "templateparsefailure.h"
-#include "templateparser.h"
+#include "report/templateencoding.h"
+#include "report/templatemodel.h"
+#include "report/templateparsefailure.h"
+#include "report/templateparser.h"
 
 #include <QFile>
 
 using namespace Qt::StringLiterals;
 
-namespace report {
+namespace zelvo::report {
 
 using namespace detail;
 
@@ -47,4 +47,4 @@ QString Template::name() const
     return m_model->name;
 }
 
-} // namespace report
+} // namespace zelvo::report

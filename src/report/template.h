@@ -1,12 +1,12 @@
 #pragma once
 
-#include "reporterror.h"
+#include "report/reporterror.h"
 
 #include <QString>
 
 #include <memory>
 
-namespace report {
+namespace zelvo::report {
 
 namespace detail {
 struct TemplateModel;
@@ -40,4 +40,4 @@ private:
     std::shared_ptr<const detail::TemplateModel> m_model;
 };
 
-} // namespace report
+} // namespace zelvo::report

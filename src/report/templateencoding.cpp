@@ -1,4 +1,4 @@
-#include "templateencoding.h"
+#include "report/templateencoding.h"
 
 #include <QtCore5Compat/QTextCodec>
 
@@ -6,7 +6,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace report {
+namespace zelvo::report {
 
 namespace {
 
@@ -95,4 +95,4 @@ Result<QString> decodeTemplateText(const QByteArray& bytes, const QString& fileN
     return text;
 }
 
-} // namespace report
+} // namespace zelvo::report

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "reporterror.h"
+#include "report/reporterror.h"
 
 #include <QByteArray>
 #include <QString>
 
-namespace report {
+namespace zelvo::report {
 
 // The text of a template file. Valid UTF-8 (with or without a byte order mark) is read as
 // UTF-8. Anything else is read as Windows-1254, the code page Turkish Windows editors save in:
@@ -14,4 +14,4 @@ namespace report {
 // is an error with its line and column; `fileName` only names the file in it.
 Result<QString> decodeTemplateText(const QByteArray& bytes, const QString& fileName);
 
-} // namespace report
+} // namespace zelvo::report

@@ -1,12 +1,12 @@
-#include "templateexpression.h"
+#include "report/templateexpression.h"
 
-#include "template.h"
-#include "templatelexer.h"
-#include "templateparsefailure.h"
+#include "report/template.h"
+#include "report/templatelexer.h"
+#include "report/templateparsefailure.h"
 
 using namespace Qt::StringLiterals;
 
-namespace report::detail {
+namespace zelvo::report::detail {
 
 namespace {
 
@@ -194,4 +194,4 @@ QList<Segment> parseItemText(const QString& text, const QList<int>& columns, int
     return out;
 }
 
-} // namespace report::detail
+} // namespace zelvo::report::detail

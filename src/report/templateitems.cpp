@@ -1,14 +1,14 @@
-#include "templateitems.h"
+#include "report/templateitems.h"
 
-#include "templateexpression.h"
-#include "templateparsefailure.h"
-#include "templatevalues.h"
+#include "report/templateexpression.h"
+#include "report/templateparsefailure.h"
+#include "report/templatevalues.h"
 
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
 
-namespace report::detail {
+namespace zelvo::report::detail {
 
 Item parseItem(const Token& head, const QList<Token>& properties, int line,
                const FontSpec& defaultFont, double bandHeight)
@@ -119,4 +119,4 @@ Item parseItem(const Token& head, const QList<Token>& properties, int line,
     return item;
 }
 
-} // namespace report::detail
+} // namespace zelvo::report::detail

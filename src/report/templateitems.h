@@ -2,12 +2,12 @@
 
 // The item lines of a band: "text", "line" and "rect" with their placement and looks.
 
-#include "templatelexer.h"
-#include "templatemodel.h"
+#include "report/templatelexer.h"
+#include "report/templatemodel.h"
 
 #include <QList>
 
-namespace report::detail {
+namespace zelvo::report::detail {
 
 // `head`: the item's command word; `properties`: the tokens after it. A text takes
 // `defaultFont` until its own font properties change it; an item without a height reaches
@@ -15,4 +15,4 @@ namespace report::detail {
 Item parseItem(const Token& head, const QList<Token>& properties, int line,
                const FontSpec& defaultFont, double bandHeight);
 
-} // namespace report::detail
+} // namespace zelvo::report::detail

@@ -1,10 +1,10 @@
-#include "templatelayoutcheck.h"
+#include "report/templatelayoutcheck.h"
 
-#include "templateparsefailure.h"
+#include "report/templateparsefailure.h"
 
 using namespace Qt::StringLiterals;
 
-namespace report::detail {
+namespace zelvo::report::detail {
 
 namespace {
 
@@ -61,4 +61,4 @@ void checkTemplateLayout(const TemplateModel& model)
     check(BandType::Summary, header + h(BandType::Summary) + footer);
 }
 
-} // namespace report::detail
+} // namespace zelvo::report::detail

@@ -3,11 +3,11 @@
 // Checks made once the whole template is read: every item inside its band, and the bands
 // that must share a page fitting on it together.
 
-#include "templatemodel.h"
+#include "report/templatemodel.h"
 
-namespace report::detail {
+namespace zelvo::report::detail {
 
 // Throws ParseFailure at the item or band that does not fit.
 void checkTemplateLayout(const TemplateModel& model);
 
-} // namespace report::detail
+} // namespace zelvo::report::detail

@@ -1,10 +1,10 @@
-#include "templatelexer.h"
+#include "report/templatelexer.h"
 
-#include "templateparsefailure.h"
+#include "report/templateparsefailure.h"
 
 using namespace Qt::StringLiterals;
 
-namespace report::detail {
+namespace zelvo::report::detail {
 
 namespace {
 
@@ -122,4 +122,4 @@ int columnAt(const QList<int>& columns, qsizetype pos)
     return pos < columns.size() ? columns[pos] : columns.last() + 1;
 }
 
-} // namespace report::detail
+} // namespace zelvo::report::detail

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringView>
 
-namespace report::detail {
+namespace zelvo::report::detail {
 
 struct Token {
     enum class Type { Word, Pair, String };
@@ -25,4 +25,4 @@ QList<Token> tokenizeLine(QStringView text, int line);
 // a position past the end is placed just after the last character.
 int columnAt(const QList<int>& columns, qsizetype pos);
 
-} // namespace report::detail
+} // namespace zelvo::report::detail

@@ -3,7 +3,7 @@
 // The parsed form of a report template. Internal to the engine: the list windows only see
 // report::Template, which shares one of these.
 
-#include "valueformat.h"
+#include "report/valueformat.h"
 
 #include <QColor>
 #include <QLineF>
@@ -18,7 +18,7 @@
 #include <array>
 #include <optional>
 
-namespace report::detail {
+namespace zelvo::report::detail {
 
 struct FontSpec {
     QString family;
@@ -110,4 +110,4 @@ struct TemplateModel {
     }
 };
 
-} // namespace report::detail
+} // namespace zelvo::report::detail

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-namespace report::detail {
+namespace zelvo::report::detail {
 
 struct ParseFailure {
     int line;
@@ -18,4 +18,4 @@ struct ParseFailure {
     throw ParseFailure{line, column, message};
 }
 
-} // namespace report::detail
+} // namespace zelvo::report::detail

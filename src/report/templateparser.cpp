@@ -1,10 +1,10 @@
-#include "templateparser.h"
+#include "report/templateparser.h"
 
-#include "templateitems.h"
-#include "templatelayoutcheck.h"
-#include "templatelexer.h"
-#include "templateparsefailure.h"
-#include "templatevalues.h"
+#include "report/templateitems.h"
+#include "report/templatelayoutcheck.h"
+#include "report/templatelexer.h"
+#include "report/templateparsefailure.h"
+#include "report/templatevalues.h"
 
 #include <QHash>
 
@@ -12,7 +12,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace report::detail {
+namespace zelvo::report::detail {
 
 namespace {
 
@@ -164,4 +164,4 @@ TemplateModel parseTemplateText(const QString& text, const QString& fileName)
     return Parser(fileName).run(text);
 }
 
-} // namespace report::detail
+} // namespace zelvo::report::detail

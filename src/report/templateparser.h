@@ -3,13 +3,13 @@
 // Reads template text line by line into a TemplateModel: the report line, the band lines
 // and the items under each band.
 
-#include "templatemodel.h"
+#include "report/templatemodel.h"
 
 #include <QString>
 
-namespace report::detail {
+namespace zelvo::report::detail {
 
 // Throws ParseFailure at the first problem.
 TemplateModel parseTemplateText(const QString& text, const QString& fileName);
 
-} // namespace report::detail
+} // namespace zelvo::report::detail

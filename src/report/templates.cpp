@@ -1,4 +1,4 @@
-#include "templates.h"
+#include "report/templates.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,7 +13,7 @@ static void initTemplateResources()
     Q_INIT_RESOURCE(report_templates);
 }
 
-namespace report {
+namespace zelvo::report {
 
 QString templateFolder()
 {
@@ -61,4 +61,4 @@ QStringList ensureBundledTemplates(const QString& folder, QStringList* errors)
     return written;
 }
 
-} // namespace report
+} // namespace zelvo::report

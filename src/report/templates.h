@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace report {
+namespace zelvo::report {
 
 // The folder the list windows read their templates from: "c:\zelvo\" on Windows; elsewhere
 // "<application data>/templates/", created when missing. Always ends with a separator.
@@ -17,4 +17,4 @@ QStringList bundledTemplates();
 // of the files written; a file that could not be written is put into *errors.
 QStringList ensureBundledTemplates(const QString& folder = {}, QStringList* errors = nullptr);
 
-} // namespace report
+} // namespace zelvo::report

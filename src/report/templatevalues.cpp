@@ -1,6 +1,6 @@
-#include "templatevalues.h"
+#include "report/templatevalues.h"
 
-#include "template.h"
+#include "report/template.h"
 
 #include <QHash>
 #include <QSizeF>
@@ -10,7 +10,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace report::detail {
+namespace zelvo::report::detail {
 
 std::optional<double> finiteNumber(const QString& text)
 {
@@ -110,4 +110,4 @@ void unknownProperty(const Token& t, int line, const QString& where)
     failAt(line, t.column, u"%1 için bilinmeyen özellik '%2'"_s.arg(where, t.key));
 }
 
-} // namespace report::detail
+} // namespace zelvo::report::detail

@@ -3,8 +3,8 @@
 // Reading the values of key=value pairs, with the limits that keep a template within what a
 // page can hold. Each throws ParseFailure at the value's position on `line`.
 
-#include "templatelexer.h"
-#include "templateparsefailure.h"
+#include "report/templatelexer.h"
+#include "report/templateparsefailure.h"
 
 #include <QColor>
 #include <QMarginsF>
@@ -16,7 +16,7 @@
 #include <optional>
 #include <utility>
 
-namespace report::detail {
+namespace zelvo::report::detail {
 
 // Qt's number parsing takes "nan" and "inf"; no length, size or count in a template is one.
 std::optional<double> finiteNumber(const QString& text);
@@ -45,4 +45,4 @@ T keywordValue(const Token& t, int line, std::initializer_list<std::pair<QString
 // A word, pair or string that `where` ("report", "band", "text" ...) does not take.
 [[noreturn]] void unknownProperty(const Token& t, int line, const QString& where);
 
-} // namespace report::detail
+} // namespace zelvo::report::detail

@@ -1,4 +1,4 @@
-#include "valueformat.h"
+#include "report/valueformat.h"
 
 #include "core/turkishtext.h"
 
@@ -6,7 +6,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace report {
+namespace zelvo::report {
 
 namespace {
 
@@ -302,7 +302,7 @@ QString DisplayFormat::formatDate(const QDateTime& dt) const
             out += two(date.month());
             break;
         case DateToken::MonthName:
-            out += zelvo::core::turkishMonthName(date.month());
+            out += core::turkishMonthName(date.month());
             break;
         case DateToken::Year2:
             out += two(date.year() % 100);
@@ -349,4 +349,4 @@ QString displayText(const Value& value, const QLocale& locale)
         value);
 }
 
-} // namespace report
+} // namespace zelvo::report

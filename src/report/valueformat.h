@@ -13,15 +13,15 @@
 #include <optional>
 #include <variant>
 
-namespace report {
+namespace zelvo::report {
 
 // Numbers in a report are exact decimals; doubles are read by their 15 significant digits.
-using Decimal = zelvo::core::Decimal;
+using Decimal = core::Decimal;
 
 // Money in kuruş from the kinds of value a database row delivers, by the one money rule.
 inline std::optional<qint64> toKurus(const QVariant& value)
 {
-    return zelvo::core::money::kurusFromVariant(value);
+    return core::money::kurusFromVariant(value);
 }
 
 // The value of one field as the report sees it.
@@ -90,4 +90,4 @@ private:
 // Plain display of a value: dates as DD.MM.YYYY, decimals with the locale's decimal point.
 QString displayText(const Value& value, const QLocale& locale);
 
-} // namespace report
+} // namespace zelvo::report

@@ -1,17 +1,19 @@
-#include "adminwindows.h"
+#include "admin/adminwindows.h"
 #include "adminwindowtest.h"
-#include "childwindow.h"
-#include "look.h"
-#include "windowcatalog.h"
+#include "ui/childwindow.h"
+#include "ui/look.h"
+#include "ui/windowcatalog.h"
 
 #include <QDialog>
+
+using namespace zelvo;
 
 using namespace adminwindowtest;
 
 class TstAdminCatalog : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { look::installFontSubstitutions(); }
+    void initTestCase() { ui::look::installFontSubstitutions(); }
 
     void everyWindowIsRegistered_data()
     {
@@ -35,8 +37,8 @@ private Q_SLOTS:
         QFETCH(QString, windowName);
         QFETCH(bool, hidesMainWindow);
         TestSession session;
-        app::WindowCatalog catalog;
-        registerAdminWindows(catalog);
+        ui::WindowCatalog catalog;
+        admin::registerAdminWindows(catalog);
         QVERIFY(catalog.contains(className));
         QDialog* window = catalog.create(className, *session.context, &session.mainWindow);
         QVERIFY(window);
@@ -45,7 +47,7 @@ private Q_SLOTS:
         QVERIFY(window->isModal());
         window->show();
         QCOMPARE(session.mainWindow.isVisible(), !hidesMainWindow);
-        QVERIFY(qobject_cast<app::ChildWindow*>(window)->closeButton());
+        QVERIFY(qobject_cast<ui::ChildWindow*>(window)->closeButton());
         click(*window, "SpeedButton29");
         QVERIFY(!window->isVisible());
         QVERIFY(session.mainWindow.isVisible());

@@ -1,13 +1,15 @@
+#include "admin/tfrmbirimdegistir.h"
+#include "admin/tfrmisyeri.h"
+#include "admin/tfrmsifre.h"
 #include "adminwindowtest.h"
-#include "boundcontrols.h"
-#include "look.h"
-#include "passwordhash.h"
-#include "tfrmbirimdegistir.h"
-#include "tfrmisyeri.h"
-#include "tfrmsifre.h"
+#include "controls/boundcontrols.h"
+#include "db/passwordhash.h"
+#include "ui/look.h"
 
 #include <QLabel>
 #include <QLineEdit>
+
+using namespace zelvo;
 
 using namespace adminwindowtest;
 
@@ -46,7 +48,7 @@ void chooseNext(QWidget& window)
 class TstFrmbirimdegistir : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { look::installFontSubstitutions(); }
+    void initTestCase() { ui::look::installFontSubstitutions(); }
 
     void listsTheUnitsAndShowsTheLoginUnit()
     {

@@ -1,9 +1,11 @@
+#include "admin/tfrmhakkinda.h"
 #include "adminwindowtest.h"
-#include "look.h"
-#include "tfrmhakkinda.h"
+#include "ui/look.h"
 
 #include <QLabel>
 #include <QToolButton>
+
+using namespace zelvo;
 
 using namespace adminwindowtest;
 
@@ -31,7 +33,7 @@ const QLabel* labelStartingWith(const QWidget& window, const QString& start)
 class TstFrmHakkinda : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { look::installFontSubstitutions(); }
+    void initTestCase() { ui::look::installFontSubstitutions(); }
 
     void framedResizableAndLeavesTheMainWindow()
     {

@@ -1,9 +1,11 @@
+#include "admin/tfrmisyeri.h"
 #include "adminwindowtest.h"
-#include "boundcontrols.h"
-#include "look.h"
-#include "tfrmisyeri.h"
+#include "controls/boundcontrols.h"
+#include "ui/look.h"
 
 #include <QLabel>
+
+using namespace zelvo;
 
 using namespace adminwindowtest;
 
@@ -22,7 +24,7 @@ QString workplaceColumn(TestSession& session, const QString& column, const QStri
 class TstFrmisyeri : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { look::installFontSubstitutions(); }
+    void initTestCase() { ui::look::installFontSubstitutions(); }
 
     void boxesShowTheUnitsWorkplace_data()
     {

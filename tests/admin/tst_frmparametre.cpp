@@ -1,14 +1,16 @@
+#include "admin/tfrmparametre.h"
 #include "adminwindowtest.h"
-#include "dbgrid.h"
-#include "dbnavigator.h"
-#include "look.h"
-#include "money.h"
-#include "tfrmparametre.h"
+#include "controls/dbgrid.h"
+#include "controls/dbnavigator.h"
+#include "core/money.h"
+#include "ui/look.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
+
+using namespace zelvo;
 
 using namespace adminwindowtest;
 
@@ -67,7 +69,7 @@ void addSecondRow(TestSession& session)
 class TstFrmparametre : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { look::installFontSubstitutions(); }
+    void initTestCase() { ui::look::installFontSubstitutions(); }
 
     void gridColumns_data()
     {
@@ -190,11 +192,11 @@ private Q_SLOTS:
         auto* grid = control<controls::DbGrid>(window, "wwDBGrid1");
         typeInto(grid, 0, QStringLiteral("au03"), QStringLiteral("35000,5"));
         grid->commitEditor();
-        QCOMPARE(money::kurusFromVariant(parameter(session, QStringLiteral("au03"))),
+        QCOMPARE(core::money::kurusFromVariant(parameter(session, QStringLiteral("au03"))),
                  std::optional<qint64>(3303000));
 
         grid->setCurrentIndex(cell(grid, 1, QStringLiteral("au03")));
-        QCOMPARE(money::kurusFromVariant(parameter(session, QStringLiteral("au03"))),
+        QCOMPARE(core::money::kurusFromVariant(parameter(session, QStringLiteral("au03"))),
                  std::optional<qint64>(3500050));
         QCOMPARE(session.scalar(QStringLiteral("SELECT au01 FROM Parametre WHERE aktifyil='2027'"))
                      .toInt(),
@@ -214,7 +216,7 @@ private Q_SLOTS:
         QVERIFY(session.mainWindow.isVisible());
         // what a monthly window reads at its next activation
         QCOMPARE(parameter(session, QStringLiteral("aktifyil")).toString(), QStringLiteral("2028"));
-        QCOMPARE(money::kurusFromVariant(parameter(session, QStringLiteral("au12"))),
+        QCOMPARE(core::money::kurusFromVariant(parameter(session, QStringLiteral("au12"))),
                  std::optional<qint64>(4100025));
     }
 
@@ -279,7 +281,8 @@ private Q_SLOTS:
             if (stored.isNull())
                 QVERIFY(now.isNull());
             else
-                QCOMPARE(money::kurusFromVariant(now), std::optional<qint64>(stored.toLongLong()));
+                QCOMPARE(core::money::kurusFromVariant(now),
+                         std::optional<qint64>(stored.toLongLong()));
             return;
         }
         QCOMPARE(session.dialogs.texts(ScriptedDialogs::Kind::Error),
@@ -305,7 +308,7 @@ private Q_SLOTS:
         auto* navigator = control<controls::DbNavigator>(window, "DBNavigator1");
         QTest::mouseClick(navigator->button(controls::DbNavigator::Button::Post), Qt::LeftButton);
         QVERIFY(session.dialogs.shown.isEmpty());
-        QCOMPARE(money::kurusFromVariant(parameter(session, QStringLiteral("au01"))),
+        QCOMPARE(core::money::kurusFromVariant(parameter(session, QStringLiteral("au01"))),
                  std::optional<qint64>(13600025));
     }
 

@@ -1,10 +1,12 @@
+#include "admin/tfrmsifre.h"
 #include "adminwindowtest.h"
-#include "look.h"
-#include "passwordhash.h"
-#include "tfrmsifre.h"
+#include "db/passwordhash.h"
+#include "ui/look.h"
 
 #include <QLabel>
 #include <QLineEdit>
+
+using namespace zelvo;
 
 using namespace adminwindowtest;
 
@@ -53,7 +55,7 @@ void showsNoHash(const QWidget& window, const ScriptedDialogs& dialogs)
 class TstFrmsifre : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { look::installFontSubstitutions(); }
+    void initTestCase() { ui::look::installFontSubstitutions(); }
 
     void layout()
     {

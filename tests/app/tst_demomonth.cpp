@@ -1,8 +1,8 @@
-#include "demodatabase.h"
+#include "app/demodatabase.h"
+#include "declaration/tfrmxmlgss.h"
+#include "monthly/tfrmpuantajgss.h"
+#include "monthly/tfrmtahakkukgss.h"
 #include "testsession.h"
-#include "tfrmpuantajgss.h"
-#include "tfrmtahakkukgss.h"
-#include "tfrmxmlgss.h"
 
 #include <QFile>
 #include <QRadioButton>
@@ -10,8 +10,12 @@
 #include <QTest>
 #include <QToolButton>
 
-using zelvo::declaration::TFrmxml;
-using zelvo::declaration::TFrmxmlgss;
+using namespace zelvo;
+
+using namespace zelvo::monthly;
+
+using declaration::TFrmxml;
+using declaration::TFrmxmlgss;
 
 // The demonstration database carries a whole month: January's timesheet, accrual and declaration
 // file are made from it in both editions through the windows, as a user trying it would.

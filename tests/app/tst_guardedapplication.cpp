@@ -1,11 +1,13 @@
-#include "dberror.h"
-#include "guardedapplication.h"
+#include "db/dberror.h"
 #include "scripteddialogs.h"
+#include "ui/guardedapplication.h"
 
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <stdexcept>
+
+using namespace zelvo;
 
 // An exception escaping a click, a timer or a queued call is shown in the error box and the
 // program goes on; each kind of exception gets a readable text.
@@ -62,16 +64,16 @@ private Q_SLOTS:
     }
 
 private:
-    static app::GuardedApplication* application()
+    static ui::GuardedApplication* application()
     {
-        return static_cast<app::GuardedApplication*>(QCoreApplication::instance());
+        return static_cast<ui::GuardedApplication*>(QCoreApplication::instance());
     }
     ScriptedDialogs dialogs;
 };
 
 int main(int argc, char* argv[])
 {
-    app::GuardedApplication application(argc, argv);
+    ui::GuardedApplication application(argc, argv);
     TstGuardedApplication test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -1,10 +1,10 @@
-#include "childwindow.h"
-#include "look.h"
-#include "passwordhash.h"
-#include "startup.h"
+#include "admin/tfrmsifre.h"
+#include "app/startup.h"
+#include "app/tfrmana.h"
+#include "db/passwordhash.h"
 #include "testsession.h"
-#include "tfrmana.h"
-#include "tfrmsifre.h"
+#include "ui/childwindow.h"
+#include "ui/look.h"
 
 #include <QDir>
 #include <QImageReader>
@@ -16,12 +16,14 @@
 #include <QTest>
 #include <QToolButton>
 
+using namespace zelvo;
+
 namespace {
 
 // A child window that counts its activations and offers a box of each kind.
-class ProbeWindow : public app::ChildWindow {
+class ProbeWindow : public ui::ChildWindow {
 public:
-    ProbeWindow(app::AppContext& context, QWidget* owner)
+    ProbeWindow(ui::AppContext& context, QWidget* owner)
         : ChildWindow(context, QStringLiteral("FrmProbe"), QSize(300, 200), owner)
     {
         createCloseButton(this);
@@ -37,12 +39,12 @@ protected:
 
 struct Fixture {
     TestSession session;
-    app::WindowCatalog catalog;
+    ui::WindowCatalog catalog;
     std::unique_ptr<app::TFrmAna> main;
     Fixture()
     {
         catalog.add(QStringLiteral("TFrmPSicil"),
-                    [](app::AppContext& c, QWidget* owner) { return new ProbeWindow(c, owner); });
+                    [](ui::AppContext& c, QWidget* owner) { return new ProbeWindow(c, owner); });
         main = std::make_unique<app::TFrmAna>(session.connection, session.dialogs, catalog);
         main->show();
     }
@@ -107,11 +109,11 @@ private Q_SLOTS:
         QVERIFY2(QImageReader::supportedImageFormats().contains("jpeg"),
                  "Qt's JPEG plugin is missing");
         for (const char* name : {"splash", "ogrenciler", "kapat", "baglan", "about"}) {
-            const QPixmap pixmap = look::picture(QString::fromLatin1(name));
+            const QPixmap pixmap = ui::look::picture(QString::fromLatin1(name));
             QVERIFY(!pixmap.isNull());
         }
-        QCOMPARE(look::picture(QStringLiteral("splash")).size(), QSize(800, 526));
-        QCOMPARE(look::picture(QStringLiteral("puantaj")).size(), QSize(32, 32));
+        QCOMPARE(ui::look::picture(QStringLiteral("splash")).size(), QSize(800, 526));
+        QCOMPARE(ui::look::picture(QStringLiteral("puantaj")).size(), QSize(32, 32));
     }
 
     void startsLoggedOut()
@@ -226,7 +228,7 @@ private Q_SLOTS:
                 "k.idkullanici, k.kullanici, k.sifre, k.adsoy, k.birimkodu, k.email, k.yetkitipi "
                 "FROM kullanici k WHERE key1 = key1 ORDER BY k.idkullanici DESC $$"));
         connection.forgetSchema(); // the session's own login read the procedure before
-        app::WindowCatalog catalog;
+        ui::WindowCatalog catalog;
         app::TFrmAna main(connection, session.dialogs, catalog);
         main.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("a"));
         main.findChild<QLineEdit*>(QStringLiteral("Edit2"))->setText(QStringLiteral("b"));
@@ -275,7 +277,7 @@ private Q_SLOTS:
     void defaultAdministratorIsAskedForANewPassword()
     {
         Fixture f;
-        f.catalog.add(QStringLiteral("TFrmsifre"), [](app::AppContext& c, QWidget* owner) {
+        f.catalog.add(QStringLiteral("TFrmsifre"), [](ui::AppContext& c, QWidget* owner) {
             return new admin::TFrmsifre(c, owner);
         });
         f.login(QStringLiteral("admin"), QStringLiteral("admin"));

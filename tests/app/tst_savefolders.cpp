@@ -1,4 +1,4 @@
-#include "dialogservice.h"
+#include "ui/dialogservice.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+
+using namespace zelvo;
 
 namespace {
 
@@ -64,8 +66,8 @@ private Q_SLOTS:
 
     void eachKindStartsWhereItWasLastSaved()
     {
-        app::DialogService dialogs;
-        const QString first = app::lastSaveFolder(QStringLiteral("xml"));
+        ui::DialogService dialogs;
+        const QString first = ui::lastSaveFolder(QStringLiteral("xml"));
         QVERIFY(QFileInfo(first).isDir());
         QVERIFY(first != QDir::currentPath());
 
@@ -101,9 +103,9 @@ private Q_SLOTS:
     // name stays and gets the PDF suffix.
     void pdfFilterMovesToThePdfFolder()
     {
-        app::rememberSaveFolder(m_pdfDir.filePath(QStringLiteral("eski.pdf")));
-        app::rememberSaveFolder(m_zrpDir.filePath(QStringLiteral("eski.zrp")));
-        app::DialogService dialogs;
+        ui::rememberSaveFolder(m_pdfDir.filePath(QStringLiteral("eski.pdf")));
+        ui::rememberSaveFolder(m_zrpDir.filePath(QStringLiteral("eski.zrp")));
+        ui::DialogService dialogs;
         Seen seen;
         answerNextDialog(seen, true, QString());
         const QString chosen =
@@ -116,7 +118,7 @@ private Q_SLOTS:
 
         // a folder that has gone is forgotten
         QVERIFY(m_zrpDir.remove());
-        QVERIFY(app::lastSaveFolder(QStringLiteral("zrp")) != m_zrpDir.path());
+        QVERIFY(ui::lastSaveFolder(QStringLiteral("zrp")) != m_zrpDir.path());
     }
 
 private:

@@ -1,7 +1,7 @@
-#include "demodatabase.h"
-#include "passwordhash.h"
-#include "settings.h"
-#include "startup.h"
+#include "app/demodatabase.h"
+#include "app/startup.h"
+#include "db/passwordhash.h"
+#include "db/settings.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -11,6 +11,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace zelvo;
 
 // What happens before the first window: Qt's own Turkish texts, the command line and the
 // demonstration database.

@@ -3,7 +3,7 @@
 // What the backup tests share: a database file of the server scripts in a temporary folder, a
 // session logged in on it, and the backup service of that connection on a clock the test sets.
 
-#include "backupservice.h"
+#include "backup/backupservice.h"
 #include "testsession.h"
 
 #include <QDir>
@@ -17,7 +17,7 @@ struct BackupFixture {
     TestSession session;
     QString databasePath;
     QDateTime clock{QDate(2026, 3, 14), QTime(9, 30, 5)};
-    std::unique_ptr<backup::BackupService> service;
+    std::unique_ptr<zelvo::backup::BackupService> service;
 
     // `folder` as the settings file would name it; empty for "backups" beside the database.
     explicit BackupFixture(const QString& folder = {})
@@ -30,8 +30,8 @@ struct BackupFixture {
     void startService(const QString& folder)
     {
         service.reset();
-        service =
-            std::make_unique<backup::BackupService>(session.connection, session.dialogs, folder);
+        service = std::make_unique<zelvo::backup::BackupService>(session.connection,
+                                                                 session.dialogs, folder);
         service->setClock([this] { return clock; });
     }
     QString backupsPath() const { return dir.filePath(QStringLiteral("backups")); }
@@ -39,14 +39,14 @@ struct BackupFixture {
     // Students "S<n>" of unit 01, numbered from `first`.
     void addStudents(int first, int count)
     {
-        db::Transaction tx(session.connection);
+        zelvo::db::Transaction tx(session.connection);
         for (int i = first; i < first + count; ++i)
             session.addStudent(QStringLiteral("S%1").arg(i), QStringLiteral("Ad%1").arg(i),
                                QStringLiteral("Soyad"), QDate(2026, 3, 1), QDate(2026, 5, 1));
         tx.commit();
     }
     QStringList students() { return studentsOf(session.connection); }
-    static QStringList studentsOf(db::Connection& connection)
+    static QStringList studentsOf(zelvo::db::Connection& connection)
     {
         QStringList numbers;
         for (const auto& row :
@@ -57,8 +57,8 @@ struct BackupFixture {
     // The students of another database file, opened the way the program opens it.
     static QStringList studentsIn(const QString& path)
     {
-        db::Connection other;
-        other.openSqlite(path, db::Connection::OpenMode::MustExist);
+        zelvo::db::Connection other;
+        other.openSqlite(path, zelvo::db::Connection::OpenMode::MustExist);
         return studentsOf(other);
     }
     // Every file of a folder, sorted; journals and partial copies included.

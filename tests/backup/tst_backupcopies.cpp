@@ -2,14 +2,16 @@
 // the folder keeps the newest of each kind, a copy that fails leaves nothing named as a copy, and
 // a restore takes only an undamaged database of this program, after a copy of the data as it is.
 
+#include "backup/databasecopies.h"
 #include "backupfixture.h"
-#include "databasecopies.h"
-#include "settings.h"
+#include "db/settings.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <csignal>
 #include <sys/resource.h>
+
+using namespace zelvo;
 
 using backup::BackupKind;
 

@@ -3,12 +3,12 @@
 // nothing changes; "Yedek Al" writes a copy where the user says. Also the copy a monthly run takes
 // first, and a failing one that is told once while the runs go on.
 
+#include "app/tfrmana.h"
+#include "backup/registerbackup.h"
+#include "backup/tfrmyedekgeriyukle.h"
 #include "backupfixture.h"
-#include "passwordhash.h"
-#include "registerbackup.h"
-#include "tfrmana.h"
-#include "tfrmpuantaj.h"
-#include "tfrmyedekgeriyukle.h"
+#include "db/passwordhash.h"
+#include "monthly/tfrmpuantaj.h"
 
 #include <QLineEdit>
 #include <QLocale>
@@ -17,10 +17,14 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+using namespace zelvo;
+
+using namespace zelvo::monthly;
+
 namespace {
 
 struct WindowFixture : BackupFixture {
-    app::WindowCatalog catalog;
+    ui::WindowCatalog catalog;
     std::unique_ptr<app::TFrmAna> main;
 
     WindowFixture()

@@ -1,12 +1,14 @@
-#include "boundcontrols.h"
-#include "dbgrid.h"
-#include "dbnavigator.h"
+#include "controls/boundcontrols.h"
+#include "controls/dbgrid.h"
+#include "controls/dbnavigator.h"
 #include "testsession.h"
 
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
+
+using namespace zelvo;
 
 using controls::DbGrid;
 using controls::DbNavigator;

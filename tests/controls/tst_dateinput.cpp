@@ -1,8 +1,10 @@
 // Reading dates as staff type them into date boxes and grid cells.
 
-#include "dateinput.h"
+#include "controls/dateinput.h"
 
 #include <QTest>
+
+using namespace zelvo;
 
 using controls::DateInput;
 

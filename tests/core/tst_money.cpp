@@ -4,7 +4,9 @@
 
 #include <limits>
 
-namespace money = zelvo::core::money;
+using namespace zelvo;
+
+namespace money = core::money;
 
 class TstMoney : public QObject {
     Q_OBJECT
@@ -26,34 +28,34 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(qint64, kurus);
-        QCOMPARE(money::parseKurus(text), std::optional<qint64>(kurus));
+        QCOMPARE(core::money::parseKurus(text), std::optional<qint64>(kurus));
     }
 
     void rejectsMalformedText()
     {
-        QVERIFY(!money::parseKurus(u""));
-        QVERIFY(!money::parseKurus(u"1.2.3"));
-        QVERIFY(!money::parseKurus(u"12a"));
-        QVERIFY(!money::parseKurus(u"1 000"));
+        QVERIFY(!core::money::parseKurus(u""));
+        QVERIFY(!core::money::parseKurus(u"1.2.3"));
+        QVERIFY(!core::money::parseKurus(u"12a"));
+        QVERIFY(!core::money::parseKurus(u"1 000"));
     }
 
     void doublesAreReadAsTheirFifteenDigits()
     {
         // 1.005 is 1.00499999999999989... in binary, 33030.15 * 19 / 30 is 20919.094999999998
-        QCOMPARE(money::kurusFromVariant(1.005), std::optional<qint64>(101));
-        QCOMPARE(money::kurusFromVariant(33030.15 * 19 / 30), std::optional<qint64>(2091910));
-        QCOMPARE(money::kurusFromVariant(1000.35 * 9 / 30), std::optional<qint64>(30011));
-        QCOMPARE(money::kurusFromVariant(-0.005), std::optional<qint64>(-1));
-        QCOMPARE(money::kurusFromVariant(33030.0 * 17 / 30), std::optional<qint64>(1871700));
-        QCOMPARE(money::kurusFromVariant(QVariant(qint64(42))), std::optional<qint64>(4200));
-        QCOMPARE(money::kurusFromVariant(QStringLiteral("0,1")), std::optional<qint64>(10));
-        QVERIFY(!money::kurusFromVariant(QVariant()));
-        QVERIFY(!money::kurusFromDouble(std::numeric_limits<double>::quiet_NaN()));
-        QVERIFY(!money::kurusFromDouble(1e17));
-        QCOMPARE(money::decimalText(33030.15 * 19 / 30), QStringLiteral("20919.095"));
-        QCOMPARE(money::decimalText(1e-7), QStringLiteral("0.0000001"));
-        QCOMPARE(money::decimalText(-2.5), QStringLiteral("-2.5"));
-        QCOMPARE(money::decimalText(1200.0), QStringLiteral("1200"));
+        QCOMPARE(core::money::kurusFromVariant(1.005), std::optional<qint64>(101));
+        QCOMPARE(core::money::kurusFromVariant(33030.15 * 19 / 30), std::optional<qint64>(2091910));
+        QCOMPARE(core::money::kurusFromVariant(1000.35 * 9 / 30), std::optional<qint64>(30011));
+        QCOMPARE(core::money::kurusFromVariant(-0.005), std::optional<qint64>(-1));
+        QCOMPARE(core::money::kurusFromVariant(33030.0 * 17 / 30), std::optional<qint64>(1871700));
+        QCOMPARE(core::money::kurusFromVariant(QVariant(qint64(42))), std::optional<qint64>(4200));
+        QCOMPARE(core::money::kurusFromVariant(QStringLiteral("0,1")), std::optional<qint64>(10));
+        QVERIFY(!core::money::kurusFromVariant(QVariant()));
+        QVERIFY(!core::money::kurusFromDouble(std::numeric_limits<double>::quiet_NaN()));
+        QVERIFY(!core::money::kurusFromDouble(1e17));
+        QCOMPARE(core::money::decimalText(33030.15 * 19 / 30), QStringLiteral("20919.095"));
+        QCOMPARE(core::money::decimalText(1e-7), QStringLiteral("0.0000001"));
+        QCOMPARE(core::money::decimalText(-2.5), QStringLiteral("-2.5"));
+        QCOMPARE(core::money::decimalText(1200.0), QStringLiteral("1200"));
     }
 
     // The accrual sends wage * days / 30 computed in binary; the stored amount must be the exact
@@ -66,12 +68,12 @@ private Q_SLOTS:
         for (qint64 wage = 1000000; wage <= 6000000; ++wage) { // 10,000.00 .. 60,000.00
             const double w = double(wage) / 100.0;
             for (int days = 0; days <= 30; ++days) {
-                const auto kurus = money::kurusFromDouble(w * days / 30);
+                const auto kurus = core::money::kurusFromDouble(w * days / 30);
                 if (kurus != std::optional<qint64>(exact(wage, days)))
                     QFAIL(qPrintable(QStringLiteral("%1 x %2 / 30 gave %3")
-                                         .arg(money::plainText(wage))
+                                         .arg(core::money::plainText(wage))
                                          .arg(days)
-                                         .arg(kurus ? money::plainText(*kurus) : QString())));
+                                         .arg(kurus ? core::money::plainText(*kurus) : QString())));
                 ++checked;
             }
         }
@@ -81,7 +83,8 @@ private Q_SLOTS:
                 const double w = double(wage) / 100.0;
                 const double january = double(wage + 12345) / 100.0;
                 const int second = 30 - first;
-                const auto kurus = money::kurusFromDouble(w * first / 30 + january * second / 30);
+                const auto kurus =
+                    core::money::kurusFromDouble(w * first / 30 + january * second / 30);
                 const qint64 sixtieths = 2 * (wage * first + (wage + 12345) * second);
                 QCOMPARE(kurus, std::optional<qint64>((sixtieths + 30) / 60));
                 ++checked;
@@ -106,7 +109,7 @@ private Q_SLOTS:
         QFETCH(qint64, amount);
         QFETCH(QString, percent);
         QFETCH(qint64, expected);
-        QCOMPARE(money::percentOf(amount, percent), std::optional<qint64>(expected));
+        QCOMPARE(core::money::percentOf(amount, percent), std::optional<qint64>(expected));
     }
 
     // One amount rule for every way an amount arrives: at most 16 whole digits, as the
@@ -138,7 +141,7 @@ private Q_SLOTS:
     {
         QFETCH(QVariant, value);
         QFETCH(QVariant, kurus);
-        const std::optional<qint64> got = money::kurusFromVariant(value);
+        const std::optional<qint64> got = core::money::kurusFromVariant(value);
         QCOMPARE(got.has_value(), kurus.isValid());
         if (got)
             QCOMPARE(*got, kurus.toLongLong());
@@ -159,19 +162,19 @@ private Q_SLOTS:
     {
         QFETCH(qint64, kurus);
         QFETCH(QString, text);
-        QCOMPARE(money::commaText(kurus), text);
-        QCOMPARE(money::parseKurus(text), std::optional<qint64>(kurus)); // and back
+        QCOMPARE(core::money::commaText(kurus), text);
+        QCOMPARE(core::money::parseKurus(text), std::optional<qint64>(kurus)); // and back
     }
 
     void texts()
     {
-        QCOMPARE(money::plainText(85000), QStringLiteral("850.00"));
-        QCOMPARE(money::plainText(-5), QStringLiteral("-0.05"));
+        QCOMPARE(core::money::plainText(85000), QStringLiteral("850.00"));
+        QCOMPARE(core::money::plainText(-5), QStringLiteral("-0.05"));
         const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
-        QCOMPARE(money::displayText(123456789, turkish), QStringLiteral("1.234.567,89 "));
-        QCOMPARE(money::displayText(5, turkish), QStringLiteral("0,05 "));
+        QCOMPARE(core::money::displayText(123456789, turkish), QStringLiteral("1.234.567,89 "));
+        QCOMPARE(core::money::displayText(5, turkish), QStringLiteral("0,05 "));
         const QLocale english(QLocale::English, QLocale::UnitedStates);
-        QCOMPARE(money::displayText(100000, english), QStringLiteral("1,000.00 "));
+        QCOMPARE(core::money::displayText(100000, english), QStringLiteral("1,000.00 "));
     }
 };
 

@@ -3,7 +3,11 @@
 
 #include <QTest>
 
+using namespace zelvo;
+
 using zelvo::core::Period;
+
+using core::Period;
 
 class TstPeriod : public QObject {
     Q_OBJECT
@@ -58,10 +62,10 @@ private Q_SLOTS:
         try {
             december.endDmy();
             QFAIL("December needs a whole year");
-        } catch (const zelvo::core::Error& e) {
+        } catch (const core::Error& e) {
             QCOMPARE(e.text(), QStringLiteral("'%1' is not a valid integer value").arg(year));
         }
-        QVERIFY_THROWS_EXCEPTION(zelvo::core::Error, Period(year, 4).requireWholeYear());
+        QVERIFY_THROWS_EXCEPTION(core::Error, Period(year, 4).requireWholeYear());
         QCOMPARE(Period(year, 4).startDmy(), QStringLiteral("15-04-") + year); // no throw
     }
 

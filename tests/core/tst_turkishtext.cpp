@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+using namespace zelvo;
+
 using namespace Qt::StringLiterals;
 
 class TstTurkishText : public QObject {
@@ -22,27 +24,27 @@ private Q_SLOTS:
     {
         QFETCH(QString, lower);
         QFETCH(QString, upper);
-        QCOMPARE(zelvo::core::turkishUpper(lower), upper);
-        QCOMPARE(zelvo::core::turkishLower(upper), lower);
+        QCOMPARE(core::turkishUpper(lower), upper);
+        QCOMPARE(core::turkishLower(upper), lower);
     }
 
     void foldingMatchesWhateverCaseWasTyped()
     {
         // a search typed in any case finds the same name
         const QString stored = u"IŞIL İNCE"_s;
-        QCOMPARE(zelvo::core::turkishLower(stored), zelvo::core::turkishLower(u"ışıl ince"_s));
-        QVERIFY(zelvo::core::turkishLower(stored) != zelvo::core::turkishLower(u"isil ince"_s));
+        QCOMPARE(core::turkishLower(stored), core::turkishLower(u"ışıl ince"_s));
+        QVERIFY(core::turkishLower(stored) != core::turkishLower(u"isil ince"_s));
     }
 
     void monthNames()
     {
         QStringList names;
         for (int m = 0; m <= 13; ++m)
-            names << zelvo::core::turkishMonthName(m);
+            names << core::turkishMonthName(m);
         QCOMPARE(names, QStringList({QString(), u"Ocak"_s, u"Şubat"_s, u"Mart"_s, u"Nisan"_s,
                                      u"Mayıs"_s, u"Haziran"_s, u"Temmuz"_s, u"Ağustos"_s,
                                      u"Eylül"_s, u"Ekim"_s, u"Kasım"_s, u"Aralık"_s, QString()}));
-        QCOMPARE(zelvo::core::turkishLocale().language(), QLocale::Turkish);
+        QCOMPARE(core::turkishLocale().language(), QLocale::Turkish);
     }
 };
 

@@ -4,7 +4,7 @@
 // cluster when the suite runs against PostgreSQL), and the few helpers the server tests share:
 // adding students, calling procedures, reading columns.
 
-#include "connection.h"
+#include "db/connection.h"
 #include "testbackend.h"
 
 #include <QDate>
@@ -31,7 +31,7 @@ struct NewStudent {
 };
 
 // The position of a column in a result, by name and regardless of letter case; -1 if missing.
-inline int columnOf(const db::ResultRows& rows, const QString& name)
+inline int columnOf(const zelvo::db::ResultRows& rows, const QString& name)
 {
     for (int c = 0; c < rows.columns.size(); ++c)
         if (rows.columns.at(c).compare(name, Qt::CaseInsensitive) == 0)
@@ -40,7 +40,7 @@ inline int columnOf(const db::ResultRows& rows, const QString& name)
 }
 
 // One field of one row; a missing column or row is recorded as a test failure.
-inline QVariant field(const db::ResultRows& rows, int row, const QString& name)
+inline QVariant field(const zelvo::db::ResultRows& rows, int row, const QString& name)
 {
     const int c = columnOf(rows, name);
     if (c < 0) {
@@ -59,7 +59,7 @@ inline QVariant field(const db::ResultRows& rows, int row, const QString& name)
 }
 
 // The values of one column over all rows, as text.
-inline QStringList columnTexts(const db::ResultRows& rows, const QString& name)
+inline QStringList columnTexts(const zelvo::db::ResultRows& rows, const QString& name)
 {
     QStringList texts;
     for (int r = 0; r < rows.rows.size(); ++r)
@@ -69,7 +69,7 @@ inline QStringList columnTexts(const db::ResultRows& rows, const QString& name)
 
 class ServerFixture {
 public:
-    ServerFixture() : conn(std::make_unique<db::Connection>())
+    ServerFixture() : conn(std::make_unique<zelvo::db::Connection>())
     {
         pgtest::openTestDatabase(*conn, database);
     }
@@ -96,22 +96,22 @@ public:
 
     // Calls a procedure with positional arguments named @key1, @key2, ... (or the given names).
     // A server error is recorded as a test failure and gives an empty result.
-    db::ResultRows call(const QString& name, const QVariantList& args,
-                        const QStringList& names = {})
+    zelvo::db::ResultRows call(const QString& name, const QVariantList& args,
+                               const QStringList& names = {})
     {
         try {
             return callOrThrow(name, args, names);
-        } catch (const db::DbError& e) {
+        } catch (const zelvo::db::DbError& e) {
             QTest::qFail(qPrintable(QStringLiteral("%1: %2").arg(name, e.text())), __FILE__,
                          __LINE__);
             return {};
         }
     }
 
-    db::ResultRows callOrThrow(const QString& name, const QVariantList& args,
-                               const QStringList& names = {})
+    zelvo::db::ResultRows callOrThrow(const QString& name, const QVariantList& args,
+                                      const QStringList& names = {})
     {
-        db::Params params;
+        zelvo::db::Params params;
         for (int i = 0; i < args.size(); ++i)
             params.append({names.value(i, QStringLiteral("@key%1").arg(i + 1)), args.at(i)});
         return conn->callProcedure(name, params);
@@ -161,14 +161,14 @@ public:
                                 {QStringLiteral("sil1"), QStringLiteral("1500.50")}});
     }
 
-    int count(const QString& sql, const db::Params& params = {})
+    int count(const QString& sql, const zelvo::db::Params& params = {})
     {
         return conn->query(sql, params).rows.value(0).value(0).toInt();
     }
 
     // the server database, when there is one: goes after the connection
     std::unique_ptr<pgtest::TestDatabase> database;
-    std::unique_ptr<db::Connection> conn;
+    std::unique_ptr<zelvo::db::Connection> conn;
 };
 
 } // namespace servertest

@@ -2,14 +2,16 @@
 // workstations from running the same monthly step at once, the messages of a server connection
 // that fails, the schema installation, and a password in the settings file.
 
-#include "postgresdialect.h"
+#include "db/postgresdialect.h"
+#include "db/settings.h"
 #include "serverfixture.h"
-#include "settings.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
+
+using namespace zelvo;
 
 using servertest::ServerFixture;
 

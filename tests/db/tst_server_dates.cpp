@@ -3,6 +3,8 @@
 
 #include "serverfixture.h"
 
+using namespace zelvo;
+
 using namespace Qt::StringLiterals;
 
 namespace {

@@ -3,10 +3,12 @@
 // editions, the order of the monthly results, gun_1 of the declaration rows, the cascade when
 // a student is deleted and the one-row-per-student-and-month keys.
 
-#include "dataset.h"
+#include "db/dataset.h"
 #include "serverfixture.h"
 
 #include <QTest>
+
+using namespace zelvo;
 
 using namespace servertest;
 

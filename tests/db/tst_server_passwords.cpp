@@ -2,8 +2,8 @@
 // client, the login procedure finding the user by name alone; a database of the previous
 // version, whose passwords were stored as typed, is upgraded when the program opens it.
 
-#include "connection.h"
-#include "passwordhash.h"
+#include "db/connection.h"
+#include "db/passwordhash.h"
 #include "serverfixture.h"
 
 #include <QDir>
@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <sqlite3.h>
+
+using namespace zelvo;
 
 using namespace servertest;
 

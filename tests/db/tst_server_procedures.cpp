@@ -3,11 +3,13 @@
 // that the windows edit write back to their table; login, unit, workplace and parameter rows;
 // the register searches with Turkish letter case.
 
-#include "dataset.h"
-#include "passwordhash.h"
+#include "db/dataset.h"
+#include "db/passwordhash.h"
 #include "serverfixture.h"
 
 #include <QTest>
+
+using namespace zelvo;
 
 using namespace servertest;
 

@@ -2,8 +2,8 @@
 // does, they give the same database as the program's first run, one the program then opens
 // and works with; the demonstration data loads on top and covers the cases it promises.
 
-#include "connection.h"
-#include "passwordhash.h"
+#include "db/connection.h"
+#include "db/passwordhash.h"
 #include "serverfixture.h"
 
 #include <QDir>
@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <sqlite3.h>
+
+using namespace zelvo;
 
 using namespace servertest;
 

@@ -1,6 +1,6 @@
-#include "connection.h"
-#include "dataset.h"
-#include "settings.h"
+#include "db/connection.h"
+#include "db/dataset.h"
+#include "db/settings.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <unistd.h>
+
+using namespace zelvo;
 
 using namespace db;
 

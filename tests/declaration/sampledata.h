@@ -1,7 +1,7 @@
 // Inputs of the declaration file tests and the expected files that go with them.
 #pragma once
 
-#include "declarationinput.h"
+#include "declaration/declarationinput.h"
 
 #include <QDate>
 #include <QFile>

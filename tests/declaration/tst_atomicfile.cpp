@@ -1,7 +1,7 @@
 // Writing a file in one piece: complete or not there, never half written, and an earlier
 // file of the same name untouched when the write fails.
-#include "atomicfile.h"
-#include "declarationxml.h"
+#include "declaration/atomicfile.h"
+#include "declaration/declarationxml.h"
 #include "sampledata.h"
 
 #include <QDir>
@@ -14,6 +14,8 @@
 #include <cstring>
 #include <sys/resource.h>
 #include <unistd.h>
+
+using namespace zelvo;
 
 using namespace zelvo::declaration;
 using namespace Qt::StringLiterals;

@@ -1,11 +1,13 @@
 // The declaration check's rules on plain rows: a clean month passes, each fault is found once
 // with its reason, all faults of one month are found together (errors before warnings), and the
 // edges of the identity number, the period days and the minimum wage.
-#include "declarationcheck.h"
-#include "declarationxml.h"
+#include "declaration/declarationcheck.h"
+#include "declaration/declarationxml.h"
 #include "sampledata.h"
 
 #include <QTest>
+
+using namespace zelvo;
 
 using namespace zelvo::declaration;
 using namespace Qt::StringLiterals;

@@ -1,13 +1,15 @@
 // The small texts of the declaration: premium base texts, entry and exit days, value texts,
 // the code page and the proposed file names.
-#include "cp1254.h"
-#include "declarationinput.h"
-#include "declarationtext.h"
-#include "declarationxml.h"
-#include "infocsv.h"
+#include "declaration/cp1254.h"
+#include "declaration/declarationinput.h"
+#include "declaration/declarationtext.h"
+#include "declaration/declarationxml.h"
+#include "declaration/infocsv.h"
 
 #include <QDateTime>
 #include <QTest>
+
+using namespace zelvo;
 
 using namespace zelvo::declaration;
 using namespace Qt::StringLiterals;

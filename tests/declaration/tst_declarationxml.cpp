@@ -1,6 +1,6 @@
 // The declaration XML file: the example month against its expected file, then each line and
 // attribute rule on its own, the escaping of markup characters, values outside the code page.
-#include "declarationxml.h"
+#include "declaration/declarationxml.h"
 #include "sampledata.h"
 
 #include <QDir>
@@ -8,6 +8,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace zelvo;
 
 using namespace zelvo::declaration;
 using namespace Qt::StringLiterals;

@@ -1,11 +1,13 @@
 // The information CSV file: the example months in both editions against their expected
 // files, then the field rules, the quoting of separators, values outside the code page.
-#include "infocsv.h"
+#include "declaration/infocsv.h"
 #include "sampledata.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace zelvo;
 
 using namespace zelvo::declaration;
 using namespace Qt::StringLiterals;

@@ -5,9 +5,9 @@
 // straight into the tables, months chosen and step buttons pressed through the widgets, and the
 // stored declaration rows read back.
 
-#include "dbgrid.h"
+#include "controls/dbgrid.h"
+#include "declaration/tfrmxmlgss.h"
 #include "testsession.h"
-#include "tfrmxmlgss.h"
 
 #include <QLineEdit>
 #include <QLocale>
@@ -106,7 +106,10 @@ struct DeclFixture {
     {
         return find<QToolButton>(QString::fromLatin1(name));
     }
-    controls::DbGrid* grid() const { return find<controls::DbGrid>(QStringLiteral("wwDBGrid1")); }
+    zelvo::controls::DbGrid* grid() const
+    {
+        return find<zelvo::controls::DbGrid>(QStringLiteral("wwDBGrid1"));
+    }
 
     void chooseMonth(int month)
     {
@@ -138,7 +141,7 @@ struct DeclFixture {
             QStringLiteral("select %1 from Xml where idogrenci=@id and ay=@ay").arg(column),
             {{QStringLiteral("@id"), student}, {QStringLiteral("@ay"), month}});
     }
-    int count(const QString& sql, const db::Params& params = {})
+    int count(const QString& sql, const zelvo::db::Params& params = {})
     {
         return session.scalar(sql, params).toInt();
     }
@@ -146,7 +149,7 @@ struct DeclFixture {
     QStringList storedRows(int month)
     {
         QStringList rows;
-        const db::ResultRows result = session.connection.query(
+        const zelvo::db::ResultRows result = session.connection.query(
             QStringLiteral("select ogrencino, pek, idxml from Xml where ay=@ay order by idxml"),
             {{QStringLiteral("@ay"), month}});
         for (const auto& row : result.rows)

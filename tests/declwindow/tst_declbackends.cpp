@@ -3,12 +3,12 @@
 // the declaration window, the XML and the CSV file written through it. The files of the two
 // backends are the same, byte for byte.
 
-#include "accrualcomputation.h"
-#include "accrualedition.h"
-#include "runprogress.h"
+#include "declaration/tfrmxmlgss.h"
+#include "monthly/accrualcomputation.h"
+#include "monthly/accrualedition.h"
+#include "monthly/runprogress.h"
+#include "monthly/timesheetcomputation.h"
 #include "testsession.h"
-#include "tfrmxmlgss.h"
-#include "timesheetcomputation.h"
 
 #include <QFile>
 #include <QRadioButton>
@@ -16,8 +16,13 @@
 #include <QTest>
 #include <QToolButton>
 
-using zelvo::declaration::TFrmxml;
-using zelvo::declaration::TFrmxmlgss;
+using namespace zelvo;
+
+using namespace zelvo::monthly;
+using zelvo::core::Period;
+
+using declaration::TFrmxml;
+using declaration::TFrmxmlgss;
 
 namespace {
 

@@ -2,11 +2,13 @@
 // passes with a message, a month with faults gives one report line per fault through the
 // preview, and the check stores and writes nothing.
 
-#include "checkreport.h"
+#include "declaration/checkreport.h"
 #include "declwindowfixture.h"
-#include "previewdialog.h"
+#include "report/previewdialog.h"
 
 #include <QTemporaryDir>
+
+using namespace zelvo;
 
 namespace {
 
@@ -190,7 +192,7 @@ private Q_SLOTS:
         QVERIFY(text.contains(QStringLiteral("TOPLAM: 2 hata, 2 uyarı")));
         QVERIFY(text.contains(QStringLiteral("MART 2012 DÖNEMİ")));
         // the bundled template was put into the empty folder
-        QVERIFY(QFile::exists(f.templates.filePath(zelvo::declaration::checkTemplateFile())));
+        QVERIFY(QFile::exists(f.templates.filePath(declaration::checkTemplateFile())));
         // nothing stored, removed or written; the rows stay offered
         QCOMPARE(f.storedRows(3), storedBefore);
         QVERIFY(f.offered());

@@ -5,6 +5,8 @@
 
 #include <QLabel>
 
+using namespace zelvo;
+
 namespace {
 
 struct Expected {

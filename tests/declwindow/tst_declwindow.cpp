@@ -2,13 +2,15 @@
 // the catalog entries, and the two direct statements against the rows their original literal
 // form would reach.
 
-#include "declarationpreparation.h"
+#include "declaration/declarationpreparation.h"
+#include "declaration/registerdeclaration.h"
 #include "declwindowfixture.h"
-#include "registerdeclaration.h"
-#include "windowcatalog.h"
+#include "ui/windowcatalog.h"
 
 #include <QFontInfo>
 #include <QLabel>
+
+using namespace zelvo;
 
 class TstDeclWindow : public QObject {
     Q_OBJECT
@@ -142,8 +144,8 @@ private Q_SLOTS:
     void catalog()
     {
         DeclFixture f;
-        app::WindowCatalog catalog;
-        registerDeclarationWindows(catalog);
+        ui::WindowCatalog catalog;
+        declaration::registerDeclarationWindows(catalog);
         for (const auto& [className, instance] :
              {std::pair{"TFrmxml", "Frmxml"}, std::pair{"TFrmxmlgss", "Frmxmlgss"}}) {
             QVERIFY(catalog.contains(QString::fromLatin1(className)));
@@ -205,7 +207,7 @@ private Q_SLOTS:
                 .arg(month)
                 .arg(unit);
         const db::ResultRows boundRows =
-            f.session.connection.query(zelvo::declaration::sourceStatement(), bound);
+            f.session.connection.query(declaration::sourceStatement(), bound);
         const db::ResultRows literalRows = f.session.connection.query(literalSource);
         QCOMPARE(boundRows.columns, literalRows.columns);
         QCOMPARE(ids(boundRows), ids(literalRows));
@@ -225,7 +227,7 @@ private Q_SLOTS:
             afterLiteral = ids(f.session.connection.query(remaining));
         }
         QCOMPARE(f.count(QStringLiteral("select count(*) from Xml")), n);
-        QCOMPARE(f.session.connection.execute(zelvo::declaration::removalStatement(), bound), 1);
+        QCOMPARE(f.session.connection.execute(declaration::removalStatement(), bound), 1);
         QCOMPARE(ids(f.session.connection.query(remaining)), afterLiteral);
         QCOMPARE(afterLiteral.size(), n - 1);
     }

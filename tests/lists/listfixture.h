@@ -4,10 +4,10 @@
 // temporary folder, students with accrual rows stored through the server's own procedure, and
 // the prepared reports the window handed to its previews.
 
-#include "look.h"
-#include "report.h"
+#include "lists/tfrmliste.h"
+#include "report/report.h"
 #include "testsession.h"
-#include "tfrmliste.h"
+#include "ui/look.h"
 
 #include <QFile>
 #include <QLocale>
@@ -21,17 +21,17 @@
 struct ListFixture {
     TestSession session;
     QTemporaryDir templates;
-    std::unique_ptr<TFrmListe> window;
-    QList<report::PreparedReport> previews;
+    std::unique_ptr<zelvo::lists::TFrmListe> window;
+    QList<zelvo::report::PreparedReport> previews;
     // Runs while a preview is open (the preview is not shown unless the test shows it).
-    std::function<void(report::PreviewDialog&)> inPreview;
+    std::function<void(zelvo::report::PreviewDialog&)> inPreview;
 
     ListFixture()
     {
         QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
-        look::installFontSubstitutions();
+        zelvo::ui::look::installFontSubstitutions();
         session.dialogs.onModal = [this](QDialog& dialog) {
-            auto* preview = qobject_cast<report::PreviewDialog*>(&dialog);
+            auto* preview = qobject_cast<zelvo::report::PreviewDialog*>(&dialog);
             if (!preview)
                 return;
             previews.append(preview->report());
@@ -45,9 +45,11 @@ struct ListFixture {
             window->close();
     }
 
-    TFrmListe& open(const ListVariant& variant = ListVariant::liste1())
+    zelvo::lists::TFrmListe&
+    open(const zelvo::lists::ListVariant& variant = zelvo::lists::ListVariant::liste1())
     {
-        window = std::make_unique<TFrmListe>(*session.context, &session.mainWindow, variant);
+        window = std::make_unique<zelvo::lists::TFrmListe>(*session.context, &session.mainWindow,
+                                                           variant);
         window->setTemplateFolder(templates.path());
         window->show();
         return *window;
@@ -105,7 +107,7 @@ struct ListFixture {
     }
 
     // All texts of a prepared report, page after page, one per line.
-    static QString allText(const report::PreparedReport& prepared)
+    static QString allText(const zelvo::report::PreparedReport& prepared)
     {
         QStringList texts;
         for (int p = 0; p < prepared.pageCount(); ++p)

@@ -3,14 +3,19 @@
 // from the bundle only when missing), the error page of a broken template, the preview's file
 // questions through the dialog service, and the activation after the preview closes.
 
+#include "core/period.h"
 #include "listfixture.h"
-#include "listrows.h"
-#include "period.h"
+#include "lists/listrows.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QStandardPaths>
+
+using namespace zelvo;
+
+using namespace zelvo::lists;
+using zelvo::core::Period;
 
 namespace {
 

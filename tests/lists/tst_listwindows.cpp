@@ -2,19 +2,23 @@
 // the month click, the grid and navigator over the list rows, a month without rows, columns
 // the server fails to deliver, closing, and the window catalog.
 
-#include "dbgrid.h"
-#include "dbnavigator.h"
+#include "controls/dbgrid.h"
+#include "controls/dbnavigator.h"
 #include "listfixture.h"
-#include "listrows.h"
-#include "look.h"
-#include "registerlists.h"
-#include "windowcatalog.h"
+#include "lists/listrows.h"
+#include "lists/registerlists.h"
+#include "ui/look.h"
+#include "ui/windowcatalog.h"
 
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <algorithm>
+
+using namespace zelvo;
+
+using namespace zelvo::lists;
 
 namespace {
 
@@ -151,7 +155,7 @@ private Q_SLOTS:
         QCOMPARE(heading->textFormat(), Qt::PlainText); // the blanks stay
         QVERIFY(heading->font().bold());
         QCOMPARE(heading->font().pixelSize(), 21);
-        QCOMPARE(heading->font().family(), look::centuryGothic(21).family());
+        QCOMPARE(heading->font().family(), ui::look::centuryGothic(21).family());
         w.setTemplateFolder(f.templates.path());
         QCOMPARE(w.templatePath(), f.templates.filePath(templateFile));
     }
@@ -408,7 +412,7 @@ private Q_SLOTS:
     void catalog()
     {
         TestSession session;
-        app::WindowCatalog catalog;
+        ui::WindowCatalog catalog;
         registerListWindows(catalog);
         for (const ListVariant* variant : ListVariant::all()) {
             std::unique_ptr<QDialog> dialog(

@@ -46,12 +46,12 @@ template <typename Window> struct MonthlyFixture {
     }
     QStringList errors() const { return session.dialogs.texts(ScriptedDialogs::Kind::Error); }
     QStringList messages() const { return session.dialogs.texts(ScriptedDialogs::Kind::Message); }
-    void sql(const QString& statement, const db::Params& params = {})
+    void sql(const QString& statement, const zelvo::db::Params& params = {})
     {
         session.connection.execute(statement, params);
     }
     // One line per row of a query, the columns joined by '|', empty for NULL.
-    QStringList rows(const QString& query, const db::Params& params = {})
+    QStringList rows(const QString& query, const zelvo::db::Params& params = {})
     {
         QStringList lines;
         for (const auto& row : session.connection.query(query, params).rows) {

@@ -2,10 +2,15 @@
 // and the timesheet days, December's two wages, the shares the server derives, the rounding,
 // the removal that precedes every run and the run as one transaction.
 
-#include "dbgrid.h"
+#include "controls/dbgrid.h"
+#include "core/period.h"
+#include "monthly/tfrmtahakkukgss.h"
 #include "monthlyfixture.h"
-#include "period.h"
-#include "tfrmtahakkukgss.h"
+
+using namespace zelvo;
+
+using namespace zelvo::monthly;
+using zelvo::core::Period;
 
 namespace {
 

@@ -2,20 +2,24 @@
 // editions, activation, the month click, the navigator, corrections typed into the timesheet
 // grid, closing, the progress shown during long runs and the window catalog.
 
-#include "dataset.h"
-#include "dbgrid.h"
-#include "dbnavigator.h"
+#include "controls/dbgrid.h"
+#include "controls/dbnavigator.h"
+#include "db/dataset.h"
+#include "monthly/registermonthly.h"
+#include "monthly/runprogress.h"
+#include "monthly/tfrmpuantajgss.h"
+#include "monthly/tfrmtahakkukgss.h"
 #include "monthlyfixture.h"
-#include "registermonthly.h"
-#include "runprogress.h"
-#include "tfrmpuantajgss.h"
-#include "tfrmtahakkukgss.h"
-#include "windowcatalog.h"
+#include "ui/windowcatalog.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+
+using namespace zelvo;
+
+using namespace zelvo::monthly;
 
 namespace {
 
@@ -325,7 +329,7 @@ private Q_SLOTS:
 
     void catalogHasTheFourWindows()
     {
-        app::WindowCatalog catalog;
+        ui::WindowCatalog catalog;
         registerMonthlyWindows(catalog);
         TestSession session;
         for (const char* name :
@@ -333,7 +337,7 @@ private Q_SLOTS:
             std::unique_ptr<QDialog> window(
                 catalog.create(QString::fromLatin1(name), *session.context, nullptr));
             QVERIFY2(window, name);
-            QCOMPARE(window->metaObject()->className(), name);
+            QCOMPARE(window->metaObject()->className(), QByteArray("zelvo::monthly::") + name);
         }
     }
 };

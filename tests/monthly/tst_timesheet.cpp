@@ -2,11 +2,16 @@
 // cutting to the period, December's period and split, the months that keep their rows, and the
 // run as one transaction.
 
+#include "core/period.h"
+#include "monthly/tfrmpuantajgss.h"
 #include "monthlyfixture.h"
-#include "period.h"
-#include "tfrmpuantajgss.h"
 
 #include <QWidget>
+
+using namespace zelvo;
+
+using namespace zelvo::monthly;
+using zelvo::core::Period;
 
 namespace {
 

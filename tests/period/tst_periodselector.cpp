@@ -1,10 +1,14 @@
-#include "dataset.h"
-#include "periodselector.h"
+#include "db/dataset.h"
+#include "monthly/periodselector.h"
 #include "testsession.h"
 
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
+
+using namespace zelvo;
+
+using namespace zelvo::monthly;
 
 class TstPeriodSelector : public QObject {
     Q_OBJECT

@@ -5,6 +5,8 @@
 #include <QTest>
 #include <algorithm>
 
+using namespace zelvo;
+
 namespace pgtest {
 
 namespace {

@@ -4,7 +4,7 @@
 // ZELVO_TEST_BACKEND=postgresql (CTest sets it for the name_pg registration of a suite) a fresh
 // database of the test cluster, copied from the installed template and dropped afterwards.
 
-#include "connection.h"
+#include "db/connection.h"
 #include "pgfixture.h"
 
 #include <memory>
@@ -18,15 +18,15 @@ bool serverBackendRequested();
 enum class Backend { Requested, Embedded, Server };
 
 // The address of a database of the test cluster, as the program would be given it.
-db::ServerAddress testAddress(const QString& databaseName);
+zelvo::db::ServerAddress testAddress(const QString& databaseName);
 
 // Opens `connection` on the requested backend. A server database is kept in `database`, which
 // must outlive the connection. Without a cluster the program ends: with the skip code (and a
 // loud message) on a developer's machine, as a failure in CI.
-void openTestDatabase(db::Connection& connection, std::unique_ptr<TestDatabase>& database,
+void openTestDatabase(zelvo::db::Connection& connection, std::unique_ptr<TestDatabase>& database,
                       Backend backend = Backend::Requested);
 
 // server/sqlite/demo.sql or server/postgresql/demo.sql, for the backend of the connection.
-QString demoScriptPath(const db::Connection& connection);
+QString demoScriptPath(const zelvo::db::Connection& connection);
 
 } // namespace pgtest

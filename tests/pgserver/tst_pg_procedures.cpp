@@ -12,6 +12,8 @@
 #include <QTest>
 #include <tuple>
 
+using namespace zelvo;
+
 using namespace pgtest;
 
 namespace {

@@ -4,10 +4,10 @@
 // and the few moves the register tests make: choosing a criterion, searching, typing, pressing
 // navigator buttons and reading back what the database holds.
 
-#include "dataset.h"
-#include "dbgrid.h"
+#include "controls/dbgrid.h"
+#include "db/dataset.h"
+#include "register/tfrmpsicil.h"
 #include "testsession.h"
-#include "tfrmpsicil.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -22,7 +22,7 @@
 
 struct RegisterFixture {
     TestSession session;
-    std::unique_ptr<studentregister::TFrmPSicil> window;
+    std::unique_ptr<zelvo::studentregister::TFrmPSicil> window;
 
     explicit RegisterFixture(bool demo = true)
     {
@@ -34,7 +34,7 @@ struct RegisterFixture {
 
     void open()
     {
-        window = std::make_unique<studentregister::TFrmPSicil>(*session.context);
+        window = std::make_unique<zelvo::studentregister::TFrmPSicil>(*session.context);
         window->show();
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
@@ -50,8 +50,14 @@ struct RegisterFixture {
     }
 
     QLineEdit* searchBox() const { return find<QLineEdit>(QStringLiteral("Edit1")); }
-    controls::DbGrid* grid() const { return find<controls::DbGrid>(QStringLiteral("wwDBGrid1")); }
-    db::Dataset* students() const { return find<db::Dataset>(QStringLiteral("SpOgrenci")); }
+    zelvo::controls::DbGrid* grid() const
+    {
+        return find<zelvo::controls::DbGrid>(QStringLiteral("wwDBGrid1"));
+    }
+    zelvo::db::Dataset* students() const
+    {
+        return find<zelvo::db::Dataset>(QStringLiteral("SpOgrenci"));
+    }
     QRadioButton* criterion(int index) const
     {
         return find<QGroupBox>(QStringLiteral("RadioGroup1"))

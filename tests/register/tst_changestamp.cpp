@@ -1,6 +1,8 @@
-#include "changestamp.h"
+#include "register/changestamp.h"
 
 #include <QTest>
+
+using namespace zelvo;
 
 using studentregister::ChangeKind;
 using studentregister::changeStamp;

@@ -2,12 +2,14 @@
 // an ISO date, a text that is not a date is refused and keeps the row unstored, an emptied date
 // is no date, and a date only opened and left changes nothing.
 
-#include "boundcontrols.h"
-#include "datefield.h"
+#include "controls/boundcontrols.h"
+#include "controls/datefield.h"
 #include "registerfixture.h"
 
 #include <QCalendarWidget>
 #include <QTableView>
+
+using namespace zelvo;
 
 using namespace Qt::StringLiterals;
 

@@ -1,11 +1,13 @@
 // Deleting a student from the register: the question, the student and its monthly rows on Yes,
 // nothing on No, and the truthful outcomes when there is nothing to delete or the server refuses.
 
-#include "dialogservice.h"
 #include "registerfixture.h"
+#include "ui/dialogservice.h"
 
 #include <QMessageBox>
 #include <QTimer>
+
+using namespace zelvo;
 
 namespace {
 
@@ -216,9 +218,9 @@ private Q_SLOTS:
         f.window->close();
 
         // the same window on the real dialog service
-        app::DialogService dialogs;
-        app::AppContext context{f.session.connection, *f.session.login, dialogs,
-                                &f.session.mainWindow};
+        ui::DialogService dialogs;
+        ui::AppContext context{f.session.connection, *f.session.login, dialogs,
+                               &f.session.mainWindow};
         studentregister::TFrmPSicil window(context);
         window.show();
         window.findChild<QLineEdit*>("Edit1")->setText("2022101003");

@@ -1,11 +1,13 @@
 // Correcting and adding students in the register: when a row is stored, the change stamp, the
 // new row's unit and status, and the close steps.
 
-#include "boundcontrols.h"
-#include "changestamp.h"
+#include "controls/boundcontrols.h"
+#include "register/changestamp.h"
 #include "registerfixture.h"
 
 #include <QDateTime>
+
+using namespace zelvo;
 
 using studentregister::ChangeKind;
 

@@ -2,11 +2,13 @@
 // the search box; Escape backs out of a change not yet stored before it closes the window; the
 // grid's row indicator shows a row being changed or added.
 
-#include "boundcontrols.h"
+#include "controls/boundcontrols.h"
 #include "registerfixture.h"
 
 #include <QDir>
 #include <QHeaderView>
+
+using namespace zelvo;
 
 namespace {
 

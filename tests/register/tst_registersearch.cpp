@@ -1,13 +1,15 @@
 // The register window's layout, its searches and the one current row of panel and grid.
 
-#include "boundcontrols.h"
+#include "controls/boundcontrols.h"
+#include "register/studentregister.h"
 #include "registerfixture.h"
-#include "studentregister.h"
-#include "windowcatalog.h"
+#include "ui/windowcatalog.h"
 
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+
+using namespace zelvo;
 
 class TstRegisterSearch : public QObject {
     Q_OBJECT
@@ -288,8 +290,8 @@ private Q_SLOTS:
     void catalogOpensAFreshRegister()
     {
         TestSession session;
-        app::WindowCatalog catalog;
-        registerRegisterWindows(catalog);
+        ui::WindowCatalog catalog;
+        studentregister::registerRegisterWindows(catalog);
         QVERIFY(catalog.contains("TFrmPSicil"));
         std::unique_ptr<QDialog> first(catalog.create("TFrmPSicil", *session.context, nullptr));
         QCOMPARE(first->objectName(), QStringLiteral("FrmPSicil"));

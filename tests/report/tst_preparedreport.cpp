@@ -1,4 +1,4 @@
-#include "report.h"
+#include "report/report.h"
 #include "reporttestsupport.h"
 
 #include <QImage>
@@ -6,6 +6,8 @@
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace zelvo;
 
 using namespace Qt::StringLiterals;
 using report::PreparedReport;

@@ -1,6 +1,8 @@
-#include "valueformat.h"
+#include "report/valueformat.h"
 
 #include <QTest>
+
+using namespace zelvo;
 
 using namespace Qt::StringLiterals;
 using report::Decimal;

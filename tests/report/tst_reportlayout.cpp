@@ -1,9 +1,11 @@
-#include "render.h"
+#include "report/render.h"
+#include "report/templates.h"
 #include "reporttestsupport.h"
-#include "templates.h"
 
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace zelvo;
 
 using namespace Qt::StringLiterals;
 using report::PreparedItem;

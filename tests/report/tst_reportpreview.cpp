@@ -1,4 +1,4 @@
-#include "report.h"
+#include "report/report.h"
 #include "reporttestsupport.h"
 
 #include <QLabel>
@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+
+using namespace zelvo;
 
 using namespace Qt::StringLiterals;
 using report::PageView;

@@ -1,11 +1,13 @@
-#include "render.h"
-#include "template.h"
-#include "templatemodel.h"
-#include "templates.h"
+#include "report/render.h"
+#include "report/template.h"
+#include "report/templatemodel.h"
+#include "report/templates.h"
 
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace zelvo;
 
 using namespace Qt::StringLiterals;
 using report::Template;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogservice.h"
+#include "ui/dialogservice.h"
 
 #include <QDialog>
 #include <QList>
@@ -8,7 +8,7 @@
 #include <functional>
 
 // A dialog service for tests: records what was shown and answers from a script.
-class ScriptedDialogs : public app::DialogService {
+class ScriptedDialogs : public zelvo::ui::DialogService {
 public:
     enum class Kind { Message, Question, Error, Save, Modal, Open };
     struct Shown {

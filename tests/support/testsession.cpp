@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+using namespace zelvo;
+
 TestSession::TestSession(const QString& user, const QString& password, pgtest::Backend backend)
 {
     pgtest::openTestDatabase(connection, serverDatabase, backend);
@@ -9,7 +11,7 @@ TestSession::TestSession(const QString& user, const QString& password, pgtest::B
     login->setProcedure(QStringLiteral("BireyGetirLogin"));
     login->addParam(QStringLiteral("@Key1"));
     relogin(user, password);
-    context.reset(new app::AppContext{connection, *login, dialogs, &mainWindow});
+    context.reset(new ui::AppContext{connection, *login, dialogs, &mainWindow});
     mainWindow.resize(200, 100);
     mainWindow.show();
 }

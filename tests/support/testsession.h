@@ -1,10 +1,10 @@
 #pragma once
 
-#include "appcontext.h"
-#include "connection.h"
-#include "dataset.h"
+#include "db/connection.h"
+#include "db/dataset.h"
 #include "scripteddialogs.h"
 #include "testbackend.h"
+#include "ui/appcontext.h"
 
 #include <QDate>
 #include <QWidget>
@@ -25,11 +25,11 @@ public:
     }
 
     std::unique_ptr<pgtest::TestDatabase> serverDatabase; // outlives the connection
-    db::Connection connection;
+    zelvo::db::Connection connection;
     ScriptedDialogs dialogs;
     QWidget mainWindow;
-    std::unique_ptr<db::Dataset> login;
-    std::unique_ptr<app::AppContext> context;
+    std::unique_ptr<zelvo::db::Dataset> login;
+    std::unique_ptr<zelvo::ui::AppContext> context;
 
     // Applies the demonstration data of the backend (server/<backend>/demo.sql).
     void loadDemo();
@@ -38,7 +38,7 @@ public:
                    const QDate& start, const QDate& end, bool gss = false,
                    const QString& status = QStringLiteral("1"),
                    const QString& unit = QStringLiteral("01"));
-    QVariant scalar(const QString& sql, const db::Params& params = {});
+    QVariant scalar(const QString& sql, const zelvo::db::Params& params = {});
     enum class Change { Insert, Update, Delete };
     // Makes the database refuse a change of `table` with `message` as the server's error: for
     // every row, or for those where `condition` holds (on NEW, on OLD for a deletion). A

@@ -1,13 +1,16 @@
-#include "backupservice.h"
-#include "connection.h"
-#include "demodatabase.h"
-#include "guardedapplication.h"
-#include "settings.h"
-#include "startup.h"
-#include "tfrmana.h"
-#include "windowcatalog.h"
+#include "app/demodatabase.h"
+#include "app/main/registerwindows.h"
+#include "app/startup.h"
+#include "app/tfrmana.h"
+#include "backup/backupservice.h"
+#include "db/connection.h"
+#include "db/settings.h"
+#include "ui/guardedapplication.h"
+#include "ui/windowcatalog.h"
 
 #include <cstdio>
+
+using namespace zelvo;
 
 namespace {
 
@@ -35,8 +38,8 @@ int main(int argc, char* argv[])
         return options.exitCode;
     }
 
-    app::GuardedApplication application(argc, argv);
-    app::DialogService dialogs;
+    ui::GuardedApplication application(argc, argv);
+    ui::DialogService dialogs;
     try {
         app::setUpApplication();
         db::Connection connection;
@@ -50,7 +53,7 @@ int main(int argc, char* argv[])
         backups.setAutomatic(!options.demo);
         backups.atStart();
 
-        app::WindowCatalog catalog;
+        ui::WindowCatalog catalog;
         app::registerAllWindows(catalog);
         app::TFrmAna mainWindow(connection, dialogs, catalog);
         mainWindow.show();
@@ -61,7 +64,7 @@ int main(int argc, char* argv[])
     } catch (...) {
         // a failure while starting (or one thrown past the event loop): say what it was
         application.setDialogs(nullptr);
-        dialogs.error(nullptr, app::GuardedApplication::currentExceptionText());
+        dialogs.error(nullptr, ui::GuardedApplication::currentExceptionText());
         return 1;
     }
 }

@@ -1,23 +1,24 @@
-#include "adminwindows.h"
-#include "registerbackup.h"
-#include "registerdeclaration.h"
-#include "registerlists.h"
-#include "registermonthly.h"
-#include "studentregister.h"
-#include "windowcatalog.h"
+#include "app/main/registerwindows.h"
+
+#include "admin/adminwindows.h"
+#include "backup/registerbackup.h"
+#include "declaration/registerdeclaration.h"
+#include "lists/registerlists.h"
+#include "monthly/registermonthly.h"
+#include "register/studentregister.h"
+#include "ui/windowcatalog.h"
+
+namespace zelvo::app {
 
 // Each subsystem adds its windows here.
-
-namespace app {
-
-void registerAllWindows(WindowCatalog& catalog)
+void registerAllWindows(ui::WindowCatalog& catalog)
 {
-    registerMonthlyWindows(catalog);
-    registerListWindows(catalog);
-    registerAdminWindows(catalog);
-    registerRegisterWindows(catalog);
-    registerDeclarationWindows(catalog);
+    monthly::registerMonthlyWindows(catalog);
+    lists::registerListWindows(catalog);
+    admin::registerAdminWindows(catalog);
+    studentregister::registerRegisterWindows(catalog);
+    declaration::registerDeclarationWindows(catalog);
     backup::registerBackupWindows(catalog);
 }
 
-} // namespace app
+} // namespace zelvo::app

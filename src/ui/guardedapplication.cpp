@@ -1,12 +1,12 @@
-#include "guardedapplication.h"
+#include "ui/guardedapplication.h"
 
-#include "dberror.h"
-#include "dialogservice.h"
+#include "db/dberror.h"
+#include "ui/dialogservice.h"
 
 #include <QDebug>
 #include <exception>
 
-namespace app {
+namespace zelvo::ui {
 
 QString GuardedApplication::currentExceptionText()
 {
@@ -38,4 +38,4 @@ bool GuardedApplication::notify(QObject* receiver, QEvent* event)
     }
 }
 
-} // namespace app
+} // namespace zelvo::ui

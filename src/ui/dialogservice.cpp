@@ -1,4 +1,4 @@
-#include "dialogservice.h"
+#include "ui/dialogservice.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -11,7 +11,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 
-namespace app {
+namespace zelvo::ui {
 
 namespace {
 
@@ -121,4 +121,4 @@ void DialogService::runModal(QDialog& dialog)
     dialog.exec();
 }
 
-} // namespace app
+} // namespace zelvo::ui

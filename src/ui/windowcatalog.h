@@ -1,6 +1,6 @@
 #pragma once
 
-#include "appcontext.h"
+#include "ui/appcontext.h"
 
 #include <QHash>
 #include <QString>
@@ -8,7 +8,7 @@
 
 class QDialog;
 
-namespace app {
+namespace zelvo::ui {
 
 // The child windows the main window can open, by class name ("TFrmPSicil"). Each subsystem
 // registers its windows; the main window asks for a new instance per click.
@@ -28,7 +28,4 @@ private:
     QHash<QString, Factory> m_factories;
 };
 
-// Fills the catalog with every window the program has (registerwindows.cpp).
-void registerAllWindows(WindowCatalog& catalog);
-
-} // namespace app
+} // namespace zelvo::ui

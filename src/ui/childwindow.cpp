@@ -1,7 +1,7 @@
-#include "childwindow.h"
+#include "ui/childwindow.h"
 
-#include "dataset.h"
-#include "look.h"
+#include "db/dataset.h"
+#include "ui/look.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -10,7 +10,7 @@
 #include <QScreen>
 #include <QToolButton>
 
-namespace app {
+namespace zelvo::ui {
 
 ChildWindow::ChildWindow(AppContext& context, const QString& windowName, const QSize& size,
                          QWidget* owner)
@@ -155,4 +155,4 @@ void ChildWindow::reject()
         close();
 }
 
-} // namespace app
+} // namespace zelvo::ui

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "dataset.h"
-#include "dialogservice.h"
+#include "db/dataset.h"
+#include "ui/dialogservice.h"
 
 class QWidget;
 
-namespace app {
+namespace zelvo::ui {
 
 // What every child window reaches through the main window: the one connection, the login row,
 // the dialog service and the main window itself (for its visibility). The login row is read at
@@ -34,4 +34,4 @@ private:
     }
 };
 
-} // namespace app
+} // namespace zelvo::ui

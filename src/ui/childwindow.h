@@ -1,13 +1,13 @@
 #pragma once
 
-#include "appcontext.h"
+#include "ui/appcontext.h"
 
 #include <QDialog>
 #include <functional>
 
 class QToolButton;
 
-namespace app {
+namespace zelvo::ui {
 
 // What every child window shares: created anew per click with the main window as owner, shown
 // modally, borderless and centred in the child colour; its activation steps run when it is shown
@@ -69,4 +69,4 @@ private:
     QToolButton* m_closeButton = nullptr;
 };
 
-} // namespace app
+} // namespace zelvo::ui

@@ -5,7 +5,7 @@
 class QDialog;
 class QWidget;
 
-namespace app {
+namespace zelvo::ui {
 
 // Every message, question, error box, save dialog and modal window a window shows goes through
 // here, so tests can answer them by script and see what was shown.
@@ -40,4 +40,4 @@ void rememberSaveFolder(const QString& savedFilePath);
 // The first suffix a filter names: "PDF belgesi (*.pdf)" -> "pdf".
 QString filterSuffix(const QString& filter);
 
-} // namespace app
+} // namespace zelvo::ui

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/lookvalues.h"
+
 #include <QColor>
 #include <QFont>
 #include <QPixmap>
@@ -10,13 +12,13 @@ class QToolButton;
 class QWidget;
 
 // The program's look: colours, fonts and pictures shared by every window.
-namespace look {
+namespace zelvo::ui::look {
 
-inline const QColor mainBackground{232, 233, 254};
-inline const QColor toolBar{95, 103, 160};
-inline const QColor childBackground{146, 172, 220};
-inline const QColor gridAlternate{207, 216, 222};
-inline const QColor gridCurrent{0, 0, 160};
+inline const QColor mainBackground{QRgb(core::look::mainBackground)};
+inline const QColor toolBar{QRgb(core::look::toolBar)};
+inline const QColor childBackground{QRgb(core::look::childBackground)};
+inline const QColor gridAlternate{QRgb(core::look::gridAlternate)};
+inline const QColor gridCurrent{QRgb(core::look::gridCurrent)};
 
 // Maps Verdana and Century Gothic onto the metric-compatible faces Debian ships.
 void installFontSubstitutions();
@@ -35,4 +37,4 @@ QToolButton* speedButton(QWidget* parent, const QString& objectName, const QStri
 // The bold heading of the child windows.
 void setHeadingFont(QWidget* label, int pixelSize = 21);
 
-} // namespace look
+} // namespace zelvo::ui::look

@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-namespace app {
+namespace zelvo::ui {
 
 class DialogService;
 
@@ -27,4 +27,4 @@ private:
     bool m_reporting = false;
 };
 
-} // namespace app
+} // namespace zelvo::ui

@@ -1,4 +1,4 @@
-#include "look.h"
+#include "ui/look.h"
 
 #include <QFrame>
 #include <QImageReader>
@@ -10,19 +10,19 @@ static void initPictures()
     Q_INIT_RESOURCE(pictures);
 }
 
-namespace look {
+namespace zelvo::ui::look {
 
 void installFontSubstitutions()
 {
-    QFont::insertSubstitutions(QStringLiteral("Verdana"),
+    QFont::insertSubstitutions(core::look::verdana,
                                {QStringLiteral("Veranda"), QStringLiteral("DejaVu Sans")});
-    QFont::insertSubstitutions(QStringLiteral("Century Gothic"),
+    QFont::insertSubstitutions(core::look::centuryGothic,
                                {QStringLiteral("URW Gothic"), QStringLiteral("DejaVu Sans")});
 }
 
 QFont verdana(int pixelSize, bool bold)
 {
-    QFont font(QStringLiteral("Verdana"));
+    QFont font(core::look::verdana);
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;
@@ -30,7 +30,7 @@ QFont verdana(int pixelSize, bool bold)
 
 QFont centuryGothic(int pixelSize, bool bold)
 {
-    QFont font(QStringLiteral("Century Gothic"));
+    QFont font(core::look::centuryGothic);
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;
@@ -78,4 +78,4 @@ void setHeadingFont(QWidget* label, int pixelSize)
     label->setFont(centuryGothic(pixelSize, true));
 }
 
-} // namespace look
+} // namespace zelvo::ui::look

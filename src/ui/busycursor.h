@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-namespace app {
+namespace zelvo::ui {
 
 // Shows the wait cursor for as long as it lives.
 class BusyCursor {
@@ -13,4 +13,4 @@ public:
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
-} // namespace app
+} // namespace zelvo::ui
