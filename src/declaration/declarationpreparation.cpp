@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+using namespace Qt::StringLiterals;
+
 namespace zelvo::declaration {
 
 namespace {
@@ -153,8 +155,9 @@ QString sourceStatement()
 void openShownRows(const DeclarationEdition& edition, db::Dataset& shown,
                    const core::Period& period, const QString& unit)
 {
-    shown.prepareCall(edition.procedure(QStringLiteral("XmlListe2")),
-                      {{"@key1", period.year()}, {"@key2", period.month()}, {"@key3", unit}});
+    shown.prepareCall(
+        edition.procedure(QStringLiteral("XmlListe2")),
+        {{u"@key1"_s, period.year()}, {u"@key2"_s, period.month()}, {u"@key3"_s, unit}});
     shown.open();
     shown.first();
 }
@@ -181,7 +184,7 @@ int prepareDeclaration(const DeclarationEdition& edition, const PreparationDatas
             prepareStatement(sets.source, sourceStatement(), period, unit);
         } else {
             const db::Params keys = {
-                {"@key1", period.year()}, {"@key2", period.month()}, {"@key3", unit}};
+                {u"@key1"_s, period.year()}, {u"@key2"_s, period.month()}, {u"@key3"_s, unit}};
             sets.removal.prepareCall(edition.procedure(QStringLiteral("XmlSil")), keys);
             sets.removal.execProc();
             sets.source.prepareCall(edition.procedure(QStringLiteral("XmlListe1")), keys);
@@ -191,7 +194,7 @@ int prepareDeclaration(const DeclarationEdition& edition, const PreparationDatas
 
         sets.target.prepareCall(
             edition.procedure(QStringLiteral("XmlGetir")),
-            {{"@key1", period.year()}, {"@key2", period.month()}, {"@key3", unit}});
+            {{u"@key1"_s, period.year()}, {u"@key2"_s, period.month()}, {u"@key3"_s, unit}});
         sets.target.open();
         // the rows go to the target's table in batches, as many statements as a few hundred
         // rows need, in the order of the source

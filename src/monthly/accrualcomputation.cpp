@@ -9,6 +9,8 @@
 #include <QJsonDocument>
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 namespace zelvo::monthly {
 
 namespace {
@@ -90,12 +92,12 @@ AccrualOutcome computeAccrual(const AccrualEdition& edition, const AccrualDatase
         QStringLiteral("Tahakkuk hesabı"),
         QStringLiteral("birim %1, %2/%3").arg(unit, year).arg(month));
     sets.removal.prepareCall(edition.procedure(QStringLiteral("TahakkukSil")),
-                             {{"@key1", year}, {"@key2", month}, {"@key3", unit}});
+                             {{u"@key1"_s, year}, {u"@key2"_s, month}, {u"@key3"_s, unit}});
     sets.removal.execProc();
 
     db::Dataset& timesheet = sets.timesheet;
     timesheet.prepareCall(edition.procedure(QStringLiteral("PuantajGenel")),
-                          {{"@key1", year}, {"@key2", month}, {"@key3", unit}});
+                          {{u"@key1"_s, year}, {u"@key2"_s, month}, {u"@key3"_s, unit}});
     timesheet.open();
     for (const QString& column : edition.timesheetColumns)
         timesheet.requireColumn(column);
@@ -125,14 +127,14 @@ AccrualOutcome computeAccrual(const AccrualEdition& edition, const AccrualDatase
     // every row stored in one call, in the timesheet's order
     sets.store.prepareCall(
         QStringLiteral("TahakkukekleListe"),
-        {{"@key1", year},
-         {"@key2", month},
-         {"@key3", unit},
-         {"@key4", QString::fromUtf8(QJsonDocument(rows).toJson(QJsonDocument::Compact))}});
+        {{u"@key1"_s, year},
+         {u"@key2"_s, month},
+         {u"@key3"_s, unit},
+         {u"@key4"_s, QString::fromUtf8(QJsonDocument(rows).toJson(QJsonDocument::Compact))}});
     sets.store.execProc();
 
     sets.result.prepareCall(edition.procedure(QStringLiteral("TahakkukGenel")),
-                            {{"@key1", year}, {"@key2", month}, {"@key3", unit}});
+                            {{u"@key1"_s, year}, {u"@key2"_s, month}, {u"@key3"_s, unit}});
     sets.result.open();
     for (const QString& column : edition.resultColumns)
         sets.result.requireColumn(column);

@@ -8,6 +8,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+using namespace Qt::StringLiterals;
+
 namespace zelvo::monthly {
 
 namespace {
@@ -57,14 +59,14 @@ TimesheetOutcome computeTimesheet(const TimesheetEdition& edition, const Timeshe
     // June and December keep their rows, so hand-set old/new wage days survive a new run
     if (month != 6 && month != 12) {
         sets.removal.prepareCall(edition.procedure(QStringLiteral("PuantajSil")),
-                                 {{"@key1", year}, {"@key2", month}, {"@key3", unit}});
+                                 {{u"@key1"_s, year}, {u"@key2"_s, month}, {u"@key3"_s, unit}});
         sets.removal.execProc();
     }
 
     db::Dataset& students = sets.students;
     students.prepareCall(
         edition.procedure(QStringLiteral("PuantajGetir")),
-        {{"@key1", period.startDmy()}, {"@key2", period.endDmy()}, {"@key3", unit}});
+        {{u"@key1"_s, period.startDmy()}, {u"@key2"_s, period.endDmy()}, {u"@key3"_s, unit}});
     students.open();
     if (students.recordCount() < 1) {
         transaction.commit();
@@ -89,8 +91,9 @@ TimesheetOutcome computeTimesheet(const TimesheetEdition& edition, const Timeshe
             students.valueAt(row, idColumn).toString()});
     }
     db::Dataset& dayCount = sets.dayCount;
-    dayCount.prepareCall(QStringLiteral("GunHesaplaListe"),
-                         {{"@key1", compactJson(spans)}, {"@key2", month}, {"@key3", year}});
+    dayCount.prepareCall(
+        QStringLiteral("GunHesaplaListe"),
+        {{u"@key1"_s, compactJson(spans)}, {u"@key2"_s, month}, {u"@key3"_s, year}});
     dayCount.open();
     const int countColumn = dayCount.requireColumn(QStringLiteral("gun"));
     if (dayCount.recordCount() != count)
@@ -110,13 +113,14 @@ TimesheetOutcome computeTimesheet(const TimesheetEdition& edition, const Timeshe
         progress.advance(row + 1);
     }
     sets.dayCount.close();
-    sets.single.prepareCall(
-        QStringLiteral("PuantajYaz"),
-        {{"@key1", year}, {"@key2", month}, {"@key3", unit}, {"@key4", compactJson(days)}});
+    sets.single.prepareCall(QStringLiteral("PuantajYaz"), {{u"@key1"_s, year},
+                                                           {u"@key2"_s, month},
+                                                           {u"@key3"_s, unit},
+                                                           {u"@key4"_s, compactJson(days)}});
     sets.single.execProc();
 
     sets.monthView.prepareCall(edition.procedure(QStringLiteral("PuantajGenel")),
-                               {{"@key1", year}, {"@key2", month}, {"@key3", unit}});
+                               {{u"@key1"_s, year}, {u"@key2"_s, month}, {u"@key3"_s, unit}});
     sets.monthView.open();
     for (const QString& column : edition.monthViewColumns)
         sets.monthView.requireColumn(column);
