@@ -1,5 +1,5 @@
-#include "admin/adminwindows.h"
 #include "adminwindowtest.h"
+#include "app/windowregistry.h"
 #include "ui/childwindow.h"
 #include "ui/look.h"
 #include "ui/windowcatalog.h"
@@ -38,7 +38,7 @@ private Q_SLOTS:
         QFETCH(bool, hidesMainWindow);
         TestSession session;
         ui::WindowCatalog catalog;
-        admin::registerAdminWindows(catalog);
+        app::registerAllWindows(catalog);
         QVERIFY(catalog.contains(className));
         QDialog* window = catalog.create(className, *session.context, &session.mainWindow);
         QVERIFY(window);

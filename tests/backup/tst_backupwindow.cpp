@@ -4,7 +4,7 @@
 // first, and a failing one that is told once while the runs go on.
 
 #include "app/tfrmana.h"
-#include "backup/registerbackup.h"
+#include "app/windowregistry.h"
 #include "backup/tfrmyedekgeriyukle.h"
 #include "backupfixture.h"
 #include "db/passwordhash.h"
@@ -29,7 +29,7 @@ struct WindowFixture : BackupFixture {
 
     WindowFixture()
     {
-        backup::registerBackupWindows(catalog);
+        app::registerAllWindows(catalog);
         main = std::make_unique<app::TFrmAna>(session.connection, session.dialogs, catalog);
         main->show();
     }

@@ -2,8 +2,8 @@
 // the catalog entries, and the two direct statements against the rows their original literal
 // form would reach.
 
+#include "app/windowregistry.h"
 #include "declaration/declarationpreparation.h"
-#include "declaration/registerdeclaration.h"
 #include "declwindowfixture.h"
 #include "ui/windowcatalog.h"
 
@@ -145,7 +145,7 @@ private Q_SLOTS:
     {
         DeclFixture f;
         ui::WindowCatalog catalog;
-        declaration::registerDeclarationWindows(catalog);
+        app::registerAllWindows(catalog);
         for (const auto& [className, instance] :
              {std::pair{"TFrmxml", "Frmxml"}, std::pair{"TFrmxmlgss", "Frmxmlgss"}}) {
             QVERIFY(catalog.contains(QString::fromLatin1(className)));

@@ -2,11 +2,11 @@
 // the month click, the grid and navigator over the list rows, a month without rows, columns
 // the server fails to deliver, closing, and the window catalog.
 
+#include "app/windowregistry.h"
 #include "controls/dbgrid.h"
 #include "controls/dbnavigator.h"
 #include "listfixture.h"
 #include "lists/listrows.h"
-#include "lists/registerlists.h"
 #include "ui/look.h"
 #include "ui/windowcatalog.h"
 
@@ -413,7 +413,7 @@ private Q_SLOTS:
     {
         TestSession session;
         ui::WindowCatalog catalog;
-        registerListWindows(catalog);
+        app::registerAllWindows(catalog);
         for (const ListVariant* variant : ListVariant::all()) {
             std::unique_ptr<QDialog> dialog(
                 catalog.create(variant->className, *session.context, &session.mainWindow));

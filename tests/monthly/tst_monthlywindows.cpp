@@ -2,10 +2,10 @@
 // editions, activation, the month click, the navigator, corrections typed into the timesheet
 // grid, closing, the progress shown during long runs and the window catalog.
 
+#include "app/windowregistry.h"
 #include "controls/dbgrid.h"
 #include "controls/dbnavigator.h"
 #include "db/dataset.h"
-#include "monthly/registermonthly.h"
 #include "monthly/runprogress.h"
 #include "monthly/tfrmpuantajgss.h"
 #include "monthly/tfrmtahakkukgss.h"
@@ -330,7 +330,7 @@ private Q_SLOTS:
     void catalogHasTheFourWindows()
     {
         ui::WindowCatalog catalog;
-        registerMonthlyWindows(catalog);
+        app::registerAllWindows(catalog);
         TestSession session;
         for (const char* name :
              {"TFrmPuantaj", "TFrmPuantajgss", "TFrmTahakkuk", "TFrmTahakkukGss"}) {

@@ -1,7 +1,7 @@
 // The register window's layout, its searches and the one current row of panel and grid.
 
+#include "app/windowregistry.h"
 #include "controls/boundcontrols.h"
-#include "register/studentregister.h"
 #include "registerfixture.h"
 #include "ui/windowcatalog.h"
 
@@ -291,7 +291,7 @@ private Q_SLOTS:
     {
         TestSession session;
         ui::WindowCatalog catalog;
-        studentregister::registerRegisterWindows(catalog);
+        app::registerAllWindows(catalog);
         QVERIFY(catalog.contains("TFrmPSicil"));
         std::unique_ptr<QDialog> first(catalog.create("TFrmPSicil", *session.context, nullptr));
         QCOMPARE(first->objectName(), QStringLiteral("FrmPSicil"));

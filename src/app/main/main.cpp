@@ -1,7 +1,7 @@
 #include "app/demodatabase.h"
-#include "app/main/registerwindows.h"
 #include "app/startup.h"
 #include "app/tfrmana.h"
+#include "app/windowregistry.h"
 #include "backup/backupservice.h"
 #include "db/connection.h"
 #include "db/settings.h"
