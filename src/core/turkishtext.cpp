@@ -1,6 +1,7 @@
 #include "core/turkishtext.h"
 
 #include <array>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -22,30 +23,34 @@ QString turkishMonthName(int month)
     return names[std::size_t(month - 1)];
 }
 
-QString turkishUpper(QString text)
+namespace {
+
+// Maps the dotted and dotless i's pairwise, as Turkish does, and every other letter as
+// convert does.
+QString mapTurkishCase(QString text, QChar dotted, QChar dottedTo, QChar dotless, QChar dotlessTo,
+                       QChar (QChar::*convert)() const)
 {
     for (QChar& c : text) {
-        if (c == u'i')
-            c = u'İ';
-        else if (c == u'ı')
-            c = u'I';
+        if (c == dotted)
+            c = dottedTo;
+        else if (c == dotless)
+            c = dotlessTo;
         else
-            c = c.toUpper();
+            c = (c.*convert)();
     }
     return text;
 }
 
+} // namespace
+
+QString turkishUpper(QString text)
+{
+    return mapTurkishCase(std::move(text), u'i', u'İ', u'ı', u'I', &QChar::toUpper);
+}
+
 QString turkishLower(QString text)
 {
-    for (QChar& c : text) {
-        if (c == u'I')
-            c = u'ı';
-        else if (c == u'İ')
-            c = u'i';
-        else
-            c = c.toLower();
-    }
-    return text;
+    return mapTurkishCase(std::move(text), u'İ', u'i', u'I', u'ı', &QChar::toLower);
 }
 
 } // namespace zelvo::core
