@@ -8,6 +8,22 @@
 
 namespace zelvo::db {
 
+namespace {
+
+// Binds args in order and runs q; on failure the query is finished before the error is thrown.
+void runBound(QSqlQuery& q, const QVector<QVariant>& args, const Dialect& dialect)
+{
+    for (int i = 0; i < args.size(); ++i)
+        q.bindValue(i, args.at(i));
+    if (!q.exec()) {
+        const QString text = dialect.describe(q.lastError());
+        q.finish();
+        throw DbError(text);
+    }
+}
+
+} // namespace
+
 QVariant Connection::insertRow(const QString& table, const QList<QPair<QString, QVariant>>& values)
 {
     const TableInfo& info = tableInfo(table);
@@ -23,13 +39,7 @@ QVariant Connection::insertRow(const QString& table, const QList<QPair<QString, 
         args << toDatabase(value, column);
     }
     QSqlQuery& q = prepared(dialect().insertStatement(info, names));
-    for (int i = 0; i < args.size(); ++i)
-        q.bindValue(i, args.at(i));
-    if (!q.exec()) {
-        const QString text = m_dialect->describe(q.lastError());
-        q.finish();
-        throw DbError(text);
-    }
+    runBound(q, args, *m_dialect);
     const QVariant id = m_dialect->insertedKey(q);
     q.finish();
     return id;
@@ -67,15 +77,12 @@ void Connection::insertRows(const QString& table, const QStringList& columns,
     for (int done = 0; done < rows.size();) {
         const int count = rowsPerInsert(int(rows.size()) - done, int(names.size()));
         QSqlQuery& q = prepared(head + QStringList(count, tuple).join(QLatin1Char(',')));
-        int slot = 0;
+        QVector<QVariant> args;
+        args.reserve(count * stored.size());
         for (int r = done; r < done + count; ++r)
             for (int c = 0; c < stored.size(); ++c)
-                q.bindValue(slot++, toDatabase(rows.at(r).value(c), stored.at(c)));
-        if (!q.exec()) {
-            const QString text = m_dialect->describe(q.lastError());
-            q.finish();
-            throw DbError(text);
-        }
+                args << toDatabase(rows.at(r).value(c), stored.at(c));
+        runBound(q, args, *m_dialect);
         q.finish();
         done += count;
     }
@@ -104,13 +111,7 @@ void Connection::updateRow(const WriteTarget& target, const QVariant& key,
                                  keyColumn ? keyColumn->name : target.keyColumn);
     QSqlQuery& q = prepared(sql);
     args << key;
-    for (int i = 0; i < args.size(); ++i)
-        q.bindValue(i, args.at(i));
-    if (!q.exec()) {
-        const QString text = m_dialect->describe(q.lastError());
-        q.finish();
-        throw DbError(text);
-    }
+    runBound(q, args, *m_dialect);
     q.finish();
 }
 
@@ -121,12 +122,7 @@ int Connection::deleteRow(const WriteTarget& target, const QVariant& key)
     const QString sql = QStringLiteral("DELETE FROM \"%1\" WHERE \"%2\"=?")
                             .arg(info.name, keyColumn ? keyColumn->name : target.keyColumn);
     QSqlQuery& q = prepared(sql);
-    q.bindValue(0, key);
-    if (!q.exec()) {
-        const QString text = m_dialect->describe(q.lastError());
-        q.finish();
-        throw DbError(text);
-    }
+    runBound(q, {key}, *m_dialect);
     const int affected = m_dialect->changedRows(*this, q);
     q.finish();
     return affected;

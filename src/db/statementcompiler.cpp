@@ -24,6 +24,45 @@ qsizetype formalIndex(const QStringList& formals, const QString& parameter)
     return -1;
 }
 
+// Whether c belongs to a quoted literal, its quotes included; quote carries the open quote
+// from one character to the next.
+bool inQuotedText(QChar c, QChar& quote)
+{
+    if (!quote.isNull()) {
+        if (c == quote)
+            quote = QChar();
+        return true;
+    }
+    if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+        quote = c;
+        return true;
+    }
+    return false;
+}
+
+// Where the name that follows the marker at `marker` ends.
+qsizetype nameEnd(const QString& sql, qsizetype marker)
+{
+    qsizetype end = marker + 1;
+    while (end < sql.size() && isIdentifierChar(sql.at(end)))
+        ++end;
+    return end;
+}
+
+// A query for sql, prepared on the database; context (a procedure's name) goes with an error.
+std::unique_ptr<QSqlQuery> preparedQuery(const QString& sql, const QSqlDatabase& database,
+                                         const Dialect& dialect, const QString& context)
+{
+    auto query = std::make_unique<QSqlQuery>(database);
+    // rows are read once, front to back; a scrollable query allocates a row cache per exec
+    query->setForwardOnly(dialect.streamsRows());
+    if (!query->prepare(sql)) {
+        const QString error = dialect.describe(query->lastError());
+        throw DbError(context.isEmpty() ? error : QStringLiteral("%1 (%2)").arg(error, context));
+    }
+    return query;
+}
+
 } // namespace
 
 const Connection::Compiled& Connection::compileProcedure(const QString& name)
@@ -44,17 +83,10 @@ const Connection::Compiled& Connection::compileProcedure(const QString& name)
         QChar quote;
         for (qsizetype i = 0; i < sql.size(); ++i) {
             const QChar c = sql.at(i);
-            if (!quote.isNull()) {
-                if (c == quote)
-                    quote = QChar();
-                statement.sql += c;
-            } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-                quote = c;
+            if (inQuotedText(c, quote)) {
                 statement.sql += c;
             } else if (c == QLatin1Char('@')) {
-                qsizetype end = i + 1;
-                while (end < sql.size() && isIdentifierChar(sql.at(end)))
-                    ++end;
+                const qsizetype end = nameEnd(sql, i);
                 const QString parameter = sql.mid(i, end - i);
                 const qsizetype index = formalIndex(compiled->formals, parameter);
                 if (index < 0)
@@ -79,12 +111,7 @@ const Connection::Compiled& Connection::compileProcedure(const QString& name)
                 statement.sql += c;
             }
         }
-        statement.query = std::make_unique<QSqlQuery>(database());
-        // rows are read once, front to back; a scrollable query allocates a row cache per exec
-        statement.query->setForwardOnly(m_dialect->streamsRows());
-        if (!statement.query->prepare(statement.sql))
-            throw DbError(QStringLiteral("%1 (%2)").arg(
-                m_dialect->describe(statement.query->lastError()), name));
+        statement.query = preparedQuery(statement.sql, database(), *m_dialect, name);
         compiled->statements.push_back(std::move(statement));
     }
     return **m_procedures.insert(key, compiled);
@@ -102,15 +129,8 @@ const Connection::Compiled& Connection::compileStatement(const QString& sql,
     QChar quote;
     for (qsizetype i = 0; i < sql.size(); ++i) {
         const QChar c = sql.at(i);
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            quote = c;
-        } else if (c == QLatin1Char('@') || c == QLatin1Char(':')) {
-            qsizetype end = i + 1;
-            while (end < sql.size() && isIdentifierChar(sql.at(end)))
-                ++end;
+        if (!inQuotedText(c, quote) && (c == QLatin1Char('@') || c == QLatin1Char(':'))) {
+            const qsizetype end = nameEnd(sql, i);
             const QString parameter = QLatin1Char('@') + sql.mid(i + 1, end - i - 1);
             const qsizetype found = formalIndex(formals, parameter);
             if (end > i + 1 && found >= 0) {
@@ -124,10 +144,7 @@ const Connection::Compiled& Connection::compileStatement(const QString& sql,
         }
         statement.sql += c;
     }
-    statement.query = std::make_unique<QSqlQuery>(database());
-    statement.query->setForwardOnly(dialect().streamsRows());
-    if (!statement.query->prepare(statement.sql))
-        throw DbError(dialect().describe(statement.query->lastError()));
+    statement.query = preparedQuery(statement.sql, database(), dialect(), {});
     compiled->statements.push_back(std::move(statement));
     return **m_statements.insert(key, compiled);
 }
