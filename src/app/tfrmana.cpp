@@ -161,9 +161,9 @@ void TFrmAna::buildToolBar(QWidget* central)
     row->addWidget(toolButton(bar, QStringLiteral("BtnOgrenciler"), QStringLiteral("1-Öğrenciler"),
                               QStringLiteral("ogrenciler"), QStringLiteral("TFrmPSicil")));
     row->addWidget(toolButton(bar, QStringLiteral("BtnPuantaj"), QStringLiteral("2-Puantaj"),
-                              QStringLiteral("puantaj"), QStringLiteral("monthly::TFrmPuantaj")));
+                              QStringLiteral("puantaj"), QStringLiteral("TFrmPuantaj")));
     row->addWidget(toolButton(bar, QStringLiteral("BtnTahakkuk"), QStringLiteral("3-Taahhuk"),
-                              QStringLiteral("tahakkuk"), QStringLiteral("monthly::TFrmTahakkuk")));
+                              QStringLiteral("tahakkuk"), QStringLiteral("TFrmTahakkuk")));
     row->addWidget(toolButton(bar, QStringLiteral("BtnListe1"), QStringLiteral("Liste-1"),
                               QStringLiteral("liste1"), QStringLiteral("TFrmListe1")));
     row->addWidget(toolButton(bar, QStringLiteral("BtnListe2"), QStringLiteral("Liste-2"),
@@ -212,8 +212,8 @@ void TFrmAna::buildMenu()
     m_gssMenu->setObjectName(QStringLiteral("MenuGss"));
     m_gssMenu->menuAction()->setObjectName(QStringLiteral("MenuGssItem"));
     const QList<QPair<QString, QString>> gssItems = {
-        {QStringLiteral("(GSS) - Puantaj"), QStringLiteral("monthly::TFrmPuantajgss")},
-        {QStringLiteral("(GSS) - Tahakkuk"), QStringLiteral("monthly::TFrmTahakkukGss")},
+        {QStringLiteral("(GSS) - Puantaj"), QStringLiteral("TFrmPuantajgss")},
+        {QStringLiteral("(GSS) - Tahakkuk"), QStringLiteral("TFrmTahakkukGss")},
         {QStringLiteral("(GSS) - Liste-1"), QStringLiteral("TFrmListe1gss")},
         {QStringLiteral("(GSS) - Liste-2"), QStringLiteral("TFrmListe2gss")},
         {QStringLiteral("(GSS) - XML Dosyası"), QStringLiteral("TFrmxmlgss")},

@@ -1,6 +1,7 @@
 #include "admin/tfrmsifre.h"
 #include "app/startup.h"
 #include "app/tfrmana.h"
+#include "app/windowregistry.h"
 #include "db/passwordhash.h"
 #include "testsession.h"
 #include "ui/childwindow.h"
@@ -414,6 +415,46 @@ private Q_SLOTS:
         QCOMPARE(second->activations, 1);
         QVERIFY(second->edit->text().isEmpty()); // a fresh instance
         second->close();
+    }
+
+    // Every tool button and menu item of an administrator opens a window of the program's own
+    // catalogue, never the "not ready" message.
+    void everyButtonAndMenuItemOpensAWindow()
+    {
+        TestSession session;
+        ui::WindowCatalog catalog;
+        app::registerAllWindows(catalog);
+        app::TFrmAna main(session.connection, session.dialogs, catalog);
+        main.show();
+        main.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("admin"));
+        main.findChild<QLineEdit*>(QStringLiteral("Edit2"))->setText(QStringLiteral("admin"));
+        QTest::mouseClick(main.findChild<QToolButton*>(QStringLiteral("SpeedButton9")),
+                          Qt::LeftButton);
+        QStringList opened;
+        session.dialogs.onModal = [&opened](QDialog& window) { opened << window.objectName(); };
+        int expected = 0;
+        for (QToolButton* button : main.findChildren<QToolButton*>()) {
+            if (!toolCaptions.contains(button->text()))
+                continue;
+            session.dialogs.clear();
+            QTest::mouseClick(button, Qt::LeftButton);
+            QVERIFY2(
+                session.dialogs.texts(ScriptedDialogs::Kind::Message).isEmpty(),
+                qPrintable(button->text() + QStringLiteral(": ") + session.dialogs.lastText()));
+            QCOMPARE(opened.size(), ++expected);
+        }
+        QCOMPARE(expected, toolCaptions.size());
+        for (QAction* item : main.menuBar()->findChildren<QAction*>()) {
+            if (item->menu() || item->text().isEmpty() ||
+                item->objectName() == QLatin1String("MenuYedekAl"))
+                continue; // the manual copy asks for a file and opens no window
+            session.dialogs.clear();
+            item->trigger();
+            QVERIFY2(session.dialogs.texts(ScriptedDialogs::Kind::Message).isEmpty(),
+                     qPrintable(item->text() + QStringLiteral(": ") + session.dialogs.lastText()));
+            QCOMPARE(opened.size(), ++expected);
+        }
+        QVERIFY(expected >= toolCaptions.size() + 8); // two menu items, restore, five GSS windows
     }
 
     void unknownWindowSaysSo()
