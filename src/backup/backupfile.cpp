@@ -2,30 +2,51 @@
 
 #include <QRegularExpression>
 
+#include <array>
+
 namespace zelvo::backup {
 
 namespace {
 
 const QString dateFormat = QStringLiteral("yyyy-MM-dd-HHmmss");
 
+// Each kind's tag in a file name and its title for the user, in one place.
+struct KindNames {
+    BackupKind kind;
+    QString tag;
+    QString title;
+};
+
+const std::array<KindNames, 3>& kindNames()
+{
+    static const std::array<KindNames, 3> names{{
+        {BackupKind::Daily, QStringLiteral("gunluk"), QStringLiteral("Günlük")},
+        {BackupKind::BeforeRun, QStringLiteral("islem-oncesi"), QStringLiteral("İşlem öncesi")},
+        {BackupKind::BeforeRestore, QStringLiteral("geri-yukleme-oncesi"),
+         QStringLiteral("Geri yükleme öncesi")},
+    }};
+    return names;
+}
+
+const KindNames* namesOf(BackupKind kind)
+{
+    for (const KindNames& names : kindNames())
+        if (names.kind == kind)
+            return &names;
+    return nullptr;
+}
+
 QString kindTag(BackupKind kind)
 {
-    switch (kind) {
-    case BackupKind::Daily:
-        return QStringLiteral("gunluk");
-    case BackupKind::BeforeRun:
-        return QStringLiteral("islem-oncesi");
-    case BackupKind::BeforeRestore:
-        return QStringLiteral("geri-yukleme-oncesi");
-    }
-    return {};
+    const KindNames* names = namesOf(kind);
+    return names ? names->tag : QString();
 }
 
 std::optional<BackupKind> kindOfTag(const QString& tag)
 {
-    for (BackupKind kind : {BackupKind::Daily, BackupKind::BeforeRun, BackupKind::BeforeRestore})
-        if (kindTag(kind) == tag)
-            return kind;
+    for (const KindNames& names : kindNames())
+        if (names.tag == tag)
+            return names.kind;
     return std::nullopt;
 }
 
@@ -72,15 +93,8 @@ bool isPartialFileOf(const QString& fileName, const QString& databaseName)
 
 QString kindTitle(BackupKind kind)
 {
-    switch (kind) {
-    case BackupKind::Daily:
-        return QStringLiteral("Günlük");
-    case BackupKind::BeforeRun:
-        return QStringLiteral("İşlem öncesi");
-    case BackupKind::BeforeRestore:
-        return QStringLiteral("Geri yükleme öncesi");
-    }
-    return {};
+    const KindNames* names = namesOf(kind);
+    return names ? names->title : QString();
 }
 
 } // namespace zelvo::backup
