@@ -3,41 +3,43 @@
 #include <QHBoxLayout>
 #include <QToolButton>
 
+#include <algorithm>
+#include <array>
+
 namespace zelvo::controls {
 
 namespace {
 
-struct ButtonLook {
+// What each button shows and what it does to the dataset, in one table that the buttons'
+// construction and their presses both read.
+struct ButtonSpec {
+    DbNavigator::Button button;
     const char* name;
     const char* glyph;
     const char* hint;
+    void (*act)(db::Dataset&);
 };
 
-ButtonLook lookOf(DbNavigator::Button b)
+using B = DbNavigator::Button;
+const std::array<ButtonSpec, 10> buttonSpecs{{
+    {B::First, "First", "|◀", "İlk kayıt", [](db::Dataset& d) { d.first(); }},
+    {B::Prior, "Prior", "◀", "Önceki kayıt", [](db::Dataset& d) { d.prior(); }},
+    {B::Next, "Next", "▶", "Sonraki kayıt", [](db::Dataset& d) { d.next(); }},
+    {B::Last, "Last", "▶|", "Son kayıt", [](db::Dataset& d) { d.last(); }},
+    {B::Forward10, "Forward10", "▶▶", "10 kayıt ileri", [](db::Dataset& d) { d.moveBy(10); }},
+    {B::Back10, "Back10", "◀◀", "10 kayıt geri", [](db::Dataset& d) { d.moveBy(-10); }},
+    {B::Insert, "Insert", "+", "Yeni kayıt", [](db::Dataset& d) { d.insert(); }},
+    {B::Post, "Post", "✔", "Kaydet", [](db::Dataset& d) { d.post(); }},
+    {B::Cancel, "Cancel", "✖", "Vazgeç", [](db::Dataset& d) { d.cancel(); }},
+    {B::Delete, "Delete", "−", "Sil", [](db::Dataset& d) { d.deleteCurrent(); }},
+}};
+
+const ButtonSpec& specOf(DbNavigator::Button b)
 {
-    switch (b) {
-    case DbNavigator::Button::First:
-        return {"First", "|◀", "İlk kayıt"};
-    case DbNavigator::Button::Prior:
-        return {"Prior", "◀", "Önceki kayıt"};
-    case DbNavigator::Button::Next:
-        return {"Next", "▶", "Sonraki kayıt"};
-    case DbNavigator::Button::Last:
-        return {"Last", "▶|", "Son kayıt"};
-    case DbNavigator::Button::Forward10:
-        return {"Forward10", "▶▶", "10 kayıt ileri"};
-    case DbNavigator::Button::Back10:
-        return {"Back10", "◀◀", "10 kayıt geri"};
-    case DbNavigator::Button::Insert:
-        return {"Insert", "+", "Yeni kayıt"};
-    case DbNavigator::Button::Post:
-        return {"Post", "✔", "Kaydet"};
-    case DbNavigator::Button::Cancel:
-        return {"Cancel", "✖", "Vazgeç"};
-    case DbNavigator::Button::Delete:
-        return {"Delete", "−", "Sil"};
-    }
-    return {"", "", ""};
+    const auto it = std::find_if(buttonSpecs.cbegin(), buttonSpecs.cend(),
+                                 [b](const ButtonSpec& spec) { return spec.button == b; });
+    Q_ASSERT(it != buttonSpecs.cend());
+    return *it;
 }
 
 } // namespace
@@ -48,11 +50,11 @@ DbNavigator::DbNavigator(const QList<Button>& buttons, QWidget* parent) : QWidge
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(1);
     for (Button b : buttons) {
-        const ButtonLook look = lookOf(b);
+        const ButtonSpec& spec = specOf(b);
         auto* button = new QToolButton(this);
-        button->setObjectName(QString::fromLatin1(look.name));
-        button->setText(QString::fromUtf8(look.glyph));
-        button->setToolTip(QString::fromUtf8(look.hint));
+        button->setObjectName(QString::fromLatin1(spec.name));
+        button->setText(QString::fromUtf8(spec.glyph));
+        button->setToolTip(QString::fromUtf8(spec.hint));
         button->setFixedSize(30, 28);
         connect(button, &QToolButton::clicked, this, [this, b] { press(b); });
         row->addWidget(button);
@@ -107,38 +109,7 @@ void DbNavigator::press(Button which)
     if (m_beforeAction)
         m_beforeAction();
     try {
-        switch (which) {
-        case Button::First:
-            m_dataset->first();
-            break;
-        case Button::Prior:
-            m_dataset->prior();
-            break;
-        case Button::Next:
-            m_dataset->next();
-            break;
-        case Button::Last:
-            m_dataset->last();
-            break;
-        case Button::Forward10:
-            m_dataset->moveBy(10);
-            break;
-        case Button::Back10:
-            m_dataset->moveBy(-10);
-            break;
-        case Button::Insert:
-            m_dataset->insert();
-            break;
-        case Button::Post:
-            m_dataset->post();
-            break;
-        case Button::Cancel:
-            m_dataset->cancel();
-            break;
-        case Button::Delete:
-            m_dataset->deleteCurrent();
-            break;
-        }
+        specOf(which).act(*m_dataset);
     } catch (const db::DbError& e) {
         Q_EMIT databaseError(e.text());
     }
