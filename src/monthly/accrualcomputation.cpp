@@ -1,12 +1,12 @@
 #include "monthly/accrualcomputation.h"
 
 #include "monthly/runprogress.h"
+#include "monthly/unitmonthcall.h"
 
 #include "core/money.h"
 #include "db/dataset.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -86,21 +86,15 @@ AccrualOutcome computeAccrual(const AccrualEdition& edition, const AccrualDatase
     const double wage = wageOf(sets.parameters, month);
     const double januaryWage = december ? wageOf(sets.parameters, 1) : 0.0;
 
+    const UnitMonthCall call(year, month, unit);
     db::Transaction transaction(sets.removal.connection());
     // a second workstation computing the same unit and month waits for this one to finish
-    sets.removal.connection().lockStep(
-        QStringLiteral("Tahakkuk hesabı"),
-        QStringLiteral("birim %1, %2/%3").arg(unit, year).arg(month));
-    sets.removal.prepareCall(edition.procedure(QStringLiteral("TahakkukSil")),
-                             {{u"@key1"_s, year}, {u"@key2"_s, month}, {u"@key3"_s, unit}});
-    sets.removal.execProc();
+    call.lockStep(sets.removal.connection(), QStringLiteral("Tahakkuk hesabı"));
+    call.run(sets.removal, edition.procedure(QStringLiteral("TahakkukSil")));
 
     db::Dataset& timesheet = sets.timesheet;
-    timesheet.prepareCall(edition.procedure(QStringLiteral("PuantajGenel")),
-                          {{u"@key1"_s, year}, {u"@key2"_s, month}, {u"@key3"_s, unit}});
-    timesheet.open();
-    for (const QString& column : edition.timesheetColumns)
-        timesheet.requireColumn(column);
+    call.open(timesheet, edition.procedure(QStringLiteral("PuantajGenel")),
+              edition.timesheetColumns);
     if (timesheet.recordCount() < 1) {
         transaction.commit();
         return AccrualOutcome::NoTimesheet;
@@ -109,9 +103,7 @@ AccrualOutcome computeAccrual(const AccrualEdition& edition, const AccrualDatase
     const int idColumn = timesheet.requireColumn(QStringLiteral("idogrenci"));
     const int dayColumn = timesheet.requireColumn(QStringLiteral("gun"));
     const int count = timesheet.recordCount();
-    progress.setTotal(count);
-    QJsonArray rows;
-    for (int row = 0; row < count; ++row) {
+    const QJsonArray rows = collectRows(count, progress, [&](int row) {
         // the product first, then the division by 30: every month counts 30 days
         const double amount =
             december ? wage * daysOf(timesheet, row, QStringLiteral("gun1")) / 30 +
@@ -119,25 +111,13 @@ AccrualOutcome computeAccrual(const AccrualEdition& edition, const AccrualDatase
                      : wage * daysOf(timesheet, row, QStringLiteral("gun")) / 30;
         // sent with full precision (the shortest text that reads back as the same double); the
         // server brings it to two decimals and adds the shares
-        rows.append(QJsonArray{timesheet.valueAt(row, idColumn).toString(),
-                               QJsonValue::fromVariant(timesheet.valueAt(row, dayColumn)), amount,
-                               amount});
-        progress.advance(row + 1);
-    }
+        return QJsonArray{timesheet.valueAt(row, idColumn).toString(),
+                          QJsonValue::fromVariant(timesheet.valueAt(row, dayColumn)), amount,
+                          amount};
+    });
     // every row stored in one call, in the timesheet's order
-    sets.store.prepareCall(
-        QStringLiteral("TahakkukekleListe"),
-        {{u"@key1"_s, year},
-         {u"@key2"_s, month},
-         {u"@key3"_s, unit},
-         {u"@key4"_s, QString::fromUtf8(QJsonDocument(rows).toJson(QJsonDocument::Compact))}});
-    sets.store.execProc();
-
-    sets.result.prepareCall(edition.procedure(QStringLiteral("TahakkukGenel")),
-                            {{u"@key1"_s, year}, {u"@key2"_s, month}, {u"@key3"_s, unit}});
-    sets.result.open();
-    for (const QString& column : edition.resultColumns)
-        sets.result.requireColumn(column);
+    call.storeThenOpen(sets.store, QStringLiteral("TahakkukekleListe"), rows, sets.result,
+                       edition.procedure(QStringLiteral("TahakkukGenel")), edition.resultColumns);
     transaction.commit();
     return AccrualOutcome::Accrued;
 }

@@ -2,11 +2,11 @@
 
 #include "monthly/daycount.h"
 #include "monthly/runprogress.h"
+#include "monthly/unitmonthcall.h"
 
 #include "db/dataset.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 
 using namespace Qt::StringLiterals;
 
@@ -30,11 +30,6 @@ QJsonValue isoDay(const QDate& date)
     return date.isValid() ? QJsonValue(date.toString(QStringLiteral("yyyy-MM-dd"))) : QJsonValue();
 }
 
-QString compactJson(const QJsonArray& array)
-{
-    return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
-}
-
 } // namespace
 
 TimesheetOutcome computeTimesheet(const TimesheetEdition& edition, const TimesheetDatasets& sets,
@@ -51,17 +46,13 @@ TimesheetOutcome computeTimesheet(const TimesheetEdition& edition, const Timeshe
     const QDate first = period.firstDay();
     const QDate last = period.lastDay();
 
+    const UnitMonthCall call(year, month, unit);
     db::Transaction transaction(sets.removal.connection());
     // a second workstation computing the same unit and month waits for this one to finish
-    sets.removal.connection().lockStep(
-        QStringLiteral("Puantaj hesabı"),
-        QStringLiteral("birim %1, %2/%3").arg(unit, year).arg(month));
+    call.lockStep(sets.removal.connection(), QStringLiteral("Puantaj hesabı"));
     // June and December keep their rows, so hand-set old/new wage days survive a new run
-    if (month != 6 && month != 12) {
-        sets.removal.prepareCall(edition.procedure(QStringLiteral("PuantajSil")),
-                                 {{u"@key1"_s, year}, {u"@key2"_s, month}, {u"@key3"_s, unit}});
-        sets.removal.execProc();
-    }
+    if (month != 6 && month != 12)
+        call.run(sets.removal, edition.procedure(QStringLiteral("PuantajSil")));
 
     db::Dataset& students = sets.students;
     students.prepareCall(
@@ -77,7 +68,6 @@ TimesheetOutcome computeTimesheet(const TimesheetEdition& edition, const Timeshe
     const int startColumn = students.requireColumn(QStringLiteral("baslangictarihi"));
     const int endColumn = students.requireColumn(QStringLiteral("bitistarihi"));
     const int count = students.recordCount();
-    progress.setTotal(count);
 
     // the server counts every internship cut to the period, all students in one call: a date
     // before the first day is sent as the first day, one after the last day as the last day
@@ -102,28 +92,17 @@ TimesheetOutcome computeTimesheet(const TimesheetEdition& edition, const Timeshe
                               .arg(dayCount.recordCount()));
 
     // each student's days by the timesheet's rules, then all of them stored in one call
-    QJsonArray days;
-    for (int row = 0; row < count; ++row) {
+    const QJsonArray days = collectRows(count, progress, [&](int row) {
         const QDate start = students.valueAt(row, startColumn).toDate();
         const QDate end = students.valueAt(row, endColumn).toDate();
         const int counted = timesheetDays(start, end, first, last, [&dayCount, row, countColumn] {
             return wholeNumber(dayCount.valueAt(row, countColumn));
         });
-        days.append(QJsonArray{students.valueAt(row, idColumn).toLongLong(), counted});
-        progress.advance(row + 1);
-    }
+        return QJsonArray{students.valueAt(row, idColumn).toLongLong(), counted};
+    });
     sets.dayCount.close();
-    sets.single.prepareCall(QStringLiteral("PuantajYaz"), {{u"@key1"_s, year},
-                                                           {u"@key2"_s, month},
-                                                           {u"@key3"_s, unit},
-                                                           {u"@key4"_s, compactJson(days)}});
-    sets.single.execProc();
-
-    sets.monthView.prepareCall(edition.procedure(QStringLiteral("PuantajGenel")),
-                               {{u"@key1"_s, year}, {u"@key2"_s, month}, {u"@key3"_s, unit}});
-    sets.monthView.open();
-    for (const QString& column : edition.monthViewColumns)
-        sets.monthView.requireColumn(column);
+    call.storeThenOpen(sets.single, QStringLiteral("PuantajYaz"), days, sets.monthView,
+                       edition.procedure(QStringLiteral("PuantajGenel")), edition.monthViewColumns);
     transaction.commit();
     return TimesheetOutcome::Computed;
 }
