@@ -1,6 +1,5 @@
 #include "declaration/declarationxml.h"
 
-#include "declaration/atomicfile.h"
 #include "declaration/cp1254.h"
 #include "declaration/writerhelpers_p.h"
 
@@ -220,25 +219,12 @@ FileBytes buildDeclarationXml(const DeclarationInput& input)
 
 QString writeDeclarationXml(const QString& path, const DeclarationInput& input)
 {
-    const FileBytes file = buildDeclarationXml(input);
-    if (!file.ok()) {
-        return file.error;
-    }
-    return writeFileAtomically(path, file.bytes);
+    return detail::writeBuiltFile(path, buildDeclarationXml(input));
 }
 
 QString proposedXmlFileName(const QString& unitCode, const QString& monthText, Edition edition)
 {
-    QString month;
-    if (monthText.size() == 1) {
-        month = u'0' + monthText;
-    } else if (monthText.size() == 2) {
-        month = monthText;
-    } else {
-        return {};
-    }
-    const QString name = unitCode + u"-xml-"_s + month + u".xml"_s;
-    return edition == Edition::Gss ? u"GSS-"_s + name : name;
+    return detail::proposedMonthFileName(unitCode + u"-xml-"_s, monthText, u".xml"_s, edition);
 }
 
 } // namespace zelvo::declaration

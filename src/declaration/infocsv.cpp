@@ -1,6 +1,5 @@
 #include "declaration/infocsv.h"
 
-#include "declaration/atomicfile.h"
 #include "declaration/cp1254.h"
 #include "declaration/writerhelpers_p.h"
 
@@ -124,25 +123,12 @@ FileBytes buildInfoCsv(const DeclarationInput& input)
 
 QString writeInfoCsv(const QString& path, const DeclarationInput& input)
 {
-    const FileBytes file = buildInfoCsv(input);
-    if (!file.ok()) {
-        return file.error;
-    }
-    return writeFileAtomically(path, file.bytes);
+    return detail::writeBuiltFile(path, buildInfoCsv(input));
 }
 
 QString proposedCsvFileName(const QString& monthText, Edition edition)
 {
-    QString month;
-    if (monthText.size() == 1) {
-        month = u'0' + monthText;
-    } else if (monthText.size() == 2) {
-        month = monthText;
-    } else {
-        return {};
-    }
-    const QString name = u"bilgiamacliDOSYA-"_s + month + u".csv"_s;
-    return edition == Edition::Gss ? u"GSS-"_s + name : name;
+    return detail::proposedMonthFileName(u"bilgiamacliDOSYA-"_s, monthText, u".csv"_s, edition);
 }
 
 } // namespace zelvo::declaration

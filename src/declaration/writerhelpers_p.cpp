@@ -1,10 +1,34 @@
 #include "declaration/writerhelpers_p.h"
 
+#include "declaration/atomicfile.h"
 #include "declaration/declarationtext.h"
 
 using namespace Qt::StringLiterals;
 
 namespace zelvo::declaration::detail {
+
+QString writeBuiltFile(const QString& path, const FileBytes& file)
+{
+    if (!file.ok()) {
+        return file.error;
+    }
+    return writeFileAtomically(path, file.bytes);
+}
+
+QString proposedMonthFileName(const QString& prefix, const QString& monthText,
+                              const QString& suffix, Edition edition)
+{
+    QString month;
+    if (monthText.size() == 1) {
+        month = u'0' + monthText;
+    } else if (monthText.size() == 2) {
+        month = monthText;
+    } else {
+        return {};
+    }
+    const QString name = prefix + month + suffix;
+    return edition == Edition::Gss ? u"GSS-"_s + name : name;
+}
 
 const QVariant* RowReader::find(const QString& column)
 {

@@ -32,6 +32,15 @@ private:
     QString m_error;
 };
 
+// Writes a built file to path in one piece (see writeFileAtomically); the build's error when
+// it failed. Returns the error text, empty on success.
+QString writeBuiltFile(const QString& path, const FileBytes& file);
+
+// prefix + the month box's text as two digits + suffix, with "GSS-" before it for that
+// edition; empty unless the month box holds one or two characters.
+QString proposedMonthFileName(const QString& prefix, const QString& monthText,
+                              const QString& suffix, Edition edition);
+
 QString monthError(int month);
 QString codePageMissingError();
 // A value of the workplace row, the parameter row or the year box that does not fit.
