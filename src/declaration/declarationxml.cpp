@@ -9,18 +9,31 @@ namespace zelvo::declaration {
 
 namespace {
 
-bool needsReference(QChar c)
-{
-    return c == u'&' || c == u'<' || c == u'>' || c == u'"' || c == u'\t' || c == u'\r' ||
-           c == u'\n';
-}
-
 // Attribute values are written between double quotes; the first four would break the markup,
 // and a reader turns a literal tab, carriage return or line feed in an attribute into a blank.
+// The reference that stands for c in an attribute value, null when c is written as it is.
+const char16_t* referenceFor(QChar c)
+{
+    struct Reference {
+        char16_t character;
+        const char16_t* text;
+    };
+    static constexpr Reference references[] = {
+        {u'&', u"&amp;"}, {u'<', u"&lt;"},   {u'>', u"&gt;"},   {u'"', u"&quot;"},
+        {u'\t', u"&#9;"}, {u'\r', u"&#13;"}, {u'\n', u"&#10;"},
+    };
+    for (const Reference& reference : references) {
+        if (c == reference.character) {
+            return reference.text;
+        }
+    }
+    return nullptr;
+}
+
 QString escapedForAttribute(const QString& text)
 {
     qsizetype i = 0;
-    while (i < text.size() && !needsReference(text[i])) {
+    while (i < text.size() && !referenceFor(text[i])) {
         ++i;
     }
     if (i == text.size()) {
@@ -29,29 +42,9 @@ QString escapedForAttribute(const QString& text)
     QString out = text.left(i);
     out.reserve(text.size() + 16);
     for (; i < text.size(); ++i) {
-        switch (text[i].unicode()) {
-        case u'&':
-            out += u"&amp;"_s;
-            break;
-        case u'<':
-            out += u"&lt;"_s;
-            break;
-        case u'>':
-            out += u"&gt;"_s;
-            break;
-        case u'"':
-            out += u"&quot;"_s;
-            break;
-        case u'\t':
-            out += u"&#9;"_s;
-            break;
-        case u'\r':
-            out += u"&#13;"_s;
-            break;
-        case u'\n':
-            out += u"&#10;"_s;
-            break;
-        default:
+        if (const char16_t* reference = referenceFor(text[i])) {
+            out += QStringView(reference);
+        } else {
             out += text[i];
         }
     }
@@ -90,10 +83,12 @@ FileBytes buildDeclarationXml(const DeclarationInput& input)
     Cp1254Buffer out(DeclaredCharset::Iso8859_9);
     out.reserve(1024 + input.rows.size() * 260);
 
-    // One value of the workplace or parameter row, filled and escaped.
+    // One attribute's start (up to its opening quote) and a value of the workplace or parameter
+    // row, filled and escaped.
     QString error;
-    const auto recordValue = [&](const QString& value, qsizetype width, const QString& column,
-                                 bool workplace) {
+    const auto recordValue = [&](const char* start, const QString& value, qsizetype width,
+                                 const QString& column, bool workplace) {
+        out.appendAscii(start);
         const QString text = escapedForAttribute(filled(value, width));
         if (error.isEmpty() && !out.appendText(text)) {
             error = workplace ? detail::workplaceValueError(column, text, out.charset())
@@ -109,18 +104,12 @@ FileBytes buildDeclarationXml(const DeclarationInput& input)
 
     // 3: the workplace.
     const WorkplaceRecord& w = input.workplace;
-    out.appendAscii("<ISYERI ISYERISICIL=\"");
-    recordValue(w.isyerisicil, 21, u"isyerisicil"_s, true);
-    out.appendAscii("\" KONTROLNO=\"");
-    recordValue(w.kontrolno, 2, u"kontrolno"_s, true);
-    out.appendAscii("\" ISYERIARACINO=\"");
-    recordValue(w.isyeriaracino, 3, u"isyeriaracino"_s, true);
-    out.appendAscii("\" ISYERIUNVAN=\" ");
-    recordValue(w.birimadi, 0, u"birimadi"_s, true);
-    out.appendAscii("\" ISYERIADRES=\" ");
-    recordValue(w.isyeriadres, 0, u"isyeriadres"_s, true);
-    out.appendAscii("\" ISYERIVERGINO=\" ");
-    recordValue(w.isyerivergino, 14, u"isyerivergino"_s, true);
+    recordValue("<ISYERI ISYERISICIL=\"", w.isyerisicil, 21, u"isyerisicil"_s, true);
+    recordValue("\" KONTROLNO=\"", w.kontrolno, 2, u"kontrolno"_s, true);
+    recordValue("\" ISYERIARACINO=\"", w.isyeriaracino, 3, u"isyeriaracino"_s, true);
+    recordValue("\" ISYERIUNVAN=\" ", w.birimadi, 0, u"birimadi"_s, true);
+    recordValue("\" ISYERIADRES=\" ", w.isyeriadres, 0, u"isyeriadres"_s, true);
+    recordValue("\" ISYERIVERGINO=\" ", w.isyerivergino, 14, u"isyerivergino"_s, true);
     out.appendAscii("\"/>");
     out.appendLineEnd();
     if (!error.isEmpty()) {
@@ -141,18 +130,16 @@ FileBytes buildDeclarationXml(const DeclarationInput& input)
     } else {
         out.appendAscii("    ");
     }
-    out.appendAscii("\" BELGEMAHIYET=\"");
-    recordValue(input.parameters.belgemahiyet, 1, u"belgemahiyet"_s, false);
+    recordValue("\" BELGEMAHIYET=\"", input.parameters.belgemahiyet, 1, u"belgemahiyet"_s, false);
     out.appendAscii("\"/>");
     out.appendLineEnd();
 
     // 5: the declarations with document type and law number.
     const bool gss = input.edition == Edition::Gss;
-    out.appendAscii("<BILDIRGELER BELGETURU=\"");
-    recordValue(gss ? input.parameters.belgeturuyab : input.parameters.belgeturu, 2,
+    recordValue("<BILDIRGELER BELGETURU=\"",
+                gss ? input.parameters.belgeturuyab : input.parameters.belgeturu, 2,
                 gss ? u"belgeturuyab"_s : u"belgeturu"_s, false);
-    out.appendAscii("\" KANUN=\"");
-    recordValue(input.parameters.kanunno, 5, u"kanunno"_s, false);
+    recordValue("\" KANUN=\"", input.parameters.kanunno, 5, u"kanunno"_s, false);
     out.appendAscii("\"> ");
     out.appendLineEnd();
     if (!error.isEmpty()) {
