@@ -18,16 +18,8 @@ TFrmbirimdegistir::TFrmbirimdegistir(ui::AppContext& context, QWidget* owner)
     m_spGetir = new db::Dataset(context.connection, this);
     m_spGetir->setObjectName(QStringLiteral("SpGetir"));
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 4, 6, 6);
-    layout->setSpacing(2);
-
-    auto* top = new QHBoxLayout;
-    top->addStretch();
-    top->addWidget(heading(this, QStringLiteral("Yönetici Modülü Birim Değiştirme Ekranı")));
-    top->addStretch();
-    top->addWidget(createCloseButton(this));
-    layout->addLayout(top);
+    QVBoxLayout* layout = headedLayout(
+        this, QStringLiteral("Yönetici Modülü Birim Değiştirme Ekranı"), createCloseButton(this));
 
     QFrame* panel = ui::look::raisedPanel(this, QStringLiteral("Panel1"));
     auto* row = new QHBoxLayout(panel);

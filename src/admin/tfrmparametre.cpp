@@ -77,16 +77,8 @@ TFrmparametre::TFrmparametre(ui::AppContext& context, QWidget* owner)
         normaliseNumbers(table);
     };
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 4, 6, 6);
-    layout->setSpacing(2);
-
-    auto* top = new QHBoxLayout;
-    top->addStretch();
-    top->addWidget(heading(this, QStringLiteral("Temel Parametreler")));
-    top->addStretch();
-    top->addWidget(createCloseButton(this));
-    layout->addLayout(top);
+    QVBoxLayout* layout =
+        headedLayout(this, QStringLiteral("Temel Parametreler"), createCloseButton(this));
 
     QFrame* panel = ui::look::raisedPanel(this, QStringLiteral("Panel1"));
     auto* inside = new QVBoxLayout(panel);
