@@ -43,54 +43,55 @@ private:
     bool m_refreshing = false;
 };
 
-class DbEdit : public QLineEdit {
+// What every bound control offers: binding to a field, and the link whose `failed` the window
+// shows. The control creates the link in its constructor.
+class BoundControl {
+public:
+    void bind(db::Dataset* dataset, const QString& field) { m_link->bind(dataset, field); }
+    FieldLink* link() const { return m_link; }
+
+protected:
+    BoundControl() = default;
+    ~BoundControl() = default;
+
+    FieldLink* m_link = nullptr;
+};
+
+class DbEdit : public QLineEdit, public BoundControl {
     Q_OBJECT
 public:
     explicit DbEdit(QWidget* parent = nullptr);
-    void bind(db::Dataset* dataset, const QString& field) { m_link->bind(dataset, field); }
-    FieldLink* link() const { return m_link; }
-
-private:
-    FieldLink* m_link;
 };
 
-class DbCheckBox : public QCheckBox {
+class DbCheckBox : public QCheckBox, public BoundControl {
     Q_OBJECT
 public:
     explicit DbCheckBox(const QString& text, QWidget* parent = nullptr);
-    void bind(db::Dataset* dataset, const QString& field) { m_link->bind(dataset, field); }
-    FieldLink* link() const { return m_link; }
-
-private:
-    FieldLink* m_link;
 };
 
 // A radio group whose items store the given values in the field.
-class DbRadioGroup : public QGroupBox {
+class DbRadioGroup : public QGroupBox, public BoundControl {
     Q_OBJECT
 public:
     DbRadioGroup(const QString& title, const QStringList& items, const QStringList& values,
                  QWidget* parent = nullptr);
-    void bind(db::Dataset* dataset, const QString& field) { m_link->bind(dataset, field); }
-    FieldLink* link() const { return m_link; }
     QRadioButton* item(int index) const { return m_buttons.value(index); }
 
 private:
     QList<QRadioButton*> m_buttons;
     QStringList m_values;
-    FieldLink* m_link;
 };
 
 // A date box ("DD-MM-YYYY") with a calendar, bound to a date field; an empty box is no date.
 // Typing starts changing the row; what is typed goes into the field as soon as it reads as a
 // date (or is emptied). A typed text that is not a date is refused through `failed` when the
 // box is left and keeps the row from being stored.
-class DbDateEdit : public DateField {
+class DbDateEdit : public DateField, public BoundControl {
     Q_OBJECT
 public:
     explicit DbDateEdit(QWidget* parent = nullptr);
+    // Also moves the box's entry check (a refused typed text) to the bound dataset.
     void bind(db::Dataset* dataset, const QString& field);
-    FieldLink* link() const { return m_link; }
     // The shown date, or a null date when the box is empty.
     QDate shownDate() const { return date(); }
     // As picking the date in the calendar: shown and written (a null date empties the field).
@@ -100,27 +101,23 @@ private:
     void refresh();
     void takeTyping();
 
-    FieldLink* m_link;
     bool m_entryOpen = false; // typing since the field was last shown
     int m_typedRow = -1;      // the row the typed text belongs to
     QVariant m_valueBefore;   // the field's value when the typing began
 };
 
 // Shows a name of a lookup result and stores its key in the bound field.
-class DbLookupCombo : public QComboBox {
+class DbLookupCombo : public QComboBox, public BoundControl {
     Q_OBJECT
 public:
     explicit DbLookupCombo(QWidget* parent = nullptr);
     void setLookup(db::Dataset* lookup, const QString& keyField, const QString& listField);
-    void bind(db::Dataset* dataset, const QString& field) { m_link->bind(dataset, field); }
-    FieldLink* link() const { return m_link; }
 
 private:
     void fill();
     QPointer<db::Dataset> m_lookup;
     QString m_keyField;
     QString m_listField;
-    FieldLink* m_link;
 };
 
 } // namespace zelvo::controls
