@@ -3,6 +3,7 @@
 #include <QtCore5Compat/QTextCodec>
 
 #include <algorithm>
+#include <iterator>
 
 using namespace Qt::StringLiterals;
 
@@ -12,8 +13,24 @@ namespace {
 
 const QByteArray kUtf8Bom("\xEF\xBB\xBF", 3);
 
-// Offset of the first byte that does not belong to a well-formed UTF-8 sequence (no overlong
-// forms, no surrogates, nothing above U+10FFFF), or -1 when there is none.
+// The well-formed multi-byte sequences by their lead byte: the sequence's length and the range
+// its second byte must fall in (the others are all 0x80..0xBF). The narrowed second-byte ranges
+// keep out overlong forms, surrogates and everything above U+10FFFF.
+struct LeadByte {
+    uchar first;
+    uchar last;
+    int length;
+    uchar low;
+    uchar high;
+};
+constexpr LeadByte kLeadBytes[] = {
+    {0xC2, 0xDF, 2, 0x80, 0xBF}, {0xE0, 0xE0, 3, 0xA0, 0xBF}, {0xE1, 0xEC, 3, 0x80, 0xBF},
+    {0xED, 0xED, 3, 0x80, 0x9F}, {0xEE, 0xEF, 3, 0x80, 0xBF}, {0xF0, 0xF0, 4, 0x90, 0xBF},
+    {0xF1, 0xF3, 4, 0x80, 0xBF}, {0xF4, 0xF4, 4, 0x80, 0x8F},
+};
+
+// Offset of the first byte that does not belong to a well-formed UTF-8 sequence, or -1 when
+// there is none.
 qsizetype firstInvalidUtf8(const QByteArray& bytes)
 {
     const auto byte = [&](qsizetype i) { return uchar(bytes[i]); };
@@ -23,33 +40,18 @@ qsizetype firstInvalidUtf8(const QByteArray& bytes)
             ++i;
             continue;
         }
-        int length = 0;
-        uchar low = 0x80; // range of the second byte
-        uchar high = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            if (lead == 0xE0)
-                low = 0xA0;
-            else if (lead == 0xED)
-                high = 0x9F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            if (lead == 0xF0)
-                low = 0x90;
-            else if (lead == 0xF4)
-                high = 0x8F;
-        } else {
+        const auto* kind =
+            std::find_if(std::begin(kLeadBytes), std::end(kLeadBytes),
+                         [lead](const LeadByte& k) { return lead >= k.first && lead <= k.last; });
+        if (kind == std::end(kLeadBytes))
             return i;
-        }
-        if (i + length > bytes.size() || byte(i + 1) < low || byte(i + 1) > high)
+        if (i + kind->length > bytes.size() || byte(i + 1) < kind->low || byte(i + 1) > kind->high)
             return i;
-        for (int k = 2; k < length; ++k) {
+        for (int k = 2; k < kind->length; ++k) {
             if ((byte(i + k) & 0xC0) != 0x80)
                 return i;
         }
-        i += length;
+        i += kind->length;
     }
     return -1;
 }
