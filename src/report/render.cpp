@@ -101,8 +101,7 @@ private:
         for (const Item& item : band.items) {
             BoundItem bi;
             bi.item = &item;
-            bi.font = m_builder.fontIndex(
-                {item.font.family, item.font.pointSize, item.font.bold, item.font.italic});
+            bi.font = m_builder.fontIndex(item.font);
             for (const Segment& seg : item.segments) {
                 BoundSegment bs;
                 bs.literal = seg.literal;

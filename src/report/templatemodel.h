@@ -3,6 +3,7 @@
 // The parsed form of a report template. Internal to the engine: the list windows only see
 // report::Template, which shares one of these.
 
+#include "report/preparedreport.h"
 #include "report/valueformat.h"
 
 #include <QColor>
@@ -20,14 +21,8 @@
 
 namespace zelvo::report::detail {
 
-struct FontSpec {
-    QString family;
-    double pointSize = 9;
-    bool bold = false;
-    bool italic = false;
-
-    friend bool operator==(const FontSpec&, const FontSpec&) = default;
-};
+// A template's font is the prepared pages' font as it stands.
+using FontSpec = PreparedFont;
 
 // One expression inside [ ] of a text: a name, a record field or a function call.
 struct Expr {
