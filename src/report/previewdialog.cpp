@@ -77,17 +77,27 @@ PreviewDialog::PreviewDialog(const PreparedReport& report, QWidget* parent)
     auto* bar = new QHBoxLayout;
     bar->setSpacing(4);
     const auto add = [&](QWidget* w) { bar->addWidget(w); };
+    // a run of captioned buttons: object name, caption, tool tip, action
+    struct ButtonSpec {
+        QString name;
+        QString text;
+        QString tip;
+        std::function<void()> action;
+    };
+    const auto addButtons = [&](std::initializer_list<ButtonSpec> buttons) {
+        for (const ButtonSpec& b : buttons)
+            add(makeButton(b.name, b.text, b.tip, b.action));
+    };
 
-    add(makeButton(u"zoomInButton"_s, u"Yakınlaştır"_s, u"Sayfayı büyüt (Ctrl++)"_s,
-                   [this] { zoomIn(); }));
-    add(makeButton(u"zoomOutButton"_s, u"Uzaklaştır"_s, u"Sayfayı küçült (Ctrl+-)"_s,
-                   [this] { zoomOut(); }));
-    add(makeButton(u"actualSizeButton"_s, u"100 %"_s, u"Kağıdın gerçek boyutu (Ctrl+0)"_s,
-                   [this] { actualSize(); }));
-    add(makeButton(u"fitWidthButton"_s, u"Sayfa genişliği"_s,
-                   u"Sayfayı pencerenin genişliğine sığdır"_s, [this] { fitWidth(); }));
-    add(makeButton(u"fitPageButton"_s, u"Tam sayfa"_s, u"Bütün sayfayı göster"_s,
-                   [this] { fitPage(); }));
+    addButtons({
+        {u"zoomInButton"_s, u"Yakınlaştır"_s, u"Sayfayı büyüt (Ctrl++)"_s, [this] { zoomIn(); }},
+        {u"zoomOutButton"_s, u"Uzaklaştır"_s, u"Sayfayı küçült (Ctrl+-)"_s, [this] { zoomOut(); }},
+        {u"actualSizeButton"_s, u"100 %"_s, u"Kağıdın gerçek boyutu (Ctrl+0)"_s,
+         [this] { actualSize(); }},
+        {u"fitWidthButton"_s, u"Sayfa genişliği"_s, u"Sayfayı pencerenin genişliğine sığdır"_s,
+         [this] { fitWidth(); }},
+        {u"fitPageButton"_s, u"Tam sayfa"_s, u"Bütün sayfayı göster"_s, [this] { fitPage(); }},
+    });
     add(separator(this));
 
     QToolButton* first =
@@ -127,17 +137,19 @@ PreviewDialog::PreviewDialog(const PreparedReport& report, QWidget* parent)
     m_findEdit->setClearButtonEnabled(true);
     m_findEdit->setMinimumWidth(140);
     add(m_findEdit);
-    add(makeButton(u"findButton"_s, u"Bul"_s, u"Metni ilk sayfadan başlayarak ara (Ctrl+F)"_s,
-                   [this] { findFirst(); }));
-    add(makeButton(u"findNextButton"_s, u"Sonrakini bul"_s, u"Bir sonraki yeri bul (F3)"_s,
-                   [this] { findNext(); }));
+    addButtons({
+        {u"findButton"_s, u"Bul"_s, u"Metni ilk sayfadan başlayarak ara (Ctrl+F)"_s,
+         [this] { findFirst(); }},
+        {u"findNextButton"_s, u"Sonrakini bul"_s, u"Bir sonraki yeri bul (F3)"_s,
+         [this] { findNext(); }},
+    });
     add(separator(this));
-    add(makeButton(u"openButton"_s, u"Aç"_s, u"Kaydedilmiş bir hazır raporu aç"_s,
-                   [this] { openReport(); }));
-    add(makeButton(u"saveButton"_s, u"Kaydet"_s, u"Hazır rapor ya da PDF olarak kaydet"_s,
-                   [this] { saveReport(); }));
-    add(makeButton(u"printButton"_s, u"Yazdır"_s, u"Yazıcıya gönder (Ctrl+P)"_s,
-                   [this] { printReport(); }));
+    addButtons({
+        {u"openButton"_s, u"Aç"_s, u"Kaydedilmiş bir hazır raporu aç"_s, [this] { openReport(); }},
+        {u"saveButton"_s, u"Kaydet"_s, u"Hazır rapor ya da PDF olarak kaydet"_s,
+         [this] { saveReport(); }},
+        {u"printButton"_s, u"Yazdır"_s, u"Yazıcıya gönder (Ctrl+P)"_s, [this] { printReport(); }},
+    });
     bar->addStretch(1);
     add(makeButton(u"closeButton"_s, u"Kapat"_s, u"Önizlemeyi kapat (Esc)"_s,
                    [this] { reject(); }));
