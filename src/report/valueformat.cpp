@@ -2,7 +2,9 @@
 
 #include "core/turkishtext.h"
 
+#include <array>
 #include <limits>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -282,43 +284,30 @@ QString DisplayFormat::formatDate(const QDateTime& dt) const
 {
     const QDate date = dt.date();
     const QTime time = dt.time();
-    const auto two = [](int n) { return QString::number(n).rightJustified(2, u'0'); };
+    // each numeric field's number and the digits it is filled to with zeros, by token type
+    static_assert(DateToken::Second == 10, "one entry per token type");
+    const std::array<std::pair<int, int>, 11> fields{{
+        {0, 0},                 // Literal: text
+        {date.day(), 1},        // Day
+        {date.day(), 2},        // Day2
+        {date.month(), 1},      // Month
+        {date.month(), 2},      // Month2
+        {0, 0},                 // MonthName: text
+        {date.year() % 100, 2}, // Year2
+        {date.year(), 4},       // Year4
+        {time.hour(), 2},       // Hour
+        {time.minute(), 2},     // Minute
+        {time.second(), 2},     // Second
+    }};
     QString out;
     for (const DateToken& t : m_dateTokens) {
-        switch (t.type) {
-        case DateToken::Literal:
+        if (t.type == DateToken::Literal) {
             out += t.text;
-            break;
-        case DateToken::Day:
-            out += QString::number(date.day());
-            break;
-        case DateToken::Day2:
-            out += two(date.day());
-            break;
-        case DateToken::Month:
-            out += QString::number(date.month());
-            break;
-        case DateToken::Month2:
-            out += two(date.month());
-            break;
-        case DateToken::MonthName:
+        } else if (t.type == DateToken::MonthName) {
             out += core::turkishMonthName(date.month());
-            break;
-        case DateToken::Year2:
-            out += two(date.year() % 100);
-            break;
-        case DateToken::Year4:
-            out += QString::number(date.year()).rightJustified(4, u'0');
-            break;
-        case DateToken::Hour:
-            out += two(time.hour());
-            break;
-        case DateToken::Minute:
-            out += two(time.minute());
-            break;
-        case DateToken::Second:
-            out += two(time.second());
-            break;
+        } else {
+            const auto [number, digits] = fields[t.type];
+            out += QString::number(number).rightJustified(digits, u'0');
         }
     }
     return out;
