@@ -1,5 +1,7 @@
 #include "controls/boundcontrols.h"
 
+#include "controls/datasetfollow.h"
+
 #include <QButtonGroup>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -14,17 +16,9 @@ FieldLink::FieldLink(QObject* parent, std::function<void()> refresh)
 
 void FieldLink::bind(db::Dataset* dataset, const QString& field)
 {
-    if (m_dataset)
-        disconnect(m_dataset, nullptr, this, nullptr);
-    m_dataset = dataset;
     m_field = field;
-    if (m_dataset) {
-        connect(m_dataset, &db::Dataset::currentChanged, this, &FieldLink::refreshNow);
-        connect(m_dataset, &db::Dataset::rowChanged, this, &FieldLink::refreshNow);
-        connect(m_dataset, &db::Dataset::rowsReset, this, &FieldLink::refreshNow);
-        connect(m_dataset, &db::Dataset::closed, this, &FieldLink::refreshNow);
-    }
-    refreshNow();
+    followDataset(m_dataset, dataset, this, &FieldLink::refreshNow, &db::Dataset::currentChanged,
+                  &db::Dataset::rowChanged, &db::Dataset::rowsReset, &db::Dataset::closed);
 }
 
 bool FieldLink::hasRow() const
@@ -180,14 +174,9 @@ DbLookupCombo::DbLookupCombo(QWidget* parent) : QComboBox(parent)
 void DbLookupCombo::setLookup(db::Dataset* lookup, const QString& keyField,
                               const QString& listField)
 {
-    if (m_lookup)
-        disconnect(m_lookup, nullptr, this, nullptr);
-    m_lookup = lookup;
     m_keyField = keyField;
     m_listField = listField;
-    if (m_lookup)
-        connect(m_lookup, &db::Dataset::rowsReset, this, &DbLookupCombo::fill);
-    fill();
+    followDataset(m_lookup, lookup, this, &DbLookupCombo::fill, &db::Dataset::rowsReset);
 }
 
 void DbLookupCombo::fill()

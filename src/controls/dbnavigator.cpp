@@ -1,5 +1,7 @@
 #include "controls/dbnavigator.h"
 
+#include "controls/datasetfollow.h"
+
 #include <QHBoxLayout>
 #include <QToolButton>
 
@@ -65,16 +67,9 @@ DbNavigator::DbNavigator(const QList<Button>& buttons, QWidget* parent) : QWidge
 
 void DbNavigator::setDataset(db::Dataset* dataset)
 {
-    if (m_dataset)
-        disconnect(m_dataset, nullptr, this, nullptr);
-    m_dataset = dataset;
-    if (m_dataset) {
-        connect(m_dataset, &db::Dataset::currentChanged, this, &DbNavigator::updateButtons);
-        connect(m_dataset, &db::Dataset::stateChanged, this, &DbNavigator::updateButtons);
-        connect(m_dataset, &db::Dataset::rowsReset, this, &DbNavigator::updateButtons);
-        connect(m_dataset, &db::Dataset::rowChanged, this, &DbNavigator::updateButtons);
-    }
-    updateButtons();
+    followDataset(m_dataset, dataset, this, &DbNavigator::updateButtons,
+                  &db::Dataset::currentChanged, &db::Dataset::stateChanged, &db::Dataset::rowsReset,
+                  &db::Dataset::rowChanged);
 }
 
 void DbNavigator::updateButtons()
