@@ -14,7 +14,7 @@ namespace {
 
 // What each button shows and what it does to the dataset, in one table that the buttons'
 // construction and their presses both read.
-struct ButtonSpec {
+struct NavigatorButton {
     DbNavigator::Button button;
     const char* name;
     const char* glyph;
@@ -23,7 +23,7 @@ struct ButtonSpec {
 };
 
 using B = DbNavigator::Button;
-const std::array<ButtonSpec, 10> buttonSpecs{{
+const std::array<NavigatorButton, 10> navigatorButtons{{
     {B::First, "First", "|◀", "İlk kayıt", [](db::Dataset& d) { d.first(); }},
     {B::Prior, "Prior", "◀", "Önceki kayıt", [](db::Dataset& d) { d.prior(); }},
     {B::Next, "Next", "▶", "Sonraki kayıt", [](db::Dataset& d) { d.next(); }},
@@ -36,11 +36,11 @@ const std::array<ButtonSpec, 10> buttonSpecs{{
     {B::Delete, "Delete", "−", "Sil", [](db::Dataset& d) { d.deleteCurrent(); }},
 }};
 
-const ButtonSpec& specOf(DbNavigator::Button b)
+const NavigatorButton& describe(DbNavigator::Button b)
 {
-    const auto it = std::find_if(buttonSpecs.cbegin(), buttonSpecs.cend(),
-                                 [b](const ButtonSpec& spec) { return spec.button == b; });
-    Q_ASSERT(it != buttonSpecs.cend());
+    const auto it = std::find_if(navigatorButtons.cbegin(), navigatorButtons.cend(),
+                                 [b](const NavigatorButton& entry) { return entry.button == b; });
+    Q_ASSERT(it != navigatorButtons.cend());
     return *it;
 }
 
@@ -52,11 +52,11 @@ DbNavigator::DbNavigator(const QList<Button>& buttons, QWidget* parent) : QWidge
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(1);
     for (Button b : buttons) {
-        const ButtonSpec& spec = specOf(b);
+        const NavigatorButton& look = describe(b);
         auto* button = new QToolButton(this);
-        button->setObjectName(QString::fromLatin1(spec.name));
-        button->setText(QString::fromUtf8(spec.glyph));
-        button->setToolTip(QString::fromUtf8(spec.hint));
+        button->setObjectName(QString::fromLatin1(look.name));
+        button->setText(QString::fromUtf8(look.glyph));
+        button->setToolTip(QString::fromUtf8(look.hint));
         button->setFixedSize(30, 28);
         connect(button, &QToolButton::clicked, this, [this, b] { press(b); });
         row->addWidget(button);
@@ -104,7 +104,7 @@ void DbNavigator::press(Button which)
     if (m_beforeAction)
         m_beforeAction();
     try {
-        specOf(which).act(*m_dataset);
+        describe(which).act(*m_dataset);
     } catch (const db::DbError& e) {
         Q_EMIT databaseError(e.text());
     }

@@ -78,14 +78,14 @@ PreviewDialog::PreviewDialog(const PreparedReport& report, QWidget* parent)
     bar->setSpacing(4);
     const auto add = [&](QWidget* w) { bar->addWidget(w); };
     // a run of captioned buttons: object name, caption, tool tip, action
-    struct ButtonSpec {
+    struct ToolButtonEntry {
         QString name;
         QString text;
         QString tip;
         std::function<void()> action;
     };
-    const auto addButtons = [&](std::initializer_list<ButtonSpec> buttons) {
-        for (const ButtonSpec& b : buttons)
+    const auto addButtons = [&](std::initializer_list<ToolButtonEntry> buttons) {
+        for (const ToolButtonEntry& b : buttons)
             add(makeButton(b.name, b.text, b.tip, b.action));
     };
 

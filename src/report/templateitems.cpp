@@ -11,7 +11,7 @@ using namespace Qt::StringLiterals;
 namespace zelvo::report::detail {
 
 Item parseItem(const Token& head, const QList<Token>& properties, int line,
-               const FontSpec& defaultFont, double bandHeight)
+               const PreparedFont& defaultFont, double bandHeight)
 {
     Item item;
     item.sourceLine = line;

@@ -21,9 +21,6 @@
 
 namespace zelvo::report::detail {
 
-// A template's font is the prepared pages' font as it stands.
-using FontSpec = PreparedFont;
-
 // One expression inside [ ] of a text: a name, a record field or a function call.
 struct Expr {
     enum class Kind { Name, RecordField, Call };
@@ -47,7 +44,7 @@ struct Item {
     Kind kind = Kind::Text;
     QRectF rect; // millimetres, relative to the band's top-left corner
     QLineF line; // for Kind::Line, same units
-    FontSpec font;
+    PreparedFont font;
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
     bool wrap = false;
     bool frame = false;
@@ -81,7 +78,7 @@ struct TemplateModel {
     QPageSize pageSize{QPageSize::A4};
     QPageLayout::Orientation orientation = QPageLayout::Portrait;
     QMarginsF margins{10, 10, 10, 10}; // mm
-    FontSpec font{QStringLiteral("DejaVu Sans"), 9, false, false};
+    PreparedFont font{QStringLiteral("DejaVu Sans"), 9, false, false};
     std::optional<QLocale> locale;
     std::array<std::optional<Band>, kBandTypeCount> bands;
 
