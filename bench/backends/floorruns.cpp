@@ -131,26 +131,7 @@ int floorDeclaration(RawFloor& floor)
     floor.call(QStringLiteral("XmlGetir"), {Year, Month, Unit});
     const QDate first = day(PeriodStart);
     const QDate last = day(PeriodEnd);
-    const QStringList columns = {QStringLiteral("yil"),
-                                 QStringLiteral("ay"),
-                                 QStringLiteral("birimkodu"),
-                                 QStringLiteral("idogrenci"),
-                                 QStringLiteral("ogrencino"),
-                                 QStringLiteral("adi"),
-                                 QStringLiteral("soyadi"),
-                                 QStringLiteral("ilksoyadi"),
-                                 QStringLiteral("ssksicilno"),
-                                 QStringLiteral("tckimlikno"),
-                                 QStringLiteral("baslangictarihi"),
-                                 QStringLiteral("bitistarihi"),
-                                 QStringLiteral("pek"),
-                                 QStringLiteral("isveren"),
-                                 QStringLiteral("isci"),
-                                 QStringLiteral("gun"),
-                                 QStringLiteral("girisgun"),
-                                 QStringLiteral("cikisgun"),
-                                 QStringLiteral("istencikisnedeni"),
-                                 QStringLiteral("sil1")};
+    const QStringList& columns = declarationColumns();
     QVector<QStringList> rows;
     rows.reserve(source.rows.size());
     for (int r = 0; r < source.rows.size(); ++r) {

@@ -9,6 +9,7 @@
 
 #include "backup/backupservice.h"
 #include "benchseed.h"
+#include "benchtiming.h"
 #include "db/connection.h"
 #include "ui/dialogservice.h"
 
@@ -24,22 +25,6 @@
 using namespace zelvo;
 
 namespace {
-
-double measure(const char* what, int runs, const std::function<void()>& work)
-{
-    std::vector<double> ms;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer clock;
-        clock.start();
-        work();
-        ms.push_back(double(clock.nsecsElapsed()) / 1e6);
-    }
-    std::sort(ms.begin(), ms.end());
-    const double median = ms[ms.size() / 2];
-    std::printf("%-42s fastest %7.1f  median %7.1f  slowest %7.1f ms\n", what, ms.front(), median,
-                ms.back());
-    return median;
-}
 
 // Twelve months of timesheet and accrual rows for every student, as a year of work leaves them.
 void fillYear(db::Connection& connection)
@@ -77,7 +62,7 @@ int main(int argc, char* argv[])
 
     QString copy;
     int taken = 0;
-    const double copyMs = measure("copy (online backup, then renamed)", runs, [&] {
+    const double copyMs = measureRuns("copy (online backup, then renamed)", runs, [&] {
         service.setClock([&taken] { return QDateTime::currentDateTime().addSecs(++taken); });
         copy = service.takeCopy(backup::BackupKind::BeforeRun);
     });
@@ -85,9 +70,9 @@ int main(int argc, char* argv[])
                 students * 12, students * 12, double(QFileInfo(copy).size()) / 1e6);
 
     std::unique_ptr<backup::StagedCopy> staged;
-    measure("check a chosen file (copy aside, integrity)", runs,
-            [&] { staged = service.copies().stage(copy); });
-    measure("restore into the live file", runs, [&] { service.copies().replaceWith(*staged); });
+    measureRuns("check a chosen file (copy aside, integrity)", runs,
+                [&] { staged = service.copies().stage(copy); });
+    measureRuns("restore into the live file", runs, [&] { service.copies().replaceWith(*staged); });
 
     const bool fastEnough = copyMs < 1000.0;
     std::printf("copy %s well under a second\n", fastEnough ? "is" : "is NOT");

@@ -8,6 +8,7 @@
 //   bench_passwords            10 runs of each
 //   bench_passwords <runs>
 
+#include "benchtiming.h"
 #include "db/connection.h"
 #include "db/passwordhash.h"
 
@@ -21,24 +22,6 @@
 
 using namespace zelvo;
 
-namespace {
-
-void measure(const char* what, int runs, const std::function<void()>& work)
-{
-    std::vector<double> ms;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer clock;
-        clock.start();
-        work();
-        ms.push_back(double(clock.nsecsElapsed()) / 1e6);
-    }
-    std::sort(ms.begin(), ms.end());
-    std::printf("%-40s fastest %7.1f  median %7.1f  slowest %7.1f ms\n", what, ms.front(),
-                ms[ms.size() / 2], ms.back());
-}
-
-} // namespace
-
 int main(int argc, char* argv[])
 {
     QCoreApplication application(argc, argv);
@@ -48,19 +31,20 @@ int main(int argc, char* argv[])
     std::printf("Stored form: %s\n", qPrintable(hash));
     bool accepted = false;
 
-    measure("hash", runs, [&] { db::hashPassword(password); });
-    measure("verify, right password", runs, [&] { accepted = db::verifyPassword(hash, password); });
+    measureRuns("hash", runs, [&] { db::hashPassword(password); });
+    measureRuns("verify, right password", runs,
+                [&] { accepted = db::verifyPassword(hash, password); });
     if (!accepted)
         return 1;
-    measure("verify, wrong password", runs,
-            [&] { accepted = db::verifyPassword(hash, QStringLiteral("yanlış")); });
-    measure("verify, unknown user (stand-in hash)", runs,
-            [&] { accepted = db::verifyPassword(QString(), password); });
+    measureRuns("verify, wrong password", runs,
+                [&] { accepted = db::verifyPassword(hash, QStringLiteral("yanlış")); });
+    measureRuns("verify, unknown user (stand-in hash)", runs,
+                [&] { accepted = db::verifyPassword(QString(), password); });
 
     QTemporaryDir dir;
     db::Connection connection;
     connection.openSqlite(dir.filePath(QStringLiteral("bench.db")));
-    measure("login check: BireyGetirLogin + verify", runs, [&] {
+    measureRuns("login check: BireyGetirLogin + verify", runs, [&] {
         const db::ResultRows rows =
             connection.callProcedure(QStringLiteral("BireyGetirLogin"),
                                      {{QStringLiteral("@Key1"), QStringLiteral("admin")}});

@@ -69,32 +69,6 @@ QString premiumBaseText(const db::Dataset& source, int row, const SourceColumns&
                           .arg(source.valueAt(row, c.ogrencino).toString(), amount.toString()));
 }
 
-// The declaration table's columns in the order declarationRow() gives them.
-const QStringList& declarationColumns()
-{
-    static const QStringList columns = {QStringLiteral("yil"),
-                                        QStringLiteral("ay"),
-                                        QStringLiteral("birimkodu"),
-                                        QStringLiteral("idogrenci"),
-                                        QStringLiteral("ogrencino"),
-                                        QStringLiteral("adi"),
-                                        QStringLiteral("soyadi"),
-                                        QStringLiteral("ilksoyadi"),
-                                        QStringLiteral("ssksicilno"),
-                                        QStringLiteral("tckimlikno"),
-                                        QStringLiteral("baslangictarihi"),
-                                        QStringLiteral("bitistarihi"),
-                                        QStringLiteral("pek"),
-                                        QStringLiteral("isveren"),
-                                        QStringLiteral("isci"),
-                                        QStringLiteral("gun"),
-                                        QStringLiteral("girisgun"),
-                                        QStringLiteral("cikisgun"),
-                                        QStringLiteral("istencikisnedeni"),
-                                        QStringLiteral("sil1")};
-    return columns;
-}
-
 // One declaration row from one source row: the values a row appended to the target and posted
 // would store.
 QVector<QVariant> declarationRow(const db::Dataset& source, int row, const SourceColumns& c,
@@ -126,6 +100,31 @@ QVector<QVariant> declarationRow(const db::Dataset& source, int row, const Sourc
 }
 
 } // namespace
+
+const QStringList& declarationColumns()
+{
+    static const QStringList columns = {QStringLiteral("yil"),
+                                        QStringLiteral("ay"),
+                                        QStringLiteral("birimkodu"),
+                                        QStringLiteral("idogrenci"),
+                                        QStringLiteral("ogrencino"),
+                                        QStringLiteral("adi"),
+                                        QStringLiteral("soyadi"),
+                                        QStringLiteral("ilksoyadi"),
+                                        QStringLiteral("ssksicilno"),
+                                        QStringLiteral("tckimlikno"),
+                                        QStringLiteral("baslangictarihi"),
+                                        QStringLiteral("bitistarihi"),
+                                        QStringLiteral("pek"),
+                                        QStringLiteral("isveren"),
+                                        QStringLiteral("isci"),
+                                        QStringLiteral("gun"),
+                                        QStringLiteral("girisgun"),
+                                        QStringLiteral("cikisgun"),
+                                        QStringLiteral("istencikisnedeni"),
+                                        QStringLiteral("sil1")};
+    return columns;
+}
 
 QString removalStatement()
 {

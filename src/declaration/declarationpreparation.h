@@ -20,6 +20,9 @@ struct PreparationDatasets {
     db::Dataset& shown;      // SpXmlListe2: XmlListe2(xxx), what the grid shows
 };
 
+// The declaration table's columns in the order step (1) writes a row's values.
+const QStringList& declarationColumns();
+
 // The standard edition's two statements. Year, month and unit are bound as @yil (text), @ay
 // (whole number) and @birimkodu (text), so a unit code such as "01" is compared as the text it
 // is and nothing typed into a year can change the statement.
