@@ -13,6 +13,6 @@ namespace zelvo::report::detail {
 // `defaultFont` until its own font properties change it; an item without a height reaches
 // to the bottom of its band, `bandHeight` mm high. Throws ParseFailure.
 Item parseItem(const Token& head, const QList<Token>& properties, int line,
-               const FontSpec& defaultFont, double bandHeight);
+               const PreparedFont& defaultFont, double bandHeight);
 
 } // namespace zelvo::report::detail
