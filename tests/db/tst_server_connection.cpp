@@ -259,52 +259,39 @@ private Q_SLOTS:
             QVERIFY2(text.contains(QLatin1String("zelvo --install-schema")), qPrintable(text));
     }
 
-    // A role that must authenticate and gives a wrong password, or none, is told its login was
-    // refused: neither an unreachable server nor libpq's own text.
-    void refusedLoginIsToldAsSuch_data()
+    // A role that must authenticate opens the database with its password, given in the settings
+    // or found in libpq's password file; a wrong password, or none, is told as a refused login:
+    // neither an unreachable server nor libpq's own text.
+    void passwordsOpenOrAreRefused_data()
     {
-        QTest::addColumn<QString>("password");
-        QTest::newRow("wrong password") << "parola-yanlis";
-        QTest::newRow("no password") << "";
-    }
-    void refusedLoginIsToldAsSuch()
-    {
-        QFETCH(QString, password);
-        if (!pgtest::serverBackendRequested())
-            QSKIP("server connections are tested in the PostgreSQL run of this suite");
-        const PasswordFile none;
-        db::ServerAddress address = passwordRoleAddress(QStringLiteral("postgres"));
-        address.password = password;
-        const QString text = openingError(address);
-        qInfo("%s", qPrintable(text));
-        QVERIFY2(text.startsWith(QStringLiteral("Veritabanı sunucusu girişi reddetti")),
-                 qPrintable(text));
-        QVERIFY2(text.contains(QLatin1Char('"') + pgtest::PasswordRole + QLatin1Char('"')),
-                 qPrintable(text));
-        QVERIFY2(!text.contains(QStringLiteral("ulaşılamadı")), qPrintable(text));
-    }
-
-    // With no password in the settings, the one in libpq's password file opens the database;
-    // a wrong one there is refused as any wrong password.
-    void passwordFromThePasswordFile_data()
-    {
-        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("given");     // in the settings
+        QTest::addColumn<QString>("inTheFile"); // in the password file; empty: no file
         QTest::addColumn<bool>("opens");
-        QTest::newRow("right") << pgtest::PasswordRolePassword << true;
-        QTest::newRow("wrong") << "parola-yanlis" << false;
+        QTest::newRow("wrong password given") << "parola-yanlis"
+                                              << "" << false;
+        QTest::newRow("no password at all") << ""
+                                            << "" << false;
+        QTest::newRow("right one in the file") << "" << pgtest::PasswordRolePassword << true;
+        QTest::newRow("wrong one in the file") << ""
+                                               << "parola-yanlis" << false;
     }
-    void passwordFromThePasswordFile()
+    void passwordsOpenOrAreRefused()
     {
-        QFETCH(QString, password);
+        QFETCH(QString, given);
+        QFETCH(QString, inTheFile);
         QFETCH(bool, opens);
         if (!pgtest::serverBackendRequested())
             QSKIP("server connections are tested in the PostgreSQL run of this suite");
         pgtest::TestDatabase database;
         QVERIFY(database.isValid());
-        const db::ServerAddress address = passwordRoleAddress(database.name());
+        db::ServerAddress address = passwordRoleAddress(database.name());
+        address.password = given;
         // host:port:database:user:password, the host being the socket folder
-        const PasswordFile file({QStringLiteral("%1:*:%2:%3:%4")
-                                     .arg(address.host, address.name, address.user, password)});
+        const PasswordFile file(
+            inTheFile.isEmpty()
+                ? QStringList()
+                : QStringList{QStringLiteral("%1:*:%2:%3:%4")
+                                  .arg(address.host, address.name, address.user, inTheFile)});
         db::Connection c;
         QString refusal;
         try {
@@ -313,7 +300,10 @@ private Q_SLOTS:
             refusal = e.text();
         }
         if (!opens) {
+            qInfo("%s", qPrintable(refusal));
             QVERIFY2(refusal.startsWith(QStringLiteral("Veritabanı sunucusu girişi reddetti")),
+                     qPrintable(refusal));
+            QVERIFY2(refusal.contains(QLatin1Char('"') + pgtest::PasswordRole + QLatin1Char('"')),
                      qPrintable(refusal));
             return;
         }

@@ -243,6 +243,8 @@ private Q_SLOTS:
             << 12 << QDate(2026, 12, 31) << QDate(2026, 12, 31) << 1 << QVariant(1) << QVariant(0);
         QTest::newRow("fewer days than January holds")
             << 12 << QDate(2026, 12, 15) << QDate(2027, 1, 14) << 5 << QVariant(0) << QVariant(5);
+        QTest::newRow("no dates: the whole period")
+            << 12 << QDate() << QDate() << 30 << QVariant(16) << QVariant(14);
         QTest::newRow("November: no split")
             << 11 << QDate(2026, 11, 15) << QDate(2026, 12, 14) << 30 << QVariant() << QVariant();
         QTest::newRow("January: no split")
