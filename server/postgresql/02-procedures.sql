@@ -245,18 +245,11 @@ LANGUAGE sql STABLE AS $$
     ORDER BY o.ogrencino COLLATE "C" NULLS FIRST, o.idogrenci
 $$;
 
--- PuantajOzelxxx(Y, M, idogrenci as text): the stored timesheet row of the student for the
--- month, to be updated or appended to. The student decides the edition, so both editions share
--- the body.
+-- PuantajOzelxxx(Y, M, idogrenci as text): the student decides the edition; PuantajOzel.
 CREATE OR REPLACE FUNCTION PuantajOzelxxx(key1 text, key2 integer, key3 text)
 RETURNS TABLE (idpuantaj integer, idogrenci integer, yil varchar, ay integer, gun integer,
                gun1 integer, gun2 integer, birimkodu varchar)
-LANGUAGE sql STABLE AS $$
-    SELECT p.idpuantaj, p.idogrenci, p.yil, p.ay, p.gun, p.gun1, p.gun2, p.birimkodu
-    FROM puantaj p
-    WHERE p.yil = key1 AND p.ay = key2 AND p.idogrenci = zelvo_int(key3)
-    ORDER BY p.idpuantaj
-$$;
+LANGUAGE sql STABLE AS $$ SELECT * FROM PuantajOzel(key1, key2, key3) $$;
 
 -- PuantajGenelxxx(Y, M, U): the timesheet of the month of the unit for the GSS edition, with the
 -- student data the month view shows. Corrections are written back to puantaj.
@@ -404,27 +397,12 @@ LANGUAGE sql AS $$
     SELECT count(*)::integer FROM silinen
 $$;
 
--- Tahakkukeklexxx(idogrenci, Y, M, gun, U, kazanc, matrah): stores one accrual row. The amounts
--- are brought to two decimals, the shares are the premium base times the percentages of the
--- parameter row in force, rounded the same way. The student decides the edition, so both
--- editions share the body.
+-- Tahakkukeklexxx(idogrenci, Y, M, gun, U, kazanc, matrah): the student decides the edition;
+-- Tahakkukekle.
 CREATE OR REPLACE FUNCTION Tahakkukeklexxx(idogrenci text, yil text, ay integer, gun integer,
-                                        birimkodu text, kazanc double precision,
-                                        matrah double precision) RETURNS integer
-LANGUAGE plpgsql AS $$
-DECLARE
-    taban numeric := zelvo_amount($7);
-BEGIN
-    -- called once per student of a run: PL/pgSQL keeps the plan of the insert for the session
-    INSERT INTO tahakkuk (idogrenci, yil, ay, gun, birimkodu, kazanc, matrah, isveren, isci)
-    SELECT zelvo_int($1), $2, $3, $4, $5, zelvo_amount($6), taban,
-           round(taban * p.isveren / 100, 2), round(taban * p.isci / 100, 2)
-    FROM (SELECT 1) AS satir
-    LEFT JOIN (SELECT o.isveren, o.isci FROM parametre o ORDER BY o.idparametre LIMIT 1) p
-        ON true;
-    RETURN 1;
-END
-$$;
+                                           birimkodu text, kazanc double precision,
+                                           matrah double precision) RETURNS integer
+LANGUAGE sql AS $$ SELECT Tahakkukekle($1, $2, $3, $4, $5, $6, $7) $$;
 
 -- TahakkukekleListe(Y, M, U, rows): Tahakkukekle for every timesheet row of an accrual run in
 -- one call. rows is a JSON array of [idogrenci as text, gun, kazanc, matrah]; the rows are added
