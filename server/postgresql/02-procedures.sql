@@ -94,7 +94,6 @@ $$;
 
 -- ---------------------------------------------------------------- student register
 
-
 -- OgrenciGetirAdi(U, text): the students of the unit whose first name holds the text anywhere,
 -- without regard to letter case by Turkish rules ('%' and '_' are plain characters). An empty
 -- text lists all of them. The rows come in Turkish alphabetical order of surname and first name.
@@ -160,33 +159,52 @@ $$;
 
 -- ---------------------------------------------------------------- timesheet
 
--- PuantajSil(Y, M, U): removes the timesheet rows of the month of the unit, for the students
--- of the standard edition.
-CREATE OR REPLACE FUNCTION PuantajSil(key1 text, key2 integer, key3 text) RETURNS integer
+-- PuantajSil(Y, M, U), PuantajSilxxx(Y, M, U): remove the timesheet rows of the month of the
+-- unit for the students of one edition (edition 0: standard, 1: GSS).
+-- The two procedures call this function with their edition.
+CREATE OR REPLACE FUNCTION zelvo_puantajsil(key1 text, key2 integer, key3 text, edition integer)
+RETURNS integer
 LANGUAGE sql AS $$
     WITH silinen AS (
         DELETE FROM puantaj
         WHERE yil = key1 AND ay = key2 AND birimkodu = key3
-          AND idogrenci IN (SELECT o.idogrenci FROM ogrenci o WHERE o.gss = 0)
+          AND idogrenci IN (SELECT o.idogrenci FROM ogrenci o WHERE o.gss = edition)
         RETURNING 1)
     SELECT count(*)::integer FROM silinen
 $$;
 
--- PuantajGetir(first day, last day, U): the students of the standard edition of the unit whose
--- internship overlaps the period, passive students (status 2) left out. The two days come as
--- day-first texts, DD-MM-YYYY (YYYY-MM-DD is read too).
-CREATE OR REPLACE FUNCTION PuantajGetir(key1 text, key2 text, key3 text)
+CREATE OR REPLACE FUNCTION PuantajSil(key1 text, key2 integer, key3 text) RETURNS integer
+LANGUAGE sql AS $$ SELECT zelvo_puantajsil(key1, key2, key3, 0) $$;
+
+CREATE OR REPLACE FUNCTION PuantajSilxxx(key1 text, key2 integer, key3 text) RETURNS integer
+LANGUAGE sql AS $$ SELECT zelvo_puantajsil(key1, key2, key3, 1) $$;
+
+-- PuantajGetir(first day, last day, U), PuantajGetirxxx: the students of one edition of the
+-- unit whose internship overlaps the period, passive students (status 2) left out. The two
+-- days come as day-first texts, DD-MM-YYYY (YYYY-MM-DD is read too).
+-- The two procedures call this function with their edition.
+CREATE OR REPLACE FUNCTION zelvo_puantajgetir(key1 text, key2 text, key3 text, edition integer)
 RETURNS TABLE (idogrenci integer, baslangictarihi date, bitistarihi date, ogrencino varchar,
                adi varchar, soyadi varchar)
 LANGUAGE sql STABLE AS $$
     SELECT o.idogrenci, o.baslangictarihi, o.bitistarihi, o.ogrencino, o.adi, o.soyadi
     FROM ogrenci o, (SELECT zelvo_day(key1) AS ilk, zelvo_day(key2) AS son) d
-    WHERE o.birimkodu = key3 AND o.gss = 0
+    WHERE o.birimkodu = key3 AND o.gss = edition
       AND o.statu IS DISTINCT FROM '2'
       AND o.baslangictarihi IS NOT NULL AND o.bitistarihi IS NOT NULL
       AND o.baslangictarihi <= d.son AND o.bitistarihi >= d.ilk
     ORDER BY o.ogrencino COLLATE "C" NULLS FIRST, o.idogrenci
 $$;
+
+CREATE OR REPLACE FUNCTION PuantajGetir(key1 text, key2 text, key3 text)
+RETURNS TABLE (idogrenci integer, baslangictarihi date, bitistarihi date, ogrencino varchar,
+               adi varchar, soyadi varchar)
+LANGUAGE sql STABLE AS $$ SELECT * FROM zelvo_puantajgetir(key1, key2, key3, 0) $$;
+
+CREATE OR REPLACE FUNCTION PuantajGetirxxx(key1 text, key2 text, key3 text)
+RETURNS TABLE (idogrenci integer, baslangictarihi date, bitistarihi date, ogrencino varchar,
+               adi varchar, soyadi varchar)
+LANGUAGE sql STABLE AS $$ SELECT * FROM zelvo_puantajgetir(key1, key2, key3, 1) $$;
 
 -- PuantajOzel(Y, M, idogrenci as text): the stored timesheet row of the student for the
 -- month, to be updated or appended to. The student decides the edition, so both editions share
@@ -201,9 +219,11 @@ LANGUAGE sql STABLE AS $$
     ORDER BY p.idpuantaj
 $$;
 
--- PuantajGenel(Y, M, U): the timesheet of the month of the unit for the standard edition, with the
--- student data the month view shows. Corrections are written back to puantaj.
-CREATE OR REPLACE FUNCTION PuantajGenel(key1 text, key2 integer, key3 text)
+-- PuantajGenel(Y, M, U), PuantajGenelxxx: the timesheet of the month of the unit for one
+-- edition, with the student data the month view shows. Corrections are written back to
+-- puantaj.
+-- The two procedures call this function with their edition.
+CREATE OR REPLACE FUNCTION zelvo_puantajgenel(key1 text, key2 integer, key3 text, edition integer)
 RETURNS TABLE (idpuantaj integer, idogrenci integer, yil varchar, ay integer, gun integer,
                gun1 integer, gun2 integer, birimkodu varchar, ogrencino varchar, adi varchar,
                soyadi varchar, baslangictarihi date, bitistarihi date)
@@ -212,60 +232,28 @@ LANGUAGE sql STABLE AS $$
            o.ogrencino, o.adi, o.soyadi, o.baslangictarihi, o.bitistarihi
     FROM puantaj p
     JOIN ogrenci o ON o.idogrenci = p.idogrenci
-    WHERE p.yil = key1 AND p.ay = key2 AND p.birimkodu = key3 AND o.gss = 0
+    WHERE p.yil = key1 AND p.ay = key2 AND p.birimkodu = key3 AND o.gss = edition
     ORDER BY o.ogrencino COLLATE "C" NULLS FIRST, o.adi COLLATE "C" NULLS FIRST,
              o.soyadi COLLATE "C" NULLS FIRST, p.idpuantaj
 $$;
 
--- PuantajSilxxx(Y, M, U): removes the timesheet rows of the month of the unit, for the students
--- of the GSS edition.
-CREATE OR REPLACE FUNCTION PuantajSilxxx(key1 text, key2 integer, key3 text) RETURNS integer
-LANGUAGE sql AS $$
-    WITH silinen AS (
-        DELETE FROM puantaj
-        WHERE yil = key1 AND ay = key2 AND birimkodu = key3
-          AND idogrenci IN (SELECT o.idogrenci FROM ogrenci o WHERE o.gss = 1)
-        RETURNING 1)
-    SELECT count(*)::integer FROM silinen
-$$;
+CREATE OR REPLACE FUNCTION PuantajGenel(key1 text, key2 integer, key3 text)
+RETURNS TABLE (idpuantaj integer, idogrenci integer, yil varchar, ay integer, gun integer,
+               gun1 integer, gun2 integer, birimkodu varchar, ogrencino varchar, adi varchar,
+               soyadi varchar, baslangictarihi date, bitistarihi date)
+LANGUAGE sql STABLE AS $$ SELECT * FROM zelvo_puantajgenel(key1, key2, key3, 0) $$;
 
--- PuantajGetirxxx(first day, last day, U): the students of the GSS edition of the unit whose
--- internship overlaps the period, passive students (status 2) left out. The two days come as
--- day-first texts, DD-MM-YYYY (YYYY-MM-DD is read too).
-CREATE OR REPLACE FUNCTION PuantajGetirxxx(key1 text, key2 text, key3 text)
-RETURNS TABLE (idogrenci integer, baslangictarihi date, bitistarihi date, ogrencino varchar,
-               adi varchar, soyadi varchar)
-LANGUAGE sql STABLE AS $$
-    SELECT o.idogrenci, o.baslangictarihi, o.bitistarihi, o.ogrencino, o.adi, o.soyadi
-    FROM ogrenci o, (SELECT zelvo_day(key1) AS ilk, zelvo_day(key2) AS son) d
-    WHERE o.birimkodu = key3 AND o.gss = 1
-      AND o.statu IS DISTINCT FROM '2'
-      AND o.baslangictarihi IS NOT NULL AND o.bitistarihi IS NOT NULL
-      AND o.baslangictarihi <= d.son AND o.bitistarihi >= d.ilk
-    ORDER BY o.ogrencino COLLATE "C" NULLS FIRST, o.idogrenci
-$$;
+CREATE OR REPLACE FUNCTION PuantajGenelxxx(key1 text, key2 integer, key3 text)
+RETURNS TABLE (idpuantaj integer, idogrenci integer, yil varchar, ay integer, gun integer,
+               gun1 integer, gun2 integer, birimkodu varchar, ogrencino varchar, adi varchar,
+               soyadi varchar, baslangictarihi date, bitistarihi date)
+LANGUAGE sql STABLE AS $$ SELECT * FROM zelvo_puantajgenel(key1, key2, key3, 1) $$;
 
 -- PuantajOzelxxx(Y, M, idogrenci as text): the student decides the edition; PuantajOzel.
 CREATE OR REPLACE FUNCTION PuantajOzelxxx(key1 text, key2 integer, key3 text)
 RETURNS TABLE (idpuantaj integer, idogrenci integer, yil varchar, ay integer, gun integer,
                gun1 integer, gun2 integer, birimkodu varchar)
 LANGUAGE sql STABLE AS $$ SELECT * FROM PuantajOzel(key1, key2, key3) $$;
-
--- PuantajGenelxxx(Y, M, U): the timesheet of the month of the unit for the GSS edition, with the
--- student data the month view shows. Corrections are written back to puantaj.
-CREATE OR REPLACE FUNCTION PuantajGenelxxx(key1 text, key2 integer, key3 text)
-RETURNS TABLE (idpuantaj integer, idogrenci integer, yil varchar, ay integer, gun integer,
-               gun1 integer, gun2 integer, birimkodu varchar, ogrencino varchar, adi varchar,
-               soyadi varchar, baslangictarihi date, bitistarihi date)
-LANGUAGE sql STABLE AS $$
-    SELECT p.idpuantaj, p.idogrenci, p.yil, p.ay, p.gun, p.gun1, p.gun2, p.birimkodu,
-           o.ogrencino, o.adi, o.soyadi, o.baslangictarihi, o.bitistarihi
-    FROM puantaj p
-    JOIN ogrenci o ON o.idogrenci = p.idogrenci
-    WHERE p.yil = key1 AND p.ay = key2 AND p.birimkodu = key3 AND o.gss = 1
-    ORDER BY o.ogrencino COLLATE "C" NULLS FIRST, o.adi COLLATE "C" NULLS FIRST,
-             o.soyadi COLLATE "C" NULLS FIRST, p.idpuantaj
-$$;
 
 -- GunHesapla(start, end, idogrenci, M, Y): the days from start to end, both included, 0 when the
 -- end is before the start, empty when a date is missing or no date. The dates come as
@@ -336,17 +324,25 @@ $$;
 
 -- ---------------------------------------------------------------- accrual
 
--- TahakkukSil(Y, M, U): removes the accrual rows of the month of the unit, for the students
--- of the standard edition.
-CREATE OR REPLACE FUNCTION TahakkukSil(key1 text, key2 integer, key3 text) RETURNS integer
+-- TahakkukSil(Y, M, U), TahakkukSilxxx: remove the accrual rows of the month of the unit for
+-- the students of one edition.
+-- The two procedures call this function with their edition.
+CREATE OR REPLACE FUNCTION zelvo_tahakkuksil(key1 text, key2 integer, key3 text, edition integer)
+RETURNS integer
 LANGUAGE sql AS $$
     WITH silinen AS (
         DELETE FROM tahakkuk
         WHERE yil = key1 AND ay = key2 AND birimkodu = key3
-          AND idogrenci IN (SELECT o.idogrenci FROM ogrenci o WHERE o.gss = 0)
+          AND idogrenci IN (SELECT o.idogrenci FROM ogrenci o WHERE o.gss = edition)
         RETURNING 1)
     SELECT count(*)::integer FROM silinen
 $$;
+
+CREATE OR REPLACE FUNCTION TahakkukSil(key1 text, key2 integer, key3 text) RETURNS integer
+LANGUAGE sql AS $$ SELECT zelvo_tahakkuksil(key1, key2, key3, 0) $$;
+
+CREATE OR REPLACE FUNCTION TahakkukSilxxx(key1 text, key2 integer, key3 text) RETURNS integer
+LANGUAGE sql AS $$ SELECT zelvo_tahakkuksil(key1, key2, key3, 1) $$;
 
 -- Tahakkukekle(idogrenci, Y, M, gun, U, kazanc, matrah): stores one accrual row. The amounts
 -- are brought to two decimals, the shares are the premium base times the percentages of the
@@ -370,8 +366,10 @@ BEGIN
 END
 $$;
 
--- TahakkukGenel(Y, M, U): the accrual rows of the month of the unit for the standard edition.
-CREATE OR REPLACE FUNCTION TahakkukGenel(key1 text, key2 integer, key3 text)
+-- TahakkukGenel(Y, M, U), TahakkukGenelxxx: the accrual rows of the month of the unit for one
+-- edition.
+-- The two procedures call this function with their edition.
+CREATE OR REPLACE FUNCTION zelvo_tahakkukgenel(key1 text, key2 integer, key3 text, edition integer)
 RETURNS TABLE (yil varchar, ay integer, ogrencino varchar, adi varchar, soyadi varchar,
                gun integer, kazanc numeric, matrah numeric, isveren numeric, isci numeric,
                idogrenci integer)
@@ -380,22 +378,22 @@ LANGUAGE sql STABLE AS $$
            t.isci, t.idogrenci
     FROM tahakkuk t
     JOIN ogrenci o ON o.idogrenci = t.idogrenci
-    WHERE t.yil = key1 AND t.ay = key2 AND t.birimkodu = key3 AND o.gss = 0
+    WHERE t.yil = key1 AND t.ay = key2 AND t.birimkodu = key3 AND o.gss = edition
     ORDER BY o.ogrencino COLLATE "C" NULLS FIRST, o.adi COLLATE "C" NULLS FIRST,
              o.soyadi COLLATE "C" NULLS FIRST, t.idtahakkuk
 $$;
 
--- TahakkukSilxxx(Y, M, U): removes the accrual rows of the month of the unit, for the students
--- of the GSS edition.
-CREATE OR REPLACE FUNCTION TahakkukSilxxx(key1 text, key2 integer, key3 text) RETURNS integer
-LANGUAGE sql AS $$
-    WITH silinen AS (
-        DELETE FROM tahakkuk
-        WHERE yil = key1 AND ay = key2 AND birimkodu = key3
-          AND idogrenci IN (SELECT o.idogrenci FROM ogrenci o WHERE o.gss = 1)
-        RETURNING 1)
-    SELECT count(*)::integer FROM silinen
-$$;
+CREATE OR REPLACE FUNCTION TahakkukGenel(key1 text, key2 integer, key3 text)
+RETURNS TABLE (yil varchar, ay integer, ogrencino varchar, adi varchar, soyadi varchar,
+               gun integer, kazanc numeric, matrah numeric, isveren numeric, isci numeric,
+               idogrenci integer)
+LANGUAGE sql STABLE AS $$ SELECT * FROM zelvo_tahakkukgenel(key1, key2, key3, 0) $$;
+
+CREATE OR REPLACE FUNCTION TahakkukGenelxxx(key1 text, key2 integer, key3 text)
+RETURNS TABLE (yil varchar, ay integer, ogrencino varchar, adi varchar, soyadi varchar,
+               gun integer, kazanc numeric, matrah numeric, isveren numeric, isci numeric,
+               idogrenci integer)
+LANGUAGE sql STABLE AS $$ SELECT * FROM zelvo_tahakkukgenel(key1, key2, key3, 1) $$;
 
 -- Tahakkukeklexxx(idogrenci, Y, M, gun, U, kazanc, matrah): the student decides the edition;
 -- Tahakkukekle.
@@ -425,64 +423,47 @@ LANGUAGE sql AS $$
     SELECT count(*)::integer FROM eklenen
 $$;
 
--- TahakkukGenelxxx(Y, M, U): the accrual rows of the month of the unit for the GSS edition.
-CREATE OR REPLACE FUNCTION TahakkukGenelxxx(key1 text, key2 integer, key3 text)
+-- ---------------------------------------------------------------- monthly lists
+
+-- Liste1(Y, M, U), Liste1xxx: the list rows of the month of the unit for one edition, in the
+-- order they are printed.
+-- The two procedures call this function with their edition.
+CREATE OR REPLACE FUNCTION zelvo_liste1(key1 text, key2 integer, key3 text, edition integer)
 RETURNS TABLE (yil varchar, ay integer, ogrencino varchar, adi varchar, soyadi varchar,
+               ssksicilno varchar, tckimlikno varchar, baslangictarihi date, bitistarihi date,
                gun integer, kazanc numeric, matrah numeric, isveren numeric, isci numeric,
                idogrenci integer)
 LANGUAGE sql STABLE AS $$
-    SELECT t.yil, t.ay, o.ogrencino, o.adi, o.soyadi, t.gun, t.kazanc, t.matrah, t.isveren,
-           t.isci, t.idogrenci
+    SELECT t.yil, t.ay, o.ogrencino, o.adi, o.soyadi, o.ssksicilno, o.tckimlikno,
+           o.baslangictarihi, o.bitistarihi, t.gun, t.kazanc, t.matrah, t.isveren, t.isci,
+           t.idogrenci
     FROM tahakkuk t
     JOIN ogrenci o ON o.idogrenci = t.idogrenci
-    WHERE t.yil = key1 AND t.ay = key2 AND t.birimkodu = key3 AND o.gss = 1
+    WHERE t.yil = key1 AND t.ay = key2 AND t.birimkodu = key3 AND o.gss = edition
     ORDER BY o.ogrencino COLLATE "C" NULLS FIRST, o.adi COLLATE "C" NULLS FIRST,
              o.soyadi COLLATE "C" NULLS FIRST, t.idtahakkuk
 $$;
 
--- ---------------------------------------------------------------- monthly lists
-
--- Liste1(Y, M, U): the list rows of the month of the unit for the standard edition, in the
--- order they are printed.
 CREATE OR REPLACE FUNCTION Liste1(key1 text, key2 integer, key3 text)
 RETURNS TABLE (yil varchar, ay integer, ogrencino varchar, adi varchar, soyadi varchar,
                ssksicilno varchar, tckimlikno varchar, baslangictarihi date, bitistarihi date,
                gun integer, kazanc numeric, matrah numeric, isveren numeric, isci numeric,
                idogrenci integer)
-LANGUAGE sql STABLE AS $$
-    SELECT t.yil, t.ay, o.ogrencino, o.adi, o.soyadi, o.ssksicilno, o.tckimlikno,
-           o.baslangictarihi, o.bitistarihi, t.gun, t.kazanc, t.matrah, t.isveren, t.isci,
-           t.idogrenci
-    FROM tahakkuk t
-    JOIN ogrenci o ON o.idogrenci = t.idogrenci
-    WHERE t.yil = key1 AND t.ay = key2 AND t.birimkodu = key3 AND o.gss = 0
-    ORDER BY o.ogrencino COLLATE "C" NULLS FIRST, o.adi COLLATE "C" NULLS FIRST,
-             o.soyadi COLLATE "C" NULLS FIRST, t.idtahakkuk
-$$;
+LANGUAGE sql STABLE AS $$ SELECT * FROM zelvo_liste1(key1, key2, key3, 0) $$;
 
--- Liste1xxx(Y, M, U): the list rows of the month of the unit for the GSS edition, in the
--- order they are printed.
 CREATE OR REPLACE FUNCTION Liste1xxx(key1 text, key2 integer, key3 text)
 RETURNS TABLE (yil varchar, ay integer, ogrencino varchar, adi varchar, soyadi varchar,
                ssksicilno varchar, tckimlikno varchar, baslangictarihi date, bitistarihi date,
                gun integer, kazanc numeric, matrah numeric, isveren numeric, isci numeric,
                idogrenci integer)
-LANGUAGE sql STABLE AS $$
-    SELECT t.yil, t.ay, o.ogrencino, o.adi, o.soyadi, o.ssksicilno, o.tckimlikno,
-           o.baslangictarihi, o.bitistarihi, t.gun, t.kazanc, t.matrah, t.isveren, t.isci,
-           t.idogrenci
-    FROM tahakkuk t
-    JOIN ogrenci o ON o.idogrenci = t.idogrenci
-    WHERE t.yil = key1 AND t.ay = key2 AND t.birimkodu = key3 AND o.gss = 1
-    ORDER BY o.ogrencino COLLATE "C" NULLS FIRST, o.adi COLLATE "C" NULLS FIRST,
-             o.soyadi COLLATE "C" NULLS FIRST, t.idtahakkuk
-$$;
+LANGUAGE sql STABLE AS $$ SELECT * FROM zelvo_liste1(key1, key2, key3, 1) $$;
 
 -- ---------------------------------------------------------------- declaration
 
--- XmlGetir(Y, M, U): the declaration rows of the month of the unit for the standard edition. The
--- declaration window appends the new rows to this result.
-CREATE OR REPLACE FUNCTION XmlGetir(key1 text, key2 integer, key3 text)
+-- XmlGetir(Y, M, U), XmlGetirxxx: the declaration rows of the month of the unit for one
+-- edition. The declaration window appends the new rows to this result.
+-- The two procedures call this function with their edition.
+CREATE OR REPLACE FUNCTION zelvo_xmlgetir(key1 text, key2 integer, key3 text, edition integer)
 RETURNS TABLE (idxml integer, idogrenci integer, yil varchar, ay integer, birimkodu varchar,
                ogrencino varchar, adi varchar, soyadi varchar, ilksoyadi varchar,
                ssksicilno varchar, tckimlikno varchar, baslangictarihi date, bitistarihi date,
@@ -494,13 +475,50 @@ LANGUAGE sql STABLE AS $$
            x.pek, x.isveren, x.isci, x.girisgun, x.cikisgun, x.istencikisnedeni, x.sil1
     FROM xml x
     WHERE x.yil = key1 AND x.ay = key2 AND x.birimkodu = key3
-      AND x.idogrenci IN (SELECT o.idogrenci FROM ogrenci o WHERE o.gss = 0)
+      AND x.idogrenci IN (SELECT o.idogrenci FROM ogrenci o WHERE o.gss = edition)
     ORDER BY x.idxml
 $$;
 
--- XmlListe2(Y, M, U): the declaration rows of the month of the unit for the standard edition, in
--- the order the files number them, with the internship province and institution of the student
--- and gun_1, the day count of the timesheet row of the same student and month.
+CREATE OR REPLACE FUNCTION XmlGetir(key1 text, key2 integer, key3 text)
+RETURNS TABLE (idxml integer, idogrenci integer, yil varchar, ay integer, birimkodu varchar,
+               ogrencino varchar, adi varchar, soyadi varchar, ilksoyadi varchar,
+               ssksicilno varchar, tckimlikno varchar, baslangictarihi date, bitistarihi date,
+               gun integer, pek varchar, isveren numeric, isci numeric, girisgun varchar,
+               cikisgun varchar, istencikisnedeni varchar, sil1 varchar)
+LANGUAGE sql STABLE AS $$ SELECT * FROM zelvo_xmlgetir(key1, key2, key3, 0) $$;
+
+CREATE OR REPLACE FUNCTION XmlGetirxxx(key1 text, key2 integer, key3 text)
+RETURNS TABLE (idxml integer, idogrenci integer, yil varchar, ay integer, birimkodu varchar,
+               ogrencino varchar, adi varchar, soyadi varchar, ilksoyadi varchar,
+               ssksicilno varchar, tckimlikno varchar, baslangictarihi date, bitistarihi date,
+               gun integer, pek varchar, isveren numeric, isci numeric, girisgun varchar,
+               cikisgun varchar, istencikisnedeni varchar, sil1 varchar)
+LANGUAGE sql STABLE AS $$ SELECT * FROM zelvo_xmlgetir(key1, key2, key3, 1) $$;
+
+-- XmlListe2(Y, M, U), XmlListe2xxx: the declaration rows of the month of the unit for one
+-- edition, in the order the files number them, with the internship province and institution
+-- of the student and gun_1, the day count of the timesheet row of the same student and month.
+-- The two procedures call this function with their edition.
+CREATE OR REPLACE FUNCTION zelvo_xmlliste2(key1 text, key2 integer, key3 text, edition integer)
+RETURNS TABLE (idxml integer, idogrenci integer, yil varchar, ay integer, birimkodu varchar,
+               ogrencino varchar, adi varchar, soyadi varchar, ilksoyadi varchar,
+               ssksicilno varchar, tckimlikno varchar, baslangictarihi date, bitistarihi date,
+               gun integer, pek varchar, isveren numeric, isci numeric, girisgun varchar,
+               cikisgun varchar, istencikisnedeni varchar, sil1 varchar,
+               stajili varchar, stajyeri varchar, gun_1 integer)
+LANGUAGE sql STABLE AS $$
+    SELECT x.idxml, x.idogrenci, x.yil, x.ay, x.birimkodu, x.ogrencino, x.adi, x.soyadi,
+           x.ilksoyadi, x.ssksicilno, x.tckimlikno, x.baslangictarihi, x.bitistarihi, x.gun,
+           x.pek, x.isveren, x.isci, x.girisgun, x.cikisgun, x.istencikisnedeni, x.sil1,
+           o.stajili, o.stajyeri, p.gun
+    FROM xml x
+    JOIN ogrenci o ON o.idogrenci = x.idogrenci
+    LEFT JOIN puantaj p ON p.idogrenci = x.idogrenci AND p.yil = x.yil AND p.ay = x.ay
+    WHERE x.yil = key1 AND x.ay = key2 AND x.birimkodu = key3 AND o.gss = edition
+    ORDER BY x.ogrencino COLLATE "C" NULLS FIRST, x.adi COLLATE "C" NULLS FIRST,
+             x.soyadi COLLATE "C" NULLS FIRST, x.idxml
+$$;
+
 CREATE OR REPLACE FUNCTION XmlListe2(key1 text, key2 integer, key3 text)
 RETURNS TABLE (idxml integer, idogrenci integer, yil varchar, ay integer, birimkodu varchar,
                ogrencino varchar, adi varchar, soyadi varchar, ilksoyadi varchar,
@@ -508,40 +526,8 @@ RETURNS TABLE (idxml integer, idogrenci integer, yil varchar, ay integer, birimk
                gun integer, pek varchar, isveren numeric, isci numeric, girisgun varchar,
                cikisgun varchar, istencikisnedeni varchar, sil1 varchar,
                stajili varchar, stajyeri varchar, gun_1 integer)
-LANGUAGE sql STABLE AS $$
-    SELECT x.idxml, x.idogrenci, x.yil, x.ay, x.birimkodu, x.ogrencino, x.adi, x.soyadi,
-           x.ilksoyadi, x.ssksicilno, x.tckimlikno, x.baslangictarihi, x.bitistarihi, x.gun,
-           x.pek, x.isveren, x.isci, x.girisgun, x.cikisgun, x.istencikisnedeni, x.sil1,
-           o.stajili, o.stajyeri, p.gun
-    FROM xml x
-    JOIN ogrenci o ON o.idogrenci = x.idogrenci
-    LEFT JOIN puantaj p ON p.idogrenci = x.idogrenci AND p.yil = x.yil AND p.ay = x.ay
-    WHERE x.yil = key1 AND x.ay = key2 AND x.birimkodu = key3 AND o.gss = 0
-    ORDER BY x.ogrencino COLLATE "C" NULLS FIRST, x.adi COLLATE "C" NULLS FIRST,
-             x.soyadi COLLATE "C" NULLS FIRST, x.idxml
-$$;
+LANGUAGE sql STABLE AS $$ SELECT * FROM zelvo_xmlliste2(key1, key2, key3, 0) $$;
 
--- XmlGetirxxx(Y, M, U): the declaration rows of the month of the unit for the GSS edition. The
--- declaration window appends the new rows to this result.
-CREATE OR REPLACE FUNCTION XmlGetirxxx(key1 text, key2 integer, key3 text)
-RETURNS TABLE (idxml integer, idogrenci integer, yil varchar, ay integer, birimkodu varchar,
-               ogrencino varchar, adi varchar, soyadi varchar, ilksoyadi varchar,
-               ssksicilno varchar, tckimlikno varchar, baslangictarihi date, bitistarihi date,
-               gun integer, pek varchar, isveren numeric, isci numeric, girisgun varchar,
-               cikisgun varchar, istencikisnedeni varchar, sil1 varchar)
-LANGUAGE sql STABLE AS $$
-    SELECT x.idxml, x.idogrenci, x.yil, x.ay, x.birimkodu, x.ogrencino, x.adi, x.soyadi,
-           x.ilksoyadi, x.ssksicilno, x.tckimlikno, x.baslangictarihi, x.bitistarihi, x.gun,
-           x.pek, x.isveren, x.isci, x.girisgun, x.cikisgun, x.istencikisnedeni, x.sil1
-    FROM xml x
-    WHERE x.yil = key1 AND x.ay = key2 AND x.birimkodu = key3
-      AND x.idogrenci IN (SELECT o.idogrenci FROM ogrenci o WHERE o.gss = 1)
-    ORDER BY x.idxml
-$$;
-
--- XmlListe2xxx(Y, M, U): the declaration rows of the month of the unit for the GSS edition, in
--- the order the files number them, with the internship province and institution of the student
--- and gun_1, the day count of the timesheet row of the same student and month.
 CREATE OR REPLACE FUNCTION XmlListe2xxx(key1 text, key2 integer, key3 text)
 RETURNS TABLE (idxml integer, idogrenci integer, yil varchar, ay integer, birimkodu varchar,
                ogrencino varchar, adi varchar, soyadi varchar, ilksoyadi varchar,
@@ -549,18 +535,7 @@ RETURNS TABLE (idxml integer, idogrenci integer, yil varchar, ay integer, birimk
                gun integer, pek varchar, isveren numeric, isci numeric, girisgun varchar,
                cikisgun varchar, istencikisnedeni varchar, sil1 varchar,
                stajili varchar, stajyeri varchar, gun_1 integer)
-LANGUAGE sql STABLE AS $$
-    SELECT x.idxml, x.idogrenci, x.yil, x.ay, x.birimkodu, x.ogrencino, x.adi, x.soyadi,
-           x.ilksoyadi, x.ssksicilno, x.tckimlikno, x.baslangictarihi, x.bitistarihi, x.gun,
-           x.pek, x.isveren, x.isci, x.girisgun, x.cikisgun, x.istencikisnedeni, x.sil1,
-           o.stajili, o.stajyeri, p.gun
-    FROM xml x
-    JOIN ogrenci o ON o.idogrenci = x.idogrenci
-    LEFT JOIN puantaj p ON p.idogrenci = x.idogrenci AND p.yil = x.yil AND p.ay = x.ay
-    WHERE x.yil = key1 AND x.ay = key2 AND x.birimkodu = key3 AND o.gss = 1
-    ORDER BY x.ogrencino COLLATE "C" NULLS FIRST, x.adi COLLATE "C" NULLS FIRST,
-             x.soyadi COLLATE "C" NULLS FIRST, x.idxml
-$$;
+LANGUAGE sql STABLE AS $$ SELECT * FROM zelvo_xmlliste2(key1, key2, key3, 1) $$;
 
 -- XmlSilxxx(Y, M, U): removes the declaration rows of the month of the unit for the GSS edition.
 CREATE OR REPLACE FUNCTION XmlSilxxx(key1 text, key2 integer, key3 text) RETURNS integer
