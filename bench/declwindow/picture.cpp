@@ -71,7 +71,7 @@ int main(int argc, char** argv)
 
     db::Connection connection;
     connection.openInMemory();
-    QFile demo(QStringLiteral(ZELVO_SOURCE_DIR "/server/sqlite/demo.sql"));
+    QFile demo(QStringLiteral(ZELVO_SOURCE_DIR "/server/demo.sql"));
     if (!demo.open(QIODevice::ReadOnly))
         return 1;
     connection.applyScript(QString::fromUtf8(demo.readAll()));

@@ -58,7 +58,7 @@ int main(int argc, char** argv)
     try {
         db::Connection connection;
         connection.openInMemory();
-        QFile demo(QStringLiteral(ZELVO_SOURCE_DIR "/server/sqlite/demo.sql"));
+        QFile demo(QStringLiteral(ZELVO_SOURCE_DIR "/server/demo.sql"));
         if (!demo.open(QIODevice::ReadOnly))
             throw db::DbError(QStringLiteral("demo.sql missing"));
         connection.applyScript(QString::fromUtf8(demo.readAll()));

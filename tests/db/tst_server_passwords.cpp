@@ -206,7 +206,7 @@ private Q_SLOTS:
     void seedAndDemoHoldOnlyHashes()
     {
         ServerFixture f;
-        f.conn->applyScript(readFile(scriptDir() + QLatin1String("/demo.sql")));
+        f.conn->applyScript(readFile(QStringLiteral(ZELVO_SOURCE_DIR "/server/demo.sql")));
         const db::ResultRows rows =
             f.conn->query(QStringLiteral("SELECT kullanici, sifre FROM kullanici"));
         QCOMPARE(rows.rows.size(), 2);

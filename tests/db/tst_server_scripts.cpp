@@ -292,7 +292,7 @@ private Q_SLOTS:
     void demoDataCoversItsCases()
     {
         const QString path = m_dir.filePath(QStringLiteral("demo.db"));
-        QCOMPARE(buildByHand(path, installScripts() << scriptDir() + QLatin1String("/demo.sql")),
+        QCOMPARE(buildByHand(path, installScripts() << QStringLiteral(ZELVO_SOURCE_DIR "/server/demo.sql")),
                  QString());
         db::Connection c;
         c.openSqlite(path, db::Connection::OpenMode::MustExist);

@@ -46,10 +46,9 @@ void openTestDatabase(db::Connection& connection, std::unique_ptr<TestDatabase>&
     connection.openPostgres(testAddress(database->name()));
 }
 
-QString demoScriptPath(const db::Connection& connection)
+QString demoScriptPath()
 {
-    return QDir(QStringLiteral(ZELVO_SOURCE_DIR "/server"))
-        .filePath(connection.backendName() + QStringLiteral("/demo.sql"));
+    return QStringLiteral(ZELVO_SOURCE_DIR "/server/demo.sql");
 }
 
 } // namespace pgtest

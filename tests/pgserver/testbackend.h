@@ -26,7 +26,7 @@ zelvo::db::ServerAddress testAddress(const QString& databaseName);
 void openTestDatabase(zelvo::db::Connection& connection, std::unique_ptr<TestDatabase>& database,
                       Backend backend = Backend::Requested);
 
-// server/sqlite/demo.sql or server/postgresql/demo.sql, for the backend of the connection.
-QString demoScriptPath(const zelvo::db::Connection& connection);
+// server/demo.sql: the demonstration students, loaded the same way into either backend.
+QString demoScriptPath();
 
 } // namespace pgtest

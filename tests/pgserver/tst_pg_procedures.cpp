@@ -95,8 +95,8 @@ private Q_SLOTS:
         m_embedded = std::make_unique<EmbeddedSide>();
         m_server = std::make_unique<ServerSide>();
         QVERIFY(m_server->db().isOpen());
-        m_embedded->runScript(readFile(sourceFile(QStringLiteral("server/sqlite/demo.sql"))));
-        m_server->runScript(readFile(sourceFile(QStringLiteral("server/postgresql/demo.sql"))));
+        m_embedded->runScript(readFile(sourceFile(QStringLiteral("server/demo.sql"))));
+        m_server->runScript(readFile(sourceFile(QStringLiteral("server/demo.sql"))));
         for (BackendSide* side : {static_cast<BackendSide*>(m_embedded.get()),
                                   static_cast<BackendSide*>(m_server.get())}) {
             // empty values, a shared student number and letter case decide the order too
@@ -247,7 +247,7 @@ private Q_SLOTS:
         QVERIFY(database.isValid());
         QCOMPARE(runScript(database.db(), installScript()), QString());
         QCOMPARE(runScript(database.db(),
-                           readFile(sourceFile(QStringLiteral("server/postgresql/demo.sql")))),
+                           readFile(sourceFile(QStringLiteral("server/demo.sql")))),
                  QString());
         for (const QVariant& surname :
              {QVariant(), QVariant("Cem"), QVariant("Hoş"), QVariant("Olgun"), QVariant("Sarp"),

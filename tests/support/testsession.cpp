@@ -25,7 +25,7 @@ void TestSession::relogin(const QString& user, const QString&)
 
 void TestSession::loadDemo()
 {
-    QFile file(pgtest::demoScriptPath(connection));
+    QFile file(pgtest::demoScriptPath());
     if (!file.open(QIODevice::ReadOnly))
         throw db::DbError(QStringLiteral("demo.sql missing"));
     connection.applyScript(QString::fromUtf8(file.readAll()));

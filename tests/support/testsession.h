@@ -31,7 +31,7 @@ public:
     std::unique_ptr<zelvo::db::Dataset> login;
     std::unique_ptr<zelvo::ui::AppContext> context;
 
-    // Applies the demonstration data of the backend (server/<backend>/demo.sql).
+    // Applies the demonstration data of the backend (server/demo.sql).
     void loadDemo();
     // Adds a student of the unit and returns its key.
     int addStudent(const QString& number, const QString& name, const QString& surname,

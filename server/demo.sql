@@ -1,7 +1,9 @@
--- Zelvo demonstration data: interning students of unit 01 in the active year 2026.
+-- Zelvo demonstration data: interning students of unit 01 in the active year 2026, the same
+-- rows for the embedded database and for a PostgreSQL server (the statements suit both).
 --
 -- Not applied on the first run. Load it into a database made from the 0*.sql scripts:
---   sqlite3 zelvo.db < server/sqlite/demo.sql
+--   sqlite3 zelvo.db < server/demo.sql
+--   psql -h HOST -U zelvo -d zelvo -v ON_ERROR_STOP=1 -1 -f server/demo.sql
 --
 -- The students cover the cases the monthly work meets: internships filling a whole period,
 -- starting or ending inside one, a one-day internship, a passive and a completed student,
