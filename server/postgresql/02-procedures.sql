@@ -94,68 +94,49 @@ $$;
 
 -- ---------------------------------------------------------------- student register
 
--- OgrenciGetirAdi(U, text): the students of the unit whose first name holds the text anywhere,
+-- OgrenciGetirAdi(U, text), OgrenciGetirSoyAdi(U, text), OgrenciGetirOgrenciNo(U, text): the
+-- students of the unit whose first name, surname or student number holds the text anywhere,
 -- without regard to letter case by Turkish rules ('%' and '_' are plain characters). An empty
 -- text lists all of them. The rows come in Turkish alphabetical order of surname and first name.
+-- The three procedures call this function with the column they search.
+CREATE OR REPLACE FUNCTION zelvo_ogrenciara(key1 text, key2 text, alan text)
+RETURNS SETOF ogrenci
+LANGUAGE sql STABLE AS $$
+    SELECT o.*
+    FROM ogrenci o
+    WHERE o.birimkodu = key1
+      AND (key2 IS NULL OR length(key2) = 0
+           OR strpos(trfold(CASE alan WHEN 'adi' THEN o.adi
+                                      WHEN 'soyadi' THEN o.soyadi
+                                      ELSE o.ogrencino END), trfold(key2)) > 0)
+    ORDER BY trsortkey(o.soyadi) COLLATE "C" NULLS FIRST,
+             trsortkey(o.adi) COLLATE "C" NULLS FIRST,
+             o.ogrencino COLLATE "C" NULLS FIRST, o.idogrenci
+$$;
+
 CREATE OR REPLACE FUNCTION OgrenciGetirAdi(key1 text, key2 text)
 RETURNS TABLE (idogrenci integer, otomasyonid integer, ogrencino varchar, adi varchar,
                soyadi varchar, ilksoyadi varchar, tckimlikno varchar, ssksicilno varchar,
                statu varchar, baslangictarihi date, bitistarihi date, gss integer,
                stajili varchar, stajyeri varchar, birimkodu varchar, birimadi varchar,
                okuladi varchar, aktarmatarihi date, degistiren varchar)
-LANGUAGE sql STABLE AS $$
-    SELECT o.idogrenci, o.otomasyonid, o.ogrencino, o.adi, o.soyadi, o.ilksoyadi, o.tckimlikno,
-           o.ssksicilno, o.statu, o.baslangictarihi, o.bitistarihi, o.gss, o.stajili,
-           o.stajyeri, o.birimkodu, o.birimadi, o.okuladi, o.aktarmatarihi, o.degistiren
-    FROM ogrenci o
-    WHERE o.birimkodu = key1
-      AND (key2 IS NULL OR length(key2) = 0 OR strpos(trfold(o.adi), trfold(key2)) > 0)
-    ORDER BY trsortkey(o.soyadi) COLLATE "C" NULLS FIRST,
-             trsortkey(o.adi) COLLATE "C" NULLS FIRST,
-             o.ogrencino COLLATE "C" NULLS FIRST, o.idogrenci
-$$;
+LANGUAGE sql STABLE AS $$ SELECT * FROM zelvo_ogrenciara(key1, key2, 'adi') $$;
 
--- OgrenciGetirSoyAdi(U, text): the students of the unit whose surname holds the text anywhere,
--- without regard to letter case by Turkish rules ('%' and '_' are plain characters). An empty
--- text lists all of them. The rows come in Turkish alphabetical order of surname and first name.
 CREATE OR REPLACE FUNCTION OgrenciGetirSoyAdi(key1 text, key2 text)
 RETURNS TABLE (idogrenci integer, otomasyonid integer, ogrencino varchar, adi varchar,
                soyadi varchar, ilksoyadi varchar, tckimlikno varchar, ssksicilno varchar,
                statu varchar, baslangictarihi date, bitistarihi date, gss integer,
                stajili varchar, stajyeri varchar, birimkodu varchar, birimadi varchar,
                okuladi varchar, aktarmatarihi date, degistiren varchar)
-LANGUAGE sql STABLE AS $$
-    SELECT o.idogrenci, o.otomasyonid, o.ogrencino, o.adi, o.soyadi, o.ilksoyadi, o.tckimlikno,
-           o.ssksicilno, o.statu, o.baslangictarihi, o.bitistarihi, o.gss, o.stajili,
-           o.stajyeri, o.birimkodu, o.birimadi, o.okuladi, o.aktarmatarihi, o.degistiren
-    FROM ogrenci o
-    WHERE o.birimkodu = key1
-      AND (key2 IS NULL OR length(key2) = 0 OR strpos(trfold(o.soyadi), trfold(key2)) > 0)
-    ORDER BY trsortkey(o.soyadi) COLLATE "C" NULLS FIRST,
-             trsortkey(o.adi) COLLATE "C" NULLS FIRST,
-             o.ogrencino COLLATE "C" NULLS FIRST, o.idogrenci
-$$;
+LANGUAGE sql STABLE AS $$ SELECT * FROM zelvo_ogrenciara(key1, key2, 'soyadi') $$;
 
--- OgrenciGetirOgrenciNo(U, text): the students of the unit whose student number holds the text anywhere,
--- without regard to letter case by Turkish rules ('%' and '_' are plain characters). An empty
--- text lists all of them. The rows come in Turkish alphabetical order of surname and first name.
 CREATE OR REPLACE FUNCTION OgrenciGetirOgrenciNo(key1 text, key2 text)
 RETURNS TABLE (idogrenci integer, otomasyonid integer, ogrencino varchar, adi varchar,
                soyadi varchar, ilksoyadi varchar, tckimlikno varchar, ssksicilno varchar,
                statu varchar, baslangictarihi date, bitistarihi date, gss integer,
                stajili varchar, stajyeri varchar, birimkodu varchar, birimadi varchar,
                okuladi varchar, aktarmatarihi date, degistiren varchar)
-LANGUAGE sql STABLE AS $$
-    SELECT o.idogrenci, o.otomasyonid, o.ogrencino, o.adi, o.soyadi, o.ilksoyadi, o.tckimlikno,
-           o.ssksicilno, o.statu, o.baslangictarihi, o.bitistarihi, o.gss, o.stajili,
-           o.stajyeri, o.birimkodu, o.birimadi, o.okuladi, o.aktarmatarihi, o.degistiren
-    FROM ogrenci o
-    WHERE o.birimkodu = key1
-      AND (key2 IS NULL OR length(key2) = 0 OR strpos(trfold(o.ogrencino), trfold(key2)) > 0)
-    ORDER BY trsortkey(o.soyadi) COLLATE "C" NULLS FIRST,
-             trsortkey(o.adi) COLLATE "C" NULLS FIRST,
-             o.ogrencino COLLATE "C" NULLS FIRST, o.idogrenci
-$$;
+LANGUAGE sql STABLE AS $$ SELECT * FROM zelvo_ogrenciara(key1, key2, 'ogrencino') $$;
 
 -- ---------------------------------------------------------------- timesheet
 
