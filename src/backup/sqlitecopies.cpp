@@ -172,8 +172,9 @@ void checkOurs(const RawDatabase& copy, const QString& file, const QString& sche
     }
     if (application != QStringList{QStringLiteral("Zelvo")})
         throw notOurs(file);
-    // after the restore this program must still open the data
-    if (version.value(0) != schemaVersion)
+    // after the restore this program must still open the data: an older copy is brought
+    // forward when it is opened, a newer one it cannot read
+    if (version.value(0).toInt() > schemaVersion.toInt())
         throw db::DbError(QStringLiteral("Seçilen yedek programın başka bir sürümüne ait (şema "
                                          "sürümü %1, bu veritabanınınki %2): %3\nHiçbir şey "
                                          "değiştirilmedi.")

@@ -128,13 +128,15 @@ void Connection::finishOpening(SchemaCheck check)
     m_dialect->initialiseSession(*this);
     if (check == SchemaCheck::Skipped)
         return;
-    const int version = m_dialect->schemaVersion(*this);
+    int version = m_dialect->schemaVersion(*this);
     if (version > SchemaVersion)
         throw DbError(QStringLiteral("Veritabanının şeması bu programdan yeni (sürüm %1; bu "
                                      "program sürüm %2 ile çalışır). Programın yeni sürümünü "
                                      "kurun.")
                           .arg(version)
                           .arg(SchemaVersion));
+    m_dialect->upgradeSchema(*this);
+    version = m_dialect->schemaVersion(*this);
     if (version < SchemaVersion)
         throw DbError(QStringLiteral("Veritabanının şeması eski (sürüm %1; bu program sürüm %2 "
                                      "ile çalışır). Yükseltmek için: zelvo --install-schema")

@@ -68,6 +68,12 @@ public:
     virtual void lockStep(Connection& connection, const QString& step, const QString& key,
                           int timeoutMs) = 0;
 
+    // Brings the schema of a database an older version made up to this program's version, where
+    // the database lets the program do it by itself (the embedded file does; a server's schema
+    // is its administrator's, installed with --install-schema). Runs at every opening of a database
+    // that is not newer than the program, before the version check.
+    virtual void upgradeSchema(Connection&) {}
+
     // Brings data an older version of the program stored to the form this one reads; runs
     // once after opening, before anyone logs in.
     virtual void upgradeStoredData(Connection& connection) = 0;

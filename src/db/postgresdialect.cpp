@@ -1,5 +1,6 @@
 #include "db/postgresdialect.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
@@ -294,8 +295,12 @@ void installServerSchema(Connection& connection)
                                      "gömülü veritabanı ilk açılışta kendiliğinden kurulur"));
     initServerScripts();
     Transaction tx(connection);
-    for (const char* name : {"01-schema.sql", "02-procedures.sql", "03-seed.sql"}) {
-        QFile file(QStringLiteral(":/server/postgresql/") + QLatin1String(name));
+    // every script can run again over an installed schema: 01 to 03 make it, 04 on bring an
+    // earlier version's forward
+    const QDir scripts(QStringLiteral(":/server/postgresql"));
+    for (const QString& name :
+         scripts.entryList({QStringLiteral("*.sql")}, QDir::Files, QDir::Name)) {
+        QFile file(scripts.filePath(name));
         if (!file.open(QIODevice::ReadOnly))
             throw DbError(QStringLiteral("Kurulum betiği okunamadı: %1").arg(file.fileName()));
         connection.applyScript(QString::fromUtf8(file.readAll()));

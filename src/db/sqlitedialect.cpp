@@ -4,6 +4,7 @@
 #include "db/sqlfunctions.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -39,19 +40,35 @@ QString withoutLeadingComments(QString sql)
     }
 }
 
-QString bundledFile(const char* name)
+QString bundledFile(const QString& name)
 {
     initServerScripts();
-    QFile file(QStringLiteral(":/server/sqlite/") + QLatin1String(name));
+    QFile file(QStringLiteral(":/server/sqlite/") + name);
     if (!file.open(QIODevice::ReadOnly))
         throw DbError(QStringLiteral("Kurulum betiği okunamadı: %1").arg(file.fileName()));
     return QString::fromUtf8(file.readAll());
 }
 
+// The bundled scripts in the order they apply: the schema, the catalog and the seed (01 to
+// 03), then the migrations (04 on). A migration brings a file made by an earlier version
+// forward once; its last statement records it in zelvo_info as 'migration:<file name>', so a
+// database built by hand from the same scripts is known to have it too.
+QStringList bundledFileNames()
+{
+    initServerScripts();
+    return QDir(QStringLiteral(":/server/sqlite"))
+        .entryList({QStringLiteral("*.sql")}, QDir::Files, QDir::Name);
+}
+
+bool isMigration(const QString& name)
+{
+    return name.left(2).toInt() >= 4;
+}
+
 QString bundledScript()
 {
     QString script;
-    for (const char* name : {"01-schema.sql", "02-procedures.sql", "03-seed.sql"})
+    for (const QString& name : bundledFileNames())
         script += bundledFile(name) + QLatin1Char('\n');
     return script;
 }
@@ -62,7 +79,7 @@ QString bundledScript()
 // transaction; the digest of the script given is kept beside the schema version.
 void refreshProcedureCatalog(Connection& connection)
 {
-    const QString script = bundledFile("02-procedures.sql");
+    const QString script = bundledFile(QStringLiteral("02-procedures.sql"));
     const QString digest = QString::fromLatin1(
         QCryptographicHash::hash(script.toUtf8(), QCryptographicHash::Sha256).toHex());
     const QVariant given =
@@ -296,6 +313,33 @@ void SqliteDialect::applyScript(Connection& connection, const QString& script)
 void SqliteDialect::lockStep(Connection&, const QString&, const QString&, int)
 {
     // one program writes the file at a time: its write lock already keeps runs apart
+}
+
+void SqliteDialect::upgradeSchema(Connection& connection)
+{
+    const QString marker = QStringLiteral("'migration:' || @name");
+    QStringList pending;
+    for (const QString& name : bundledFileNames())
+        if (isMigration(name) &&
+            connection
+                .query(QStringLiteral("SELECT 1 FROM zelvo_info WHERE key = %1").arg(marker),
+                       {{QStringLiteral("@name"), name}})
+                .rows.isEmpty())
+            pending << name;
+    if (pending.isEmpty() && schemaVersion(connection) >= SchemaVersion)
+        return;
+    Transaction transaction(connection);
+    for (const QString& name : pending) {
+        connection.applyScript(bundledFile(name));
+        connection.execute(
+            QStringLiteral("INSERT OR REPLACE INTO zelvo_info (key, value) VALUES (%1, '1')")
+                .arg(marker),
+            {{QStringLiteral("@name"), name}});
+    }
+    connection.execute(QStringLiteral("UPDATE zelvo_info SET value = @v WHERE key = "
+                                      "'schema_version' AND CAST(value AS INTEGER) < @v"),
+                       {{QStringLiteral("@v"), QString::number(SchemaVersion)}});
+    transaction.commit();
 }
 
 void SqliteDialect::upgradeStoredData(Connection& connection)

@@ -29,6 +29,7 @@ public:
     void applyScript(Connection& connection, const QString& script) override;
     void lockStep(Connection& connection, const QString& step, const QString& key,
                   int timeoutMs) override;
+    void upgradeSchema(Connection& connection) override;
     void upgradeStoredData(Connection& connection) override;
 };
 
