@@ -56,6 +56,11 @@ QString Period::endYear() const
     return QString::number(value + 1);
 }
 
+QString Period::yearOfMonth(int dayMonth) const
+{
+    return m_month == 12 && dayMonth == 1 ? endYear() : m_year;
+}
+
 QString Period::startDmy() const
 {
     return QStringLiteral("15-") + twoDigits(m_month) + QLatin1Char('-') + m_year;

@@ -3,6 +3,9 @@
 #include "declaration/cp1254.h"
 #include "declaration/writerhelpers_p.h"
 
+#include "core/error.h"
+#include "core/period.h"
+
 using namespace Qt::StringLiterals;
 
 namespace zelvo::declaration {
@@ -29,13 +32,14 @@ QString csvField(const QString& field)
     return u'"' + quoted + u'"';
 }
 
-// "DDMM" with the year box's year: "DD-MM-YYYY"; empty when there is no day.
-QString dayWithYear(const QString& dayMonth, const QString& year)
+// "DDMM" as "DD-MM-YYYY" with the year the day falls in; empty when there is no day.
+QString dayWithYear(const QString& dayMonth, const core::Period& period)
 {
     if (dayMonth.isEmpty()) {
         return {};
     }
-    return dayMonth.left(2) + u'-' + dayMonth.mid(2, 2) + u'-' + year;
+    const QString month = dayMonth.mid(2, 2);
+    return dayMonth.left(2) + u'-' + month + u'-' + period.yearOfMonth(month.toInt());
 }
 
 } // namespace
@@ -76,6 +80,7 @@ FileBytes buildInfoCsv(const DeclarationInput& input)
     out.appendLineEnd();
 
     // The year box is written only into entry and exit dates.
+    const core::Period period(input.yearText, input.month);
     const bool yearFits = unwritableReason(input.yearText, out.charset()).isEmpty();
 
     const QString cYil = u"yil"_s, cAy = u"ay"_s, cNo = u"ogrencino"_s, cAdi = u"adi"_s,
@@ -101,8 +106,14 @@ FileBytes buildInfoCsv(const DeclarationInput& input)
         field(cBas, row.dateText(cBas));
         field(cBit, row.dateText(cBit));
         field(cGun, row.text(cGun));
-        const QString entry = dayWithYear(row.text(cGiris), input.yearText);
-        const QString exit = dayWithYear(row.text(cCikis), input.yearText);
+        QString entry, exit;
+        try {
+            entry = dayWithYear(row.text(cGiris), period);
+            exit = dayWithYear(row.text(cCikis), period);
+        } catch (const core::Error&) {
+            // A January day of December needs the year box as a number to name the next year.
+            return {{}, detail::yearBoxNumberError(input.yearText)};
+        }
         if (!yearFits && (!entry.isEmpty() || !exit.isEmpty())) {
             return {{}, detail::yearBoxValueError(input.yearText, out.charset())};
         }
