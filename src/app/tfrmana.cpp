@@ -1,5 +1,8 @@
 #include "app/tfrmana.h"
 
+#include "app/windownames.h"
+#include "lists/listvariant.h"
+
 #include "db/passwordhash.h"
 #include "ui/look.h"
 
@@ -127,8 +130,19 @@ TFrmAna::TFrmAna(db::Connection& connection, ui::DialogService& dialogs,
 
 TFrmAna::~TFrmAna() = default;
 
+// A tool bar button that opens a window; it stays off until a user has logged in.
 QToolButton* TFrmAna::toolButton(QWidget* parent, const QString& name, const QString& caption,
                                  const QString& picture, const QString& window)
+{
+    QToolButton* button = plainToolButton(parent, name, caption, picture);
+    button->setEnabled(false);
+    m_loginButtons.append(button);
+    connect(button, &QToolButton::clicked, this, [this, window] { openWindow(window); });
+    return button;
+}
+
+QToolButton* TFrmAna::plainToolButton(QWidget* parent, const QString& name, const QString& caption,
+                                      const QString& picture)
 {
     QToolButton* button = ui::look::speedButton(parent, name, caption, picture);
     button->setFixedSize(100, 58);
@@ -139,10 +153,6 @@ QToolButton* TFrmAna::toolButton(QWidget* parent, const QString& name, const QSt
     button->setPalette(p);
     button->setStyleSheet(QStringLiteral("QToolButton { color: white; font-weight: bold; }"
                                          "QToolButton:disabled { color: #b8bcd8; }"));
-    button->setEnabled(false);
-    m_buttons.insert(caption, button);
-    if (!window.isEmpty())
-        connect(button, &QToolButton::clicked, this, [this, window] { openWindow(window); });
     return button;
 }
 
@@ -159,28 +169,27 @@ void TFrmAna::buildToolBar(QWidget* central)
     row->setContentsMargins(4, 3, 4, 3);
     row->setSpacing(2);
     row->addWidget(toolButton(bar, QStringLiteral("BtnOgrenciler"), QStringLiteral("1-Öğrenciler"),
-                              QStringLiteral("ogrenciler"), QStringLiteral("TFrmPSicil")));
+                              QStringLiteral("ogrenciler"), windowname::studentRegister));
     row->addWidget(toolButton(bar, QStringLiteral("BtnPuantaj"), QStringLiteral("2-Puantaj"),
-                              QStringLiteral("puantaj"), QStringLiteral("TFrmPuantaj")));
+                              QStringLiteral("puantaj"), windowname::timesheet));
     row->addWidget(toolButton(bar, QStringLiteral("BtnTahakkuk"), QStringLiteral("3-Taahhuk"),
-                              QStringLiteral("tahakkuk"), QStringLiteral("TFrmTahakkuk")));
+                              QStringLiteral("tahakkuk"), windowname::accrual));
     row->addWidget(toolButton(bar, QStringLiteral("BtnListe1"), QStringLiteral("Liste-1"),
-                              QStringLiteral("liste1"), QStringLiteral("TFrmListe1")));
+                              QStringLiteral("liste1"), lists::ListVariant::liste1().className));
     row->addWidget(toolButton(bar, QStringLiteral("BtnListe2"), QStringLiteral("Liste-2"),
-                              QStringLiteral("liste2"), QStringLiteral("TFrmListe2")));
+                              QStringLiteral("liste2"), lists::ListVariant::liste2().className));
     row->addWidget(toolButton(bar, QStringLiteral("BtnXml"), QStringLiteral("XML dosyası"),
-                              QStringLiteral("xml"), QStringLiteral("TFrmxml")));
+                              QStringLiteral("xml"), windowname::declaration));
     row->addSpacing(40);
     row->addWidget(toolButton(bar, QStringLiteral("BtnIsyeri"), QStringLiteral("İşyeri"),
-                              QStringLiteral("isyeri"), QStringLiteral("TFrmisyeri")));
+                              QStringLiteral("isyeri"), windowname::workplace));
     row->addWidget(toolButton(bar, QStringLiteral("BtnSifre"), QStringLiteral("Şifre"),
-                              QStringLiteral("sifre"), QStringLiteral("TFrmsifre")));
+                              QStringLiteral("sifre"), windowname::password));
     row->addWidget(toolButton(bar, QStringLiteral("BtnProgram"), QStringLiteral("Program"),
-                              QStringLiteral("program"), QStringLiteral("TFrmHakkinda")));
+                              QStringLiteral("program"), windowname::about));
     row->addStretch();
-    QToolButton* close = toolButton(bar, QStringLiteral("BtnKapat"), QStringLiteral("Kapat"),
-                                    QStringLiteral("kapat"), QString());
-    close->setEnabled(true);
+    QToolButton* close = plainToolButton(bar, QStringLiteral("BtnKapat"), QStringLiteral("Kapat"),
+                                         QStringLiteral("kapat"));
     connect(close, &QToolButton::clicked, this, &QWidget::close);
     row->addWidget(close);
     static_cast<QVBoxLayout*>(central->layout())->addWidget(bar);
@@ -193,30 +202,28 @@ void TFrmAna::buildMenu()
     m_parametersItem = bar->addAction(QStringLiteral("Temel Parametreler"));
     m_parametersItem->setObjectName(QStringLiteral("MenuTemelParametreler"));
     connect(m_parametersItem, &QAction::triggered, this,
-            [this] { openWindow(QStringLiteral("TFrmparametre")); });
+            [this] { openWindow(windowname::parameters); });
     m_unitItem = bar->addAction(QStringLiteral("Birim Değiştir"));
     m_unitItem->setObjectName(QStringLiteral("MenuBirimDegistir"));
-    connect(m_unitItem, &QAction::triggered, this,
-            [this] { openWindow(QStringLiteral("TFrmbirimdegistir")); });
+    connect(m_unitItem, &QAction::triggered, this, [this] { openWindow(windowname::unitChange); });
     m_backupMenu = bar->addMenu(QStringLiteral("Yedekleme"));
     m_backupMenu->setObjectName(QStringLiteral("MenuYedekleme"));
     m_backupMenu->menuAction()->setObjectName(QStringLiteral("MenuYedeklemeItem"));
     QAction* restore = m_backupMenu->addAction(QStringLiteral("Yedekten Geri Yükle"));
     restore->setObjectName(QStringLiteral("MenuYedektenGeriYukle"));
-    connect(restore, &QAction::triggered, this,
-            [this] { openWindow(QStringLiteral("TFrmYedekGeriYukle")); });
+    connect(restore, &QAction::triggered, this, [this] { openWindow(windowname::restoreBackup); });
     QAction* copy = m_backupMenu->addAction(QStringLiteral("Yedek Al"));
     copy->setObjectName(QStringLiteral("MenuYedekAl"));
-    connect(copy, &QAction::triggered, this, [this] { openWindow(QStringLiteral("YedekAl")); });
+    connect(copy, &QAction::triggered, this, [this] { openWindow(windowname::takeBackup); });
     m_gssMenu = bar->addMenu(QStringLiteral("GENEL SAĞLIK SİGORTASI"));
     m_gssMenu->setObjectName(QStringLiteral("MenuGss"));
     m_gssMenu->menuAction()->setObjectName(QStringLiteral("MenuGssItem"));
     const QList<QPair<QString, QString>> gssItems = {
-        {QStringLiteral("(GSS) - Puantaj"), QStringLiteral("TFrmPuantajgss")},
-        {QStringLiteral("(GSS) - Tahakkuk"), QStringLiteral("TFrmTahakkukGss")},
-        {QStringLiteral("(GSS) - Liste-1"), QStringLiteral("TFrmListe1gss")},
-        {QStringLiteral("(GSS) - Liste-2"), QStringLiteral("TFrmListe2gss")},
-        {QStringLiteral("(GSS) - XML Dosyası"), QStringLiteral("TFrmxmlgss")},
+        {QStringLiteral("(GSS) - Puantaj"), windowname::timesheetGss},
+        {QStringLiteral("(GSS) - Tahakkuk"), windowname::accrualGss},
+        {QStringLiteral("(GSS) - Liste-1"), lists::ListVariant::liste1Gss().className},
+        {QStringLiteral("(GSS) - Liste-2"), lists::ListVariant::liste2Gss().className},
+        {QStringLiteral("(GSS) - XML Dosyası"), windowname::declarationGss},
     };
     for (const auto& [caption, window] : gssItems) {
         QAction* item = m_gssMenu->addAction(caption);
@@ -253,9 +260,8 @@ void TFrmAna::login()
     }
     m_throttle.recordSuccess();
     m_login->first();
-    for (const char* caption : {"İşyeri", "XML dosyası", "3-Taahhuk", "Liste-1", "1-Öğrenciler",
-                                "2-Puantaj", "Şifre", "Liste-2", "Program"})
-        m_buttons.value(QString::fromUtf8(caption))->setEnabled(true);
+    for (QToolButton* button : std::as_const(m_loginButtons))
+        button->setEnabled(true);
     m_loginPanel->hide();
     m_loggedIn = true;
     const QVariant authority = m_login->value(QStringLiteral("yetkitipi"));
@@ -312,7 +318,7 @@ void TFrmAna::askForNewPassword()
     m_dialogs.message(this,
                       QStringLiteral("Varsayılan yönetici şifresiyle giriş yaptınız. "
                                      "Güvenliğiniz için lütfen yeni bir şifre belirleyiniz."));
-    openWindow(QStringLiteral("TFrmsifre"));
+    openWindow(windowname::password);
 }
 
 void TFrmAna::openWindow(const QString& className)

@@ -49,13 +49,15 @@ private:
     void askForNewPassword();
     QToolButton* toolButton(QWidget* parent, const QString& name, const QString& caption,
                             const QString& picture, const QString& window);
+    QToolButton* plainToolButton(QWidget* parent, const QString& name, const QString& caption,
+                                 const QString& picture);
 
     db::Connection& m_connection;
     ui::DialogService& m_dialogs;
     const ui::WindowCatalog& m_catalog;
     db::Dataset* m_login = nullptr;
     std::unique_ptr<ui::AppContext> m_context;
-    QHash<QString, QToolButton*> m_buttons; // by caption
+    QList<QToolButton*> m_loginButtons; // enabled by a successful login
     QFrame* m_loginPanel = nullptr;
     QLineEdit* m_userEdit = nullptr;
     QLineEdit* m_passwordEdit = nullptr;

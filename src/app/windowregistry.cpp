@@ -1,5 +1,7 @@
 #include "app/windowregistry.h"
 
+#include "app/windownames.h"
+
 #include "admin/tfrmbirimdegistir.h"
 #include "admin/tfrmhakkinda.h"
 #include "admin/tfrmisyeri.h"
@@ -19,12 +21,12 @@ namespace zelvo::app {
 
 void registerAllWindows(ui::WindowCatalog& catalog)
 {
-    catalog.add<studentregister::TFrmPSicil>(QStringLiteral("TFrmPSicil"));
+    catalog.add<studentregister::TFrmPSicil>(windowname::studentRegister);
 
-    catalog.add<monthly::TFrmPuantaj>(QStringLiteral("TFrmPuantaj"));
-    catalog.add<monthly::TFrmPuantajgss>(QStringLiteral("TFrmPuantajgss"));
-    catalog.add<monthly::TFrmTahakkuk>(QStringLiteral("TFrmTahakkuk"));
-    catalog.add<monthly::TFrmTahakkukGss>(QStringLiteral("TFrmTahakkukGss"));
+    catalog.add<monthly::TFrmPuantaj>(windowname::timesheet);
+    catalog.add<monthly::TFrmPuantajgss>(windowname::timesheetGss);
+    catalog.add<monthly::TFrmTahakkuk>(windowname::accrual);
+    catalog.add<monthly::TFrmTahakkukGss>(windowname::accrualGss);
 
     for (const lists::ListVariant* variant : lists::ListVariant::all()) {
         catalog.add(variant->className, [variant](ui::AppContext& context, QWidget* owner) {
@@ -32,18 +34,18 @@ void registerAllWindows(ui::WindowCatalog& catalog)
         });
     }
 
-    catalog.add<declaration::TFrmxml>(QStringLiteral("TFrmxml"));
-    catalog.add<declaration::TFrmxmlgss>(QStringLiteral("TFrmxmlgss"));
+    catalog.add<declaration::TFrmxml>(windowname::declaration);
+    catalog.add<declaration::TFrmxmlgss>(windowname::declarationGss);
 
-    catalog.add<admin::TFrmisyeri>(QStringLiteral("TFrmisyeri"));
-    catalog.add<admin::TFrmparametre>(QStringLiteral("TFrmparametre"));
-    catalog.add<admin::TFrmbirimdegistir>(QStringLiteral("TFrmbirimdegistir"));
-    catalog.add<admin::TFrmsifre>(QStringLiteral("TFrmsifre"));
-    catalog.add<admin::TFrmHakkinda>(QStringLiteral("TFrmHakkinda"));
+    catalog.add<admin::TFrmisyeri>(windowname::workplace);
+    catalog.add<admin::TFrmparametre>(windowname::parameters);
+    catalog.add<admin::TFrmbirimdegistir>(windowname::unitChange);
+    catalog.add<admin::TFrmsifre>(windowname::password);
+    catalog.add<admin::TFrmHakkinda>(windowname::about);
 
-    catalog.add<backup::TFrmYedekGeriYukle>(QStringLiteral("TFrmYedekGeriYukle"));
+    catalog.add<backup::TFrmYedekGeriYukle>(windowname::restoreBackup);
     // the manual copy asks for a file through the save dialog and has no window of its own
-    catalog.add(QStringLiteral("YedekAl"), [](ui::AppContext& context, QWidget* owner) {
+    catalog.add(windowname::takeBackup, [](ui::AppContext& context, QWidget* owner) {
         backup::takeManualBackup(context, owner);
         return static_cast<QDialog*>(nullptr);
     });
