@@ -4,6 +4,7 @@
 #include "monthly/unitmonthcall.h"
 
 #include "core/money.h"
+#include "core/wholenumber.h"
 #include "db/dataset.h"
 
 #include <QJsonArray>
@@ -33,10 +34,8 @@ double wageOf(const db::Dataset& parameters, int month)
 double daysOf(const db::Dataset& timesheet, int row, const QString& column)
 {
     const QVariant value = timesheet.valueAt(row, timesheet.requireColumn(column));
-    bool ok = false;
-    const int days = value.isNull() ? 0 : value.toString().trimmed().toInt(&ok);
-    if (ok)
-        return days;
+    if (const auto days = core::wholeNumber(value.toString().trimmed()); days && !value.isNull())
+        return double(*days);
     const int number = timesheet.columnIndex(QStringLiteral("ogrencino"));
     const QString student =
         timesheet
