@@ -1,6 +1,7 @@
 #include "declaration/declarationcheck.h"
 
 #include "declaration/checkvalues_p.h"
+#include "declaration/declarationcolumns.h"
 #include "declaration/declarationtext.h"
 
 #include "core/error.h"
@@ -190,9 +191,13 @@ void checkParameters(const ParameterRecord& p, Edition edition, Findings& out)
 // still checked.
 const QStringList& writtenColumns()
 {
-    static const QStringList columns = {
-        u"ssksicilno"_s, u"tckimlikno"_s, u"adi"_s,      u"soyadi"_s,   u"ilksoyadi"_s,
-        u"sil1"_s,       u"gun"_s,        u"girisgun"_s, u"cikisgun"_s, u"istencikisnedeni"_s};
+    static const QStringList columns = [] {
+        QStringList names;
+        for (const XmlRowAttribute& attribute : xmlRowAttributes()) {
+            names.append(attribute.column);
+        }
+        return names;
+    }();
     return columns;
 }
 
