@@ -3,12 +3,9 @@
 #include "core/period.h"
 #include "monthly/accrualedition.h"
 
-#include <optional>
-
 namespace zelvo::db {
 class Dataset;
 }
-class QVariant;
 
 namespace zelvo::monthly {
 
@@ -24,9 +21,6 @@ struct AccrualDatasets {
 };
 
 enum class AccrualOutcome { Accrued, NoTimesheet };
-
-// A minimum wage as the parameter row holds it; nothing when empty or not a number.
-std::optional<double> wageValue(const QVariant& value);
 
 // "Tahakkuk Ettir" for a unit and a month: removes the month's accrual rows, prices every
 // timesheet row with the month's minimum wage (December: old-wage days at December's wage and
