@@ -1,7 +1,17 @@
 #include "app/tfrmana.h"
 
+#include "admin/tfrmbirimdegistir.h"
+#include "admin/tfrmhakkinda.h"
+#include "admin/tfrmisyeri.h"
+#include "admin/tfrmparametre.h"
+#include "admin/tfrmsifre.h"
 #include "app/windownames.h"
+#include "backup/tfrmyedekgeriyukle.h"
+#include "declaration/tfrmxmlgss.h"
 #include "lists/listvariant.h"
+#include "monthly/tfrmpuantajgss.h"
+#include "monthly/tfrmtahakkukgss.h"
+#include "register/tfrmpsicil.h"
 
 #include "db/passwordhash.h"
 #include "ui/look.h"
@@ -169,24 +179,26 @@ void TFrmAna::buildToolBar(QWidget* central)
     row->setContentsMargins(4, 3, 4, 3);
     row->setSpacing(2);
     row->addWidget(toolButton(bar, QStringLiteral("BtnOgrenciler"), QStringLiteral("1-Öğrenciler"),
-                              QStringLiteral("ogrenciler"), windowname::studentRegister));
+                              QStringLiteral("ogrenciler"),
+                              windowClassName<studentregister::TFrmPSicil>()));
     row->addWidget(toolButton(bar, QStringLiteral("BtnPuantaj"), QStringLiteral("2-Puantaj"),
-                              QStringLiteral("puantaj"), windowname::timesheet));
+                              QStringLiteral("puantaj"), windowClassName<monthly::TFrmPuantaj>()));
     row->addWidget(toolButton(bar, QStringLiteral("BtnTahakkuk"), QStringLiteral("3-Taahhuk"),
-                              QStringLiteral("tahakkuk"), windowname::accrual));
+                              QStringLiteral("tahakkuk"),
+                              windowClassName<monthly::TFrmTahakkuk>()));
     row->addWidget(toolButton(bar, QStringLiteral("BtnListe1"), QStringLiteral("Liste-1"),
                               QStringLiteral("liste1"), lists::ListVariant::liste1().className));
     row->addWidget(toolButton(bar, QStringLiteral("BtnListe2"), QStringLiteral("Liste-2"),
                               QStringLiteral("liste2"), lists::ListVariant::liste2().className));
     row->addWidget(toolButton(bar, QStringLiteral("BtnXml"), QStringLiteral("XML dosyası"),
-                              QStringLiteral("xml"), windowname::declaration));
+                              QStringLiteral("xml"), windowClassName<declaration::TFrmxml>()));
     row->addSpacing(40);
     row->addWidget(toolButton(bar, QStringLiteral("BtnIsyeri"), QStringLiteral("İşyeri"),
-                              QStringLiteral("isyeri"), windowname::workplace));
+                              QStringLiteral("isyeri"), windowClassName<admin::TFrmisyeri>()));
     row->addWidget(toolButton(bar, QStringLiteral("BtnSifre"), QStringLiteral("Şifre"),
-                              QStringLiteral("sifre"), windowname::password));
+                              QStringLiteral("sifre"), windowClassName<admin::TFrmsifre>()));
     row->addWidget(toolButton(bar, QStringLiteral("BtnProgram"), QStringLiteral("Program"),
-                              QStringLiteral("program"), windowname::about));
+                              QStringLiteral("program"), windowClassName<admin::TFrmHakkinda>()));
     row->addStretch();
     QToolButton* close = plainToolButton(bar, QStringLiteral("BtnKapat"), QStringLiteral("Kapat"),
                                          QStringLiteral("kapat"));
@@ -202,28 +214,30 @@ void TFrmAna::buildMenu()
     m_parametersItem = bar->addAction(QStringLiteral("Temel Parametreler"));
     m_parametersItem->setObjectName(QStringLiteral("MenuTemelParametreler"));
     connect(m_parametersItem, &QAction::triggered, this,
-            [this] { openWindow(windowname::parameters); });
+            [this] { openWindow(windowClassName<admin::TFrmparametre>()); });
     m_unitItem = bar->addAction(QStringLiteral("Birim Değiştir"));
     m_unitItem->setObjectName(QStringLiteral("MenuBirimDegistir"));
-    connect(m_unitItem, &QAction::triggered, this, [this] { openWindow(windowname::unitChange); });
+    connect(m_unitItem, &QAction::triggered, this,
+            [this] { openWindow(windowClassName<admin::TFrmbirimdegistir>()); });
     m_backupMenu = bar->addMenu(QStringLiteral("Yedekleme"));
     m_backupMenu->setObjectName(QStringLiteral("MenuYedekleme"));
     m_backupMenu->menuAction()->setObjectName(QStringLiteral("MenuYedeklemeItem"));
     QAction* restore = m_backupMenu->addAction(QStringLiteral("Yedekten Geri Yükle"));
     restore->setObjectName(QStringLiteral("MenuYedektenGeriYukle"));
-    connect(restore, &QAction::triggered, this, [this] { openWindow(windowname::restoreBackup); });
+    connect(restore, &QAction::triggered, this,
+            [this] { openWindow(windowClassName<backup::TFrmYedekGeriYukle>()); });
     QAction* copy = m_backupMenu->addAction(QStringLiteral("Yedek Al"));
     copy->setObjectName(QStringLiteral("MenuYedekAl"));
-    connect(copy, &QAction::triggered, this, [this] { openWindow(windowname::takeBackup); });
+    connect(copy, &QAction::triggered, this, [this] { openWindow(manualBackupEntry); });
     m_gssMenu = bar->addMenu(QStringLiteral("GENEL SAĞLIK SİGORTASI"));
     m_gssMenu->setObjectName(QStringLiteral("MenuGss"));
     m_gssMenu->menuAction()->setObjectName(QStringLiteral("MenuGssItem"));
     const QList<QPair<QString, QString>> gssItems = {
-        {QStringLiteral("(GSS) - Puantaj"), windowname::timesheetGss},
-        {QStringLiteral("(GSS) - Tahakkuk"), windowname::accrualGss},
+        {QStringLiteral("(GSS) - Puantaj"), windowClassName<monthly::TFrmPuantajgss>()},
+        {QStringLiteral("(GSS) - Tahakkuk"), windowClassName<monthly::TFrmTahakkukGss>()},
         {QStringLiteral("(GSS) - Liste-1"), lists::ListVariant::liste1Gss().className},
         {QStringLiteral("(GSS) - Liste-2"), lists::ListVariant::liste2Gss().className},
-        {QStringLiteral("(GSS) - XML Dosyası"), windowname::declarationGss},
+        {QStringLiteral("(GSS) - XML Dosyası"), windowClassName<declaration::TFrmxmlgss>()},
     };
     for (const auto& [caption, window] : gssItems) {
         QAction* item = m_gssMenu->addAction(caption);
@@ -318,7 +332,7 @@ void TFrmAna::askForNewPassword()
     m_dialogs.message(this,
                       QStringLiteral("Varsayılan yönetici şifresiyle giriş yaptınız. "
                                      "Güvenliğiniz için lütfen yeni bir şifre belirleyiniz."));
-    openWindow(windowname::password);
+    openWindow(windowClassName<admin::TFrmsifre>());
 }
 
 void TFrmAna::openWindow(const QString& className)

@@ -19,14 +19,23 @@
 
 namespace zelvo::app {
 
+namespace {
+
+template <typename Window> void add(ui::WindowCatalog& catalog)
+{
+    catalog.add<Window>(windowClassName<Window>());
+}
+
+} // namespace
+
 void registerAllWindows(ui::WindowCatalog& catalog)
 {
-    catalog.add<studentregister::TFrmPSicil>(windowname::studentRegister);
+    add<studentregister::TFrmPSicil>(catalog);
 
-    catalog.add<monthly::TFrmPuantaj>(windowname::timesheet);
-    catalog.add<monthly::TFrmPuantajgss>(windowname::timesheetGss);
-    catalog.add<monthly::TFrmTahakkuk>(windowname::accrual);
-    catalog.add<monthly::TFrmTahakkukGss>(windowname::accrualGss);
+    add<monthly::TFrmPuantaj>(catalog);
+    add<monthly::TFrmPuantajgss>(catalog);
+    add<monthly::TFrmTahakkuk>(catalog);
+    add<monthly::TFrmTahakkukGss>(catalog);
 
     for (const lists::ListVariant* variant : lists::ListVariant::all()) {
         catalog.add(variant->className, [variant](ui::AppContext& context, QWidget* owner) {
@@ -34,18 +43,18 @@ void registerAllWindows(ui::WindowCatalog& catalog)
         });
     }
 
-    catalog.add<declaration::TFrmxml>(windowname::declaration);
-    catalog.add<declaration::TFrmxmlgss>(windowname::declarationGss);
+    add<declaration::TFrmxml>(catalog);
+    add<declaration::TFrmxmlgss>(catalog);
 
-    catalog.add<admin::TFrmisyeri>(windowname::workplace);
-    catalog.add<admin::TFrmparametre>(windowname::parameters);
-    catalog.add<admin::TFrmbirimdegistir>(windowname::unitChange);
-    catalog.add<admin::TFrmsifre>(windowname::password);
-    catalog.add<admin::TFrmHakkinda>(windowname::about);
+    add<admin::TFrmisyeri>(catalog);
+    add<admin::TFrmparametre>(catalog);
+    add<admin::TFrmbirimdegistir>(catalog);
+    add<admin::TFrmsifre>(catalog);
+    add<admin::TFrmHakkinda>(catalog);
 
-    catalog.add<backup::TFrmYedekGeriYukle>(windowname::restoreBackup);
+    add<backup::TFrmYedekGeriYukle>(catalog);
     // the manual copy asks for a file through the save dialog and has no window of its own
-    catalog.add(windowname::takeBackup, [](ui::AppContext& context, QWidget* owner) {
+    catalog.add(manualBackupEntry, [](ui::AppContext& context, QWidget* owner) {
         backup::takeManualBackup(context, owner);
         return static_cast<QDialog*>(nullptr);
     });

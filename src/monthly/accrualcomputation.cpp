@@ -15,19 +15,6 @@ namespace zelvo::monthly {
 
 namespace {
 
-// The minimum wage of a month in kuruş, column "au" + MM of the parameter row.
-qint64 wageOf(const db::Dataset& parameters, int month)
-{
-    const QString column = QStringLiteral("au") + core::Period::twoDigits(month);
-    const QVariant value =
-        parameters.isOpen() && !parameters.isEmpty() ? parameters.value(column) : QVariant();
-    if (const auto wage = core::money::kurusFromVariant(value))
-        return *wage;
-    throw db::DbError(QStringLiteral("%1 ayının asgari ücreti (%2) temel parametrelerde boş ya da "
-                                     "sayı değil. Temel Parametreler bölümünden giriniz.")
-                          .arg(core::Period::monthName(month), column));
-}
-
 // The days of one timesheet column. An empty or broken value would silently price the student
 // at nothing, so it stops the run with the student named.
 qint64 daysOf(const db::Dataset& timesheet, int row, const QString& column)
@@ -49,6 +36,18 @@ qint64 daysOf(const db::Dataset& timesheet, int row, const QString& column)
 
 } // namespace
 
+qint64 monthWageKurus(const db::Dataset& parameters, int month)
+{
+    const QString column = QStringLiteral("au") + core::Period::twoDigits(month);
+    const QVariant value =
+        parameters.isOpen() && !parameters.isEmpty() ? parameters.value(column) : QVariant();
+    if (const auto wage = core::money::kurusFromVariant(value))
+        return *wage;
+    throw db::DbError(QStringLiteral("%1 ayının asgari ücreti (%2) temel parametrelerde boş ya da "
+                                     "sayı değil. Temel Parametreler bölümünden giriniz.")
+                          .arg(core::Period::monthName(month), column));
+}
+
 AccrualOutcome computeAccrual(const AccrualEdition& edition, const AccrualDatasets& sets,
                               const core::Period& period, const QString& unit,
                               RunProgress& progress)
@@ -60,8 +59,8 @@ AccrualOutcome computeAccrual(const AccrualEdition& edition, const AccrualDatase
     const int month = period.month();
     const bool december = month == 12;
     // read before anything is removed: a missing wage changes nothing
-    const qint64 wage = wageOf(sets.parameters, month);
-    const qint64 januaryWage = december ? wageOf(sets.parameters, 1) : 0;
+    const qint64 wage = monthWageKurus(sets.parameters, month);
+    const qint64 januaryWage = december ? monthWageKurus(sets.parameters, 1) : 0;
 
     const UnitMonthCall call(year, month, unit);
     db::Transaction transaction(sets.removal.connection());

@@ -20,6 +20,10 @@ struct AccrualDatasets {
     db::Dataset& result;     // SpGenel1: TahakkukGenel, what the grid shows
 };
 
+// The minimum wage of a month in kuruş, column "au" + MM of the open parameter row. A wage that
+// is missing or no amount stops the run before anything changes, with the month named.
+qint64 monthWageKurus(const db::Dataset& parameters, int month);
+
 enum class AccrualOutcome { Accrued, NoTimesheet };
 
 // "Tahakkuk Ettir" for a unit and a month: removes the month's accrual rows, prices every

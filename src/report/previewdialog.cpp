@@ -111,18 +111,16 @@ void PreviewDialog::addButtons(QHBoxLayout* bar, std::initializer_list<ButtonSpe
 
 void PreviewDialog::addZoomButtons(QHBoxLayout* bar)
 {
-    addButtons(bar, {
-                        {u"zoomInButton"_s, u"Yakınlaştır"_s, u"Sayfayı büyüt (Ctrl++)"_s,
-                         [this] { zoomIn(); }},
-                        {u"zoomOutButton"_s, u"Uzaklaştır"_s, u"Sayfayı küçült (Ctrl+-)"_s,
-                         [this] { zoomOut(); }},
-                        {u"actualSizeButton"_s, u"100 %"_s, u"Kağıdın gerçek boyutu (Ctrl+0)"_s,
-                         [this] { actualSize(); }},
-                        {u"fitWidthButton"_s, u"Sayfa genişliği"_s,
-                         u"Sayfayı pencerenin genişliğine sığdır"_s, [this] { fitWidth(); }},
-                        {u"fitPageButton"_s, u"Tam sayfa"_s, u"Bütün sayfayı göster"_s,
-                         [this] { fitPage(); }},
-                    });
+    const std::initializer_list<ButtonSpec> zoom = {
+        {u"zoomInButton"_s, u"Yakınlaştır"_s, u"Sayfayı büyüt (Ctrl++)"_s, [this] { zoomIn(); }},
+        {u"zoomOutButton"_s, u"Uzaklaştır"_s, u"Sayfayı küçült (Ctrl+-)"_s, [this] { zoomOut(); }},
+        {u"actualSizeButton"_s, u"100 %"_s, u"Kağıdın gerçek boyutu (Ctrl+0)"_s,
+         [this] { actualSize(); }},
+        {u"fitWidthButton"_s, u"Sayfa genişliği"_s, u"Sayfayı pencerenin genişliğine sığdır"_s,
+         [this] { fitWidth(); }},
+        {u"fitPageButton"_s, u"Tam sayfa"_s, u"Bütün sayfayı göster"_s, [this] { fitPage(); }},
+    };
+    addButtons(bar, zoom);
 }
 
 void PreviewDialog::addPageButtons(QHBoxLayout* bar)
@@ -167,21 +165,21 @@ void PreviewDialog::addFindAndFileButtons(QHBoxLayout* bar)
     m_findEdit->setClearButtonEnabled(true);
     m_findEdit->setMinimumWidth(140);
     bar->addWidget(m_findEdit);
-    addButtons(bar, {
-                        {u"findButton"_s, u"Bul"_s, u"Metni ilk sayfadan başlayarak ara (Ctrl+F)"_s,
-                         [this] { findFirst(); }},
-                        {u"findNextButton"_s, u"Sonrakini bul"_s, u"Bir sonraki yeri bul (F3)"_s,
-                         [this] { findNext(); }},
-                    });
+    const std::initializer_list<ButtonSpec> find = {
+        {u"findButton"_s, u"Bul"_s, u"Metni ilk sayfadan başlayarak ara (Ctrl+F)"_s,
+         [this] { findFirst(); }},
+        {u"findNextButton"_s, u"Sonrakini bul"_s, u"Bir sonraki yeri bul (F3)"_s,
+         [this] { findNext(); }},
+    };
+    addButtons(bar, find);
     bar->addWidget(separator(this));
-    addButtons(bar, {
-                        {u"openButton"_s, u"Aç"_s, u"Kaydedilmiş bir hazır raporu aç"_s,
-                         [this] { openReport(); }},
-                        {u"saveButton"_s, u"Kaydet"_s, u"Hazır rapor ya da PDF olarak kaydet"_s,
-                         [this] { saveReport(); }},
-                        {u"printButton"_s, u"Yazdır"_s, u"Yazıcıya gönder (Ctrl+P)"_s,
-                         [this] { printReport(); }},
-                    });
+    const std::initializer_list<ButtonSpec> file = {
+        {u"openButton"_s, u"Aç"_s, u"Kaydedilmiş bir hazır raporu aç"_s, [this] { openReport(); }},
+        {u"saveButton"_s, u"Kaydet"_s, u"Hazır rapor ya da PDF olarak kaydet"_s,
+         [this] { saveReport(); }},
+        {u"printButton"_s, u"Yazdır"_s, u"Yazıcıya gönder (Ctrl+P)"_s, [this] { printReport(); }},
+    };
+    addButtons(bar, file);
     bar->addStretch(1);
     bar->addWidget(makeButton(u"closeButton"_s, u"Kapat"_s, u"Önizlemeyi kapat (Esc)"_s,
                               [this] { reject(); }));
