@@ -157,7 +157,7 @@ void TFrmparametre::normaliseNumbers(db::Dataset& table)
             throw db::DbError(
                 QStringLiteral("%1: '%2' geçerli bir sayı değil").arg(titleOf(column.name), text));
         if (const int month = wageMonth(column.name); month != 0 && *kurus <= 0)
-            throw db::DbError(QStringLiteral("%1 asgari ücreti sıfırdan büyük olmalı: '%2'")
+            throw db::DbError(QStringLiteral("%1 asgari ücreti '%2' olamaz, sıfırdan büyük olmalı")
                                   .arg(core::turkishMonthName(month), text));
         table.setValue(column.name, core::money::plainText(*kurus));
     }

@@ -140,13 +140,14 @@ TFrmAna::TFrmAna(db::Connection& connection, ui::DialogService& dialogs,
 
 TFrmAna::~TFrmAna() = default;
 
-// A tool bar button that opens a window; it stays off until a user has logged in.
+// A tool bar button that opens a window; it stays off until a user has logged in, and the login
+// turns the buttons on by their `loginOrder`.
 QToolButton* TFrmAna::toolButton(QWidget* parent, const QString& name, const QString& caption,
-                                 const QString& picture, const QString& window)
+                                 const QString& picture, const QString& window, int loginOrder)
 {
     QToolButton* button = plainToolButton(parent, name, caption, picture);
     button->setEnabled(false);
-    m_loginButtons.append(button);
+    m_loginButtons.insert(loginOrder, button);
     connect(button, &QToolButton::clicked, this, [this, window] { openWindow(window); });
     return button;
 }
@@ -180,25 +181,27 @@ void TFrmAna::buildToolBar(QWidget* central)
     row->setSpacing(2);
     row->addWidget(toolButton(bar, QStringLiteral("BtnOgrenciler"), QStringLiteral("1-Öğrenciler"),
                               QStringLiteral("ogrenciler"),
-                              windowClassName<studentregister::TFrmPSicil>()));
+                              windowClassName<studentregister::TFrmPSicil>(), 5));
     row->addWidget(toolButton(bar, QStringLiteral("BtnPuantaj"), QStringLiteral("2-Puantaj"),
-                              QStringLiteral("puantaj"), windowClassName<monthly::TFrmPuantaj>()));
+                              QStringLiteral("puantaj"), windowClassName<monthly::TFrmPuantaj>(),
+                              6));
     row->addWidget(toolButton(bar, QStringLiteral("BtnTahakkuk"), QStringLiteral("3-Taahhuk"),
-                              QStringLiteral("tahakkuk"),
-                              windowClassName<monthly::TFrmTahakkuk>()));
+                              QStringLiteral("tahakkuk"), windowClassName<monthly::TFrmTahakkuk>(),
+                              3));
     row->addWidget(toolButton(bar, QStringLiteral("BtnListe1"), QStringLiteral("Liste-1"),
-                              QStringLiteral("liste1"), lists::ListVariant::liste1().className));
+                              QStringLiteral("liste1"), lists::ListVariant::liste1().className, 4));
     row->addWidget(toolButton(bar, QStringLiteral("BtnListe2"), QStringLiteral("Liste-2"),
-                              QStringLiteral("liste2"), lists::ListVariant::liste2().className));
+                              QStringLiteral("liste2"), lists::ListVariant::liste2().className, 8));
     row->addWidget(toolButton(bar, QStringLiteral("BtnXml"), QStringLiteral("XML dosyası"),
-                              QStringLiteral("xml"), windowClassName<declaration::TFrmxml>()));
+                              QStringLiteral("xml"), windowClassName<declaration::TFrmxml>(), 2));
     row->addSpacing(40);
     row->addWidget(toolButton(bar, QStringLiteral("BtnIsyeri"), QStringLiteral("İşyeri"),
-                              QStringLiteral("isyeri"), windowClassName<admin::TFrmisyeri>()));
+                              QStringLiteral("isyeri"), windowClassName<admin::TFrmisyeri>(), 1));
     row->addWidget(toolButton(bar, QStringLiteral("BtnSifre"), QStringLiteral("Şifre"),
-                              QStringLiteral("sifre"), windowClassName<admin::TFrmsifre>()));
+                              QStringLiteral("sifre"), windowClassName<admin::TFrmsifre>(), 7));
     row->addWidget(toolButton(bar, QStringLiteral("BtnProgram"), QStringLiteral("Program"),
-                              QStringLiteral("program"), windowClassName<admin::TFrmHakkinda>()));
+                              QStringLiteral("program"), windowClassName<admin::TFrmHakkinda>(),
+                              9));
     row->addStretch();
     QToolButton* close = plainToolButton(bar, QStringLiteral("BtnKapat"), QStringLiteral("Kapat"),
                                          QStringLiteral("kapat"));

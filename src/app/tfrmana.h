@@ -5,6 +5,7 @@
 #include "ui/windowcatalog.h"
 
 #include <QMainWindow>
+#include <QMap>
 #include <memory>
 
 class QAction;
@@ -48,7 +49,7 @@ private:
     void showWait();
     void askForNewPassword();
     QToolButton* toolButton(QWidget* parent, const QString& name, const QString& caption,
-                            const QString& picture, const QString& window);
+                            const QString& picture, const QString& window, int loginOrder);
     QToolButton* plainToolButton(QWidget* parent, const QString& name, const QString& caption,
                                  const QString& picture);
 
@@ -57,7 +58,7 @@ private:
     const ui::WindowCatalog& m_catalog;
     db::Dataset* m_login = nullptr;
     std::unique_ptr<ui::AppContext> m_context;
-    QList<QToolButton*> m_loginButtons; // enabled by a successful login
+    QMap<int, QToolButton*> m_loginButtons; // by the order a successful login enables them
     QFrame* m_loginPanel = nullptr;
     QLineEdit* m_userEdit = nullptr;
     QLineEdit* m_passwordEdit = nullptr;

@@ -262,12 +262,13 @@ private Q_SLOTS:
         QTest::newRow("two signs")
             << "isci"
             << "--1" << false << QVariant() << "İşçi Kes.Yüzdesi: '--1' geçerli bir sayı değil.";
-        QTest::newRow("zero wage")
-            << "au03"
-            << "0,00" << false << QVariant() << "Mart asgari ücreti sıfırdan büyük olmalı: '0,00'.";
+        QTest::newRow("zero wage") << "au03"
+                                   << "0,00" << false << QVariant()
+                                   << "Mart asgari ücreti '0,00' olamaz, sıfırdan büyük olmalı.";
         QTest::newRow("negative wage")
             << "au12"
-            << "-5" << false << QVariant() << "Aralık asgari ücreti sıfırdan büyük olmalı: '-5'.";
+            << "-5" << false << QVariant()
+            << "Aralık asgari ücreti '-5' olamaz, sıfırdan büyük olmalı.";
     }
     void numbersAreCheckedBeforeStoring()
     {
