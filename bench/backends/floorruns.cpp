@@ -1,5 +1,6 @@
 #include "floorruns.h"
 
+#include "core/money.h"
 #include "db/connection.h"
 #include "declaration/declarationpreparation.h"
 #include "declaration/declarationtext.h"
@@ -101,15 +102,17 @@ int floorTimesheet(RawFloor& floor)
 int floorAccrual(RawFloor& floor)
 {
     floor.begin();
-    const double wage = floor.call(QStringLiteral("ParametreGetir"), {})
-                            .value(0, QStringLiteral("au03"))
-                            .toDouble();
+    const qint64 wage =
+        core::money::parseKurus(
+            floor.call(QStringLiteral("ParametreGetir"), {}).value(0, QStringLiteral("au03")))
+            .value_or(0);
     floor.call(QStringLiteral("TahakkukSil"), {Year, Month, Unit});
     const RawFloor::Rows sheet = floor.call(QStringLiteral("PuantajGenel"), {Year, Month, Unit});
     QJsonArray rows;
     for (int r = 0; r < sheet.rows.size(); ++r) {
         const QString days = sheet.value(r, QStringLiteral("gun"));
-        const double amount = wage * days.toInt() / 30;
+        const QString amount =
+            core::money::plainText(core::money::earningsKurus({{wage, days.toInt()}}).value_or(0));
         rows.append(
             QJsonArray{sheet.value(r, QStringLiteral("idogrenci")), days.toInt(), amount, amount});
     }

@@ -32,7 +32,8 @@ LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
            'ç', 'c{'), 'ğ', 'g{'), 'ı', 'h{'), 'ö', 'o{'), 'ş', 's{'), 'ü', 'u{')
 $$;
 
--- An amount brought to two decimals, half away from zero. A double carries binary noise
+-- An amount brought to two decimals by the rounding rule of src/core/money.h (half away from
+-- zero; PostgreSQL's round(numeric, 2) is that rule). A double carries binary noise
 -- (33030.15 * 19 / 30 arrives as 20919.094999999998): its conversion to numeric keeps 15
 -- significant digits, which gives back the exact decimal value (20919.095) before rounding.
 CREATE OR REPLACE FUNCTION zelvo_amount(x double precision) RETURNS numeric
@@ -384,19 +385,20 @@ CREATE OR REPLACE FUNCTION Tahakkukeklexxx(idogrenci text, yil text, ay integer,
 LANGUAGE sql AS $$ SELECT Tahakkukekle($1, $2, $3, $4, $5, $6, $7) $$;
 
 -- TahakkukekleListe(Y, M, U, rows): Tahakkukekle for every timesheet row of an accrual run in
--- one call. rows is a JSON array of [idogrenci as text, gun, kazanc, matrah]; the rows are added
--- in the order given, each worked out as Tahakkukekle does. Serves both editions. Returns the
--- number of rows added.
+-- one call. rows is a JSON array of [idogrenci as text, gun, kazanc, matrah], the amounts as
+-- exact decimal texts ("20919.10"), read as numeric and never through a double; the rows are
+-- added in the order given, the shares derived as Tahakkukekle does, by the rounding rule of
+-- src/core/money.h. Serves both editions. Returns the number of rows added.
 CREATE OR REPLACE FUNCTION TahakkukekleListe(key1 text, key2 integer, key3 text, key4 text)
 RETURNS integer
 LANGUAGE sql AS $$
     WITH eklenen AS (
         INSERT INTO tahakkuk (idogrenci, yil, ay, gun, birimkodu, kazanc, matrah, isveren, isci)
         SELECT zelvo_int(e.satir->>0), key1, key2, (e.satir->>1)::integer, key3,
-               zelvo_amount((e.satir->>2)::double precision), t.taban,
+               round((e.satir->>2)::numeric, 2), t.taban,
                round(t.taban * p.isveren / 100, 2), round(t.taban * p.isci / 100, 2)
         FROM json_array_elements(key4::json) WITH ORDINALITY AS e(satir, sira)
-        CROSS JOIN LATERAL (SELECT zelvo_amount((e.satir->>3)::double precision) AS taban) t
+        CROSS JOIN LATERAL (SELECT round((e.satir->>3)::numeric, 2) AS taban) t
         LEFT JOIN (SELECT o.isveren, o.isci FROM parametre o ORDER BY o.idparametre LIMIT 1) p
             ON true
         ORDER BY e.sira

@@ -333,8 +333,10 @@ WHERE yil = @key1 AND ay = @key2 AND birimkodu = @key3
   AND idogrenci IN (SELECT idogrenci FROM ogrenci WHERE gss = 1)');
 
 -- TahakkukekleListe(Y, M, U, rows): Tahakkukekle for every timesheet row of an accrual run in
--- one call. rows is a JSON array of [idogrenci as text, gun, kazanc, matrah]; the rows are added
--- in the order given, each worked out as Tahakkukekle does. Serves both editions.
+-- one call. rows is a JSON array of [idogrenci as text, gun, kazanc, matrah], the amounts as
+-- exact decimal texts with two decimals; the rows are added in the order given, each worked out
+-- as Tahakkukekle does: dec2 and share follow the rounding rule of src/core/money.h. Serves both
+-- editions.
 INSERT INTO zelvo_procedure (name, params, target, target_key, body)
 VALUES ('TahakkukekleListe', '@key1,@key2,@key3,@key4', NULL, NULL,
 'INSERT INTO Tahakkuk (idogrenci, yil, ay, gun, birimkodu, kazanc, matrah, isveren, isci)

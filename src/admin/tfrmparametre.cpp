@@ -4,6 +4,7 @@
 #include "controls/dbgrid.h"
 #include "controls/dbnavigator.h"
 #include "core/money.h"
+#include "core/turkishtext.h"
 #include "ui/look.h"
 
 #include <QFrame>
@@ -51,6 +52,15 @@ QVector<controls::GridColumn> parameterColumns()
                         {},
                         rightAligned});
     return columns;
+}
+
+// The month of a minimum wage column (au01 .. au12), 0 for any other column.
+int wageMonth(const QString& column)
+{
+    static const QRegularExpression wage(QStringLiteral("^au(0[1-9]|1[0-2])$"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = wage.match(column);
+    return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
 
 bool isNumericType(const QString& declaredType)
@@ -126,7 +136,8 @@ void TFrmparametre::requireFourDigitYear(db::Dataset& table)
 
 // Numbers typed into a cell arrive as text; they are stored as decimals with two places, with
 // a point or a comma accepted as separator. Anything else is refused before it reaches the
-// table, where it would break every accrual that reads the wage.
+// table, where it would break every accrual that reads the wage; so is a wage of zero or below,
+// which would declare the month's students with nothing earned.
 void TFrmparametre::normaliseNumbers(db::Dataset& table)
 {
     const db::TableInfo& info = context().connection.tableInfo(table.writeTarget().table);
@@ -145,6 +156,9 @@ void TFrmparametre::normaliseNumbers(db::Dataset& table)
         if (!kurus)
             throw db::DbError(
                 QStringLiteral("%1: '%2' geçerli bir sayı değil").arg(titleOf(column.name), text));
+        if (const int month = wageMonth(column.name); month != 0 && *kurus <= 0)
+            throw db::DbError(QStringLiteral("%1 asgari ücreti '%2' olamaz, sıfırdan büyük olmalı")
+                                  .arg(core::turkishMonthName(month), text));
         table.setValue(column.name, core::money::plainText(*kurus));
     }
 }

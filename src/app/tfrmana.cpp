@@ -1,5 +1,18 @@
 #include "app/tfrmana.h"
 
+#include "admin/tfrmbirimdegistir.h"
+#include "admin/tfrmhakkinda.h"
+#include "admin/tfrmisyeri.h"
+#include "admin/tfrmparametre.h"
+#include "admin/tfrmsifre.h"
+#include "app/windownames.h"
+#include "backup/tfrmyedekgeriyukle.h"
+#include "declaration/tfrmxmlgss.h"
+#include "lists/listvariant.h"
+#include "monthly/tfrmpuantajgss.h"
+#include "monthly/tfrmtahakkukgss.h"
+#include "register/tfrmpsicil.h"
+
 #include "db/passwordhash.h"
 #include "ui/look.h"
 
@@ -127,8 +140,20 @@ TFrmAna::TFrmAna(db::Connection& connection, ui::DialogService& dialogs,
 
 TFrmAna::~TFrmAna() = default;
 
+// A tool bar button that opens a window; it stays off until a user has logged in, and the login
+// turns the buttons on by their `loginOrder`.
 QToolButton* TFrmAna::toolButton(QWidget* parent, const QString& name, const QString& caption,
-                                 const QString& picture, const QString& window)
+                                 const QString& picture, const QString& window, int loginOrder)
+{
+    QToolButton* button = plainToolButton(parent, name, caption, picture);
+    button->setEnabled(false);
+    m_loginButtons.insert(loginOrder, button);
+    connect(button, &QToolButton::clicked, this, [this, window] { openWindow(window); });
+    return button;
+}
+
+QToolButton* TFrmAna::plainToolButton(QWidget* parent, const QString& name, const QString& caption,
+                                      const QString& picture)
 {
     QToolButton* button = ui::look::speedButton(parent, name, caption, picture);
     button->setFixedSize(100, 58);
@@ -139,10 +164,6 @@ QToolButton* TFrmAna::toolButton(QWidget* parent, const QString& name, const QSt
     button->setPalette(p);
     button->setStyleSheet(QStringLiteral("QToolButton { color: white; font-weight: bold; }"
                                          "QToolButton:disabled { color: #b8bcd8; }"));
-    button->setEnabled(false);
-    m_buttons.insert(caption, button);
-    if (!window.isEmpty())
-        connect(button, &QToolButton::clicked, this, [this, window] { openWindow(window); });
     return button;
 }
 
@@ -159,28 +180,31 @@ void TFrmAna::buildToolBar(QWidget* central)
     row->setContentsMargins(4, 3, 4, 3);
     row->setSpacing(2);
     row->addWidget(toolButton(bar, QStringLiteral("BtnOgrenciler"), QStringLiteral("1-Öğrenciler"),
-                              QStringLiteral("ogrenciler"), QStringLiteral("TFrmPSicil")));
+                              QStringLiteral("ogrenciler"),
+                              windowClassName<studentregister::TFrmPSicil>(), 5));
     row->addWidget(toolButton(bar, QStringLiteral("BtnPuantaj"), QStringLiteral("2-Puantaj"),
-                              QStringLiteral("puantaj"), QStringLiteral("TFrmPuantaj")));
+                              QStringLiteral("puantaj"), windowClassName<monthly::TFrmPuantaj>(),
+                              6));
     row->addWidget(toolButton(bar, QStringLiteral("BtnTahakkuk"), QStringLiteral("3-Taahhuk"),
-                              QStringLiteral("tahakkuk"), QStringLiteral("TFrmTahakkuk")));
+                              QStringLiteral("tahakkuk"), windowClassName<monthly::TFrmTahakkuk>(),
+                              3));
     row->addWidget(toolButton(bar, QStringLiteral("BtnListe1"), QStringLiteral("Liste-1"),
-                              QStringLiteral("liste1"), QStringLiteral("TFrmListe1")));
+                              QStringLiteral("liste1"), lists::ListVariant::liste1().className, 4));
     row->addWidget(toolButton(bar, QStringLiteral("BtnListe2"), QStringLiteral("Liste-2"),
-                              QStringLiteral("liste2"), QStringLiteral("TFrmListe2")));
+                              QStringLiteral("liste2"), lists::ListVariant::liste2().className, 8));
     row->addWidget(toolButton(bar, QStringLiteral("BtnXml"), QStringLiteral("XML dosyası"),
-                              QStringLiteral("xml"), QStringLiteral("TFrmxml")));
+                              QStringLiteral("xml"), windowClassName<declaration::TFrmxml>(), 2));
     row->addSpacing(40);
     row->addWidget(toolButton(bar, QStringLiteral("BtnIsyeri"), QStringLiteral("İşyeri"),
-                              QStringLiteral("isyeri"), QStringLiteral("TFrmisyeri")));
+                              QStringLiteral("isyeri"), windowClassName<admin::TFrmisyeri>(), 1));
     row->addWidget(toolButton(bar, QStringLiteral("BtnSifre"), QStringLiteral("Şifre"),
-                              QStringLiteral("sifre"), QStringLiteral("TFrmsifre")));
+                              QStringLiteral("sifre"), windowClassName<admin::TFrmsifre>(), 7));
     row->addWidget(toolButton(bar, QStringLiteral("BtnProgram"), QStringLiteral("Program"),
-                              QStringLiteral("program"), QStringLiteral("TFrmHakkinda")));
+                              QStringLiteral("program"), windowClassName<admin::TFrmHakkinda>(),
+                              9));
     row->addStretch();
-    QToolButton* close = toolButton(bar, QStringLiteral("BtnKapat"), QStringLiteral("Kapat"),
-                                    QStringLiteral("kapat"), QString());
-    close->setEnabled(true);
+    QToolButton* close = plainToolButton(bar, QStringLiteral("BtnKapat"), QStringLiteral("Kapat"),
+                                         QStringLiteral("kapat"));
     connect(close, &QToolButton::clicked, this, &QWidget::close);
     row->addWidget(close);
     static_cast<QVBoxLayout*>(central->layout())->addWidget(bar);
@@ -193,30 +217,30 @@ void TFrmAna::buildMenu()
     m_parametersItem = bar->addAction(QStringLiteral("Temel Parametreler"));
     m_parametersItem->setObjectName(QStringLiteral("MenuTemelParametreler"));
     connect(m_parametersItem, &QAction::triggered, this,
-            [this] { openWindow(QStringLiteral("TFrmparametre")); });
+            [this] { openWindow(windowClassName<admin::TFrmparametre>()); });
     m_unitItem = bar->addAction(QStringLiteral("Birim Değiştir"));
     m_unitItem->setObjectName(QStringLiteral("MenuBirimDegistir"));
     connect(m_unitItem, &QAction::triggered, this,
-            [this] { openWindow(QStringLiteral("TFrmbirimdegistir")); });
+            [this] { openWindow(windowClassName<admin::TFrmbirimdegistir>()); });
     m_backupMenu = bar->addMenu(QStringLiteral("Yedekleme"));
     m_backupMenu->setObjectName(QStringLiteral("MenuYedekleme"));
     m_backupMenu->menuAction()->setObjectName(QStringLiteral("MenuYedeklemeItem"));
     QAction* restore = m_backupMenu->addAction(QStringLiteral("Yedekten Geri Yükle"));
     restore->setObjectName(QStringLiteral("MenuYedektenGeriYukle"));
     connect(restore, &QAction::triggered, this,
-            [this] { openWindow(QStringLiteral("TFrmYedekGeriYukle")); });
+            [this] { openWindow(windowClassName<backup::TFrmYedekGeriYukle>()); });
     QAction* copy = m_backupMenu->addAction(QStringLiteral("Yedek Al"));
     copy->setObjectName(QStringLiteral("MenuYedekAl"));
-    connect(copy, &QAction::triggered, this, [this] { openWindow(QStringLiteral("YedekAl")); });
+    connect(copy, &QAction::triggered, this, [this] { openWindow(manualBackupEntry); });
     m_gssMenu = bar->addMenu(QStringLiteral("GENEL SAĞLIK SİGORTASI"));
     m_gssMenu->setObjectName(QStringLiteral("MenuGss"));
     m_gssMenu->menuAction()->setObjectName(QStringLiteral("MenuGssItem"));
     const QList<QPair<QString, QString>> gssItems = {
-        {QStringLiteral("(GSS) - Puantaj"), QStringLiteral("TFrmPuantajgss")},
-        {QStringLiteral("(GSS) - Tahakkuk"), QStringLiteral("TFrmTahakkukGss")},
-        {QStringLiteral("(GSS) - Liste-1"), QStringLiteral("TFrmListe1gss")},
-        {QStringLiteral("(GSS) - Liste-2"), QStringLiteral("TFrmListe2gss")},
-        {QStringLiteral("(GSS) - XML Dosyası"), QStringLiteral("TFrmxmlgss")},
+        {QStringLiteral("(GSS) - Puantaj"), windowClassName<monthly::TFrmPuantajgss>()},
+        {QStringLiteral("(GSS) - Tahakkuk"), windowClassName<monthly::TFrmTahakkukGss>()},
+        {QStringLiteral("(GSS) - Liste-1"), lists::ListVariant::liste1Gss().className},
+        {QStringLiteral("(GSS) - Liste-2"), lists::ListVariant::liste2Gss().className},
+        {QStringLiteral("(GSS) - XML Dosyası"), windowClassName<declaration::TFrmxmlgss>()},
     };
     for (const auto& [caption, window] : gssItems) {
         QAction* item = m_gssMenu->addAction(caption);
@@ -253,9 +277,8 @@ void TFrmAna::login()
     }
     m_throttle.recordSuccess();
     m_login->first();
-    for (const char* caption : {"İşyeri", "XML dosyası", "3-Taahhuk", "Liste-1", "1-Öğrenciler",
-                                "2-Puantaj", "Şifre", "Liste-2", "Program"})
-        m_buttons.value(QString::fromUtf8(caption))->setEnabled(true);
+    for (QToolButton* button : std::as_const(m_loginButtons))
+        button->setEnabled(true);
     m_loginPanel->hide();
     m_loggedIn = true;
     const QVariant authority = m_login->value(QStringLiteral("yetkitipi"));
@@ -312,7 +335,7 @@ void TFrmAna::askForNewPassword()
     m_dialogs.message(this,
                       QStringLiteral("Varsayılan yönetici şifresiyle giriş yaptınız. "
                                      "Güvenliğiniz için lütfen yeni bir şifre belirleyiniz."));
-    openWindow(QStringLiteral("TFrmsifre"));
+    openWindow(windowClassName<admin::TFrmsifre>());
 }
 
 void TFrmAna::openWindow(const QString& className)

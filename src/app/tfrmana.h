@@ -5,6 +5,7 @@
 #include "ui/windowcatalog.h"
 
 #include <QMainWindow>
+#include <QMap>
 #include <memory>
 
 class QAction;
@@ -48,14 +49,16 @@ private:
     void showWait();
     void askForNewPassword();
     QToolButton* toolButton(QWidget* parent, const QString& name, const QString& caption,
-                            const QString& picture, const QString& window);
+                            const QString& picture, const QString& window, int loginOrder);
+    QToolButton* plainToolButton(QWidget* parent, const QString& name, const QString& caption,
+                                 const QString& picture);
 
     db::Connection& m_connection;
     ui::DialogService& m_dialogs;
     const ui::WindowCatalog& m_catalog;
     db::Dataset* m_login = nullptr;
     std::unique_ptr<ui::AppContext> m_context;
-    QHash<QString, QToolButton*> m_buttons; // by caption
+    QMap<int, QToolButton*> m_loginButtons; // by the order a successful login enables them
     QFrame* m_loginPanel = nullptr;
     QLineEdit* m_userEdit = nullptr;
     QLineEdit* m_passwordEdit = nullptr;

@@ -1,5 +1,7 @@
 #include "app/windowregistry.h"
 
+#include "app/windownames.h"
+
 #include "admin/tfrmbirimdegistir.h"
 #include "admin/tfrmhakkinda.h"
 #include "admin/tfrmisyeri.h"
@@ -17,14 +19,23 @@
 
 namespace zelvo::app {
 
+namespace {
+
+template <typename Window> void add(ui::WindowCatalog& catalog)
+{
+    catalog.add<Window>(windowClassName<Window>());
+}
+
+} // namespace
+
 void registerAllWindows(ui::WindowCatalog& catalog)
 {
-    catalog.add<studentregister::TFrmPSicil>(QStringLiteral("TFrmPSicil"));
+    add<studentregister::TFrmPSicil>(catalog);
 
-    catalog.add<monthly::TFrmPuantaj>(QStringLiteral("TFrmPuantaj"));
-    catalog.add<monthly::TFrmPuantajgss>(QStringLiteral("TFrmPuantajgss"));
-    catalog.add<monthly::TFrmTahakkuk>(QStringLiteral("TFrmTahakkuk"));
-    catalog.add<monthly::TFrmTahakkukGss>(QStringLiteral("TFrmTahakkukGss"));
+    add<monthly::TFrmPuantaj>(catalog);
+    add<monthly::TFrmPuantajgss>(catalog);
+    add<monthly::TFrmTahakkuk>(catalog);
+    add<monthly::TFrmTahakkukGss>(catalog);
 
     for (const lists::ListVariant* variant : lists::ListVariant::all()) {
         catalog.add(variant->className, [variant](ui::AppContext& context, QWidget* owner) {
@@ -32,18 +43,18 @@ void registerAllWindows(ui::WindowCatalog& catalog)
         });
     }
 
-    catalog.add<declaration::TFrmxml>(QStringLiteral("TFrmxml"));
-    catalog.add<declaration::TFrmxmlgss>(QStringLiteral("TFrmxmlgss"));
+    add<declaration::TFrmxml>(catalog);
+    add<declaration::TFrmxmlgss>(catalog);
 
-    catalog.add<admin::TFrmisyeri>(QStringLiteral("TFrmisyeri"));
-    catalog.add<admin::TFrmparametre>(QStringLiteral("TFrmparametre"));
-    catalog.add<admin::TFrmbirimdegistir>(QStringLiteral("TFrmbirimdegistir"));
-    catalog.add<admin::TFrmsifre>(QStringLiteral("TFrmsifre"));
-    catalog.add<admin::TFrmHakkinda>(QStringLiteral("TFrmHakkinda"));
+    add<admin::TFrmisyeri>(catalog);
+    add<admin::TFrmparametre>(catalog);
+    add<admin::TFrmbirimdegistir>(catalog);
+    add<admin::TFrmsifre>(catalog);
+    add<admin::TFrmHakkinda>(catalog);
 
-    catalog.add<backup::TFrmYedekGeriYukle>(QStringLiteral("TFrmYedekGeriYukle"));
+    add<backup::TFrmYedekGeriYukle>(catalog);
     // the manual copy asks for a file through the save dialog and has no window of its own
-    catalog.add(QStringLiteral("YedekAl"), [](ui::AppContext& context, QWidget* owner) {
+    catalog.add(manualBackupEntry, [](ui::AppContext& context, QWidget* owner) {
         backup::takeManualBackup(context, owner);
         return static_cast<QDialog*>(nullptr);
     });

@@ -16,6 +16,17 @@ QString twoDigits(quint64 n)
     return QString::number(n).rightJustified(2, u'0');
 }
 
+// numerator / divisor (divisor > 0) by the rounding rule of money.h: half away from zero.
+__int128 roundedQuotient(__int128 numerator, __int128 divisor)
+{
+    const bool negative = numerator < 0;
+    const __int128 magnitude = negative ? -numerator : numerator;
+    __int128 q = magnitude / divisor;
+    if ((magnitude % divisor) * 2 >= divisor)
+        ++q;
+    return negative ? -q : q;
+}
+
 } // namespace
 
 std::optional<qint64> kurusFromDecimal(const Decimal& value)
@@ -84,13 +95,18 @@ std::optional<qint64> percentOf(qint64 amountKurus, QStringView percent)
     __int128 divisor = 100;
     for (int i = 0; i < rate->scale; ++i)
         divisor *= 10;
-    const __int128 product =
-        __int128(magnitudeOf(amountKurus)) * __int128(magnitudeOf(rate->units));
-    __int128 q = product / divisor;
-    if ((product % divisor) * 2 >= divisor)
-        ++q;
-    const bool negative = (amountKurus < 0) != (rate->units < 0);
-    return negative ? -qint64(q) : qint64(q);
+    return qint64(roundedQuotient(__int128(amountKurus) * __int128(rate->units), divisor));
+}
+
+std::optional<qint64> earningsKurus(std::initializer_list<WagedDays> parts)
+{
+    __int128 kurusDays = 0;
+    for (const WagedDays& part : parts)
+        kurusDays += __int128(part.wageKurus) * part.days;
+    const __int128 kurus = roundedQuotient(kurusDays, 30);
+    if (kurus > kMaxKurus || kurus < -kMaxKurus)
+        return std::nullopt;
+    return qint64(kurus);
 }
 
 QString plainText(qint64 kurus)

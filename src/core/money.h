@@ -6,12 +6,18 @@
 #include <QString>
 #include <QVariant>
 
+#include <initializer_list>
 #include <optional>
 
 // Amounts are carried as whole kuruş in 64-bit integers wherever they are read, rounded, summed
 // or written; binary floating point only ever appears as an input, read as the 15 significant
 // digits it holds exactly. An amount has at most 16 whole digits, as the database's
 // decimal(18, 2) columns do; anything longer is not an amount, whichever way it arrives.
+//
+// The rounding rule, the one every stored amount follows on the client and on both servers: an
+// amount is worked out as an exact decimal and brought to whole kuruş once, half away from zero
+// (20919.095 -> 20919.10, -0.005 -> -0.01). The servers' scripts point here: the embedded one
+// through dec2 and share (db/sqlfunctions), PostgreSQL through round(numeric, 2).
 namespace zelvo::core::money {
 
 // The largest amount in kuruş: 9 999 999 999 999 999.99.
@@ -39,6 +45,16 @@ QString decimalText(double value);
 // amountKurus × percent / 100, rounded to a kuruş half away from zero, computed exactly.
 // The percentage has at most nine decimals.
 std::optional<qint64> percentOf(qint64 amountKurus, QStringView percent);
+
+// Days priced at a monthly wage: every month counts 30 days.
+struct WagedDays {
+    qint64 wageKurus = 0;
+    qint64 days = 0;
+};
+
+// The earnings of a month: the sum of wage × days / 30 over the parts (December has two, its
+// old-wage and its new-wage days), exact, rounded once to a kuruş. nullopt past kMaxKurus.
+std::optional<qint64> earningsKurus(std::initializer_list<WagedDays> parts);
 
 // "850.00", "-0.05": point separator, no grouping.
 QString plainText(qint64 kurus);

@@ -1,19 +1,11 @@
 #include "core/period.h"
 
-#include "core/error.h"
 #include "core/turkishtext.h"
+#include "core/wholenumber.h"
 
 namespace zelvo::core {
 
 namespace {
-
-// A whole number as the conversion accepts it: an optional sign and digits, nothing else.
-bool toWholeNumber(const QString& text, qlonglong& value)
-{
-    bool ok = false;
-    value = text.toLongLong(&ok);
-    return ok && !text.isEmpty() && !text.at(0).isSpace() && !text.back().isSpace();
-}
 
 QDate dayFirst(const QString& text)
 {
@@ -41,19 +33,19 @@ QString Period::timesheetTitle(int month)
 
 void Period::requireWholeYear() const
 {
-    qlonglong value = 0;
-    if (!toWholeNumber(m_year, value))
-        throw Error(QStringLiteral("'%1' is not a valid integer value").arg(m_year));
+    requireWholeNumber(m_year);
 }
 
 QString Period::endYear() const
 {
     if (m_month != 12)
         return m_year;
-    qlonglong value = 0;
-    if (!toWholeNumber(m_year, value))
-        throw Error(QStringLiteral("'%1' is not a valid integer value").arg(m_year));
-    return QString::number(value + 1);
+    return QString::number(requireWholeNumber(m_year) + 1);
+}
+
+QString Period::yearOfMonth(int dayMonth) const
+{
+    return m_month == 12 && dayMonth == 1 ? endYear() : m_year;
 }
 
 QString Period::startDmy() const

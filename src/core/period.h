@@ -16,8 +16,11 @@ public:
     int month() const { return m_month; }                             // M, 1..12
     int nextMonth() const { return m_month == 12 ? 1 : m_month + 1; } // N
     // YE: Y, or for December the year text as a whole number plus one. Throws core::Error
-    // "'<Y>' is not a valid integer value" when December's year is not a whole number.
+    // (core::notWholeNumberMessage) when December's year is not a whole number.
     QString endYear() const;
+    // The year text of a day of the period in the given month: YE for the next month's days
+    // (so the December period's January days fall in the next year), Y otherwise.
+    QString yearOfMonth(int dayMonth) const;
 
     QString startDmy() const; // "15-MM-Y"
     QString endDmy() const;   // "14-NN-YE"

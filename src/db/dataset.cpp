@@ -2,6 +2,8 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 namespace zelvo::db {
 
 Dataset::Dataset(Connection& connection, QObject* parent)
@@ -107,21 +109,21 @@ void Dataset::load(ResultRows rows)
 
 void Dataset::open()
 {
-    close();
-    load(runCall());
-    setState(State::Browse);
-    Q_EMIT rowsReset();
-    Q_EMIT opened();
-    Q_EMIT currentChanged(m_current);
+    reload(std::nullopt);
 }
 
 void Dataset::refresh()
 {
-    const int row = m_current;
+    reload(m_current);
+}
+
+// Runs the call again; with a row, the current row stays there as far as the new rows reach.
+void Dataset::reload(std::optional<int> keepRow)
+{
     close();
     load(runCall());
-    if (!m_rows.isEmpty())
-        m_current = qBound(0, row, int(m_rows.size()) - 1);
+    if (keepRow && !m_rows.isEmpty())
+        m_current = qBound(0, *keepRow, int(m_rows.size()) - 1);
     setState(State::Browse);
     Q_EMIT rowsReset();
     Q_EMIT opened();
@@ -232,25 +234,22 @@ void Dataset::edit()
 
 void Dataset::append()
 {
-    requireOpen();
-    postIfChanged();
-    if (isReadOnly())
-        throw DbError(QStringLiteral("Bu veriler yalnızca okunabilir"));
-    m_rows.append(QVector<QVariant>(m_columns.size()));
-    m_current = int(m_rows.size()) - 1;
-    m_modified.clear();
-    setState(State::Insert);
-    Q_EMIT rowsReset();
-    Q_EMIT currentChanged(m_current);
+    startNewRow(true);
 }
 
 void Dataset::insert()
+{
+    startNewRow(false);
+}
+
+// A pending change is stored first; the new row's place is taken after that.
+void Dataset::startNewRow(bool atEnd)
 {
     requireOpen();
     postIfChanged();
     if (isReadOnly())
         throw DbError(QStringLiteral("Bu veriler yalnızca okunabilir"));
-    const int at = m_current < 0 ? 0 : m_current;
+    const int at = atEnd ? int(m_rows.size()) : std::max(m_current, 0);
     m_rows.insert(at, QVector<QVariant>(m_columns.size()));
     m_current = at;
     m_modified.clear();
@@ -324,19 +323,13 @@ void Dataset::post()
 
 void Dataset::postIfChanged()
 {
-    if (m_state == State::Edit || m_state == State::Insert)
-        requireFinishedEntries(); // even a row with nothing written is kept, not dropped
-    if (m_state == State::Edit) {
-        if (m_modified.isEmpty())
-            cancel();
-        else
-            post();
-    } else if (m_state == State::Insert) {
-        if (m_modified.isEmpty())
-            cancel(); // an untouched new row is simply dropped
-        else
-            post();
-    }
+    if (m_state != State::Edit && m_state != State::Insert)
+        return;
+    requireFinishedEntries(); // even a row with nothing written is kept, not dropped
+    if (m_modified.isEmpty())
+        cancel(); // an untouched row stays as it was, an untouched new one is dropped
+    else
+        post();
 }
 
 void Dataset::cancel()

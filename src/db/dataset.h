@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QSet>
 #include <functional>
+#include <optional>
 
 namespace zelvo::db {
 
@@ -114,6 +115,8 @@ Q_SIGNALS:
 private:
     void setState(State state);
     void load(ResultRows rows);
+    void reload(std::optional<int> keepRow);
+    void startNewRow(bool atEnd);
     ResultRows runCall();
     void requireOpen() const;
     void requireFinishedEntries() const;

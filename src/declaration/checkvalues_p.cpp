@@ -3,6 +3,7 @@
 #include "declaration/cp1254.h"
 
 #include "core/money.h"
+#include "core/wholenumber.h"
 
 #include <QStringList>
 
@@ -48,11 +49,7 @@ int wholeNumber(QStringView text, int minDigits, int maxDigits)
     if (text.size() < minDigits || text.size() > maxDigits || !isDigits(text)) {
         return -1;
     }
-    int n = 0;
-    for (QChar c : text) {
-        n = n * 10 + (c.unicode() - u'0');
-    }
-    return n;
+    return int(*core::wholeNumber(text));
 }
 
 std::optional<qint64> kurusOf(QStringView text)

@@ -1,7 +1,11 @@
 #include "declaration/declarationcheck.h"
 
 #include "declaration/checkvalues_p.h"
+#include "declaration/declarationcolumns.h"
 #include "declaration/declarationtext.h"
+
+#include "core/error.h"
+#include "core/period.h"
 
 #include <QDate>
 #include <QHash>
@@ -26,18 +30,20 @@ struct PeriodDays {
 
 std::optional<PeriodDays> periodOf(const DeclarationInput& input)
 {
-    bool ok = false;
-    const int year = input.yearText.trimmed().toInt(&ok);
-    if (!ok || input.month < 1 || input.month > 12) {
+    if (input.month < 1 || input.month > 12) {
         return std::nullopt;
     }
-    const QDate first(year, input.month, 15);
-    const QDate last =
-        input.month == 12 ? QDate(year + 1, 1, 14) : QDate(year, input.month + 1, 14);
-    if (!first.isValid() || !last.isValid()) {
-        return std::nullopt;
+    const core::Period period(input.yearText.trimmed(), input.month);
+    try {
+        const QDate first = period.firstDay();
+        const QDate last = period.lastDay();
+        if (!first.isValid() || !last.isValid()) {
+            return std::nullopt;
+        }
+        return PeriodDays{first, last};
+    } catch (const core::Error&) {
+        return std::nullopt; // December of a year text that is no year
     }
-    return PeriodDays{first, last};
 }
 
 // An entry or exit day "DDMM" as a day of the period; invalid when it names none.
@@ -185,9 +191,13 @@ void checkParameters(const ParameterRecord& p, Edition edition, Findings& out)
 // still checked.
 const QStringList& writtenColumns()
 {
-    static const QStringList columns = {
-        u"ssksicilno"_s, u"tckimlikno"_s, u"adi"_s,      u"soyadi"_s,   u"ilksoyadi"_s,
-        u"sil1"_s,       u"gun"_s,        u"girisgun"_s, u"cikisgun"_s, u"istencikisnedeni"_s};
+    static const QStringList columns = [] {
+        QStringList names;
+        for (const XmlRowAttribute& attribute : xmlRowAttributes()) {
+            names.append(attribute.column);
+        }
+        return names;
+    }();
     return columns;
 }
 

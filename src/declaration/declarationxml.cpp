@@ -1,6 +1,8 @@
 #include "declaration/declarationxml.h"
 
+#include "declaration/checkvalues_p.h"
 #include "declaration/cp1254.h"
+#include "declaration/declarationcolumns.h"
 #include "declaration/writerhelpers_p.h"
 
 using namespace Qt::StringLiterals;
@@ -57,16 +59,19 @@ QString filled(const QString& text, qsizetype width)
     return text.leftJustified(width, u' ', false);
 }
 
-// ilksoyadi counts as given when something is left after removing blanks and control
-// characters (everything up to U+0020) at both ends.
-bool hasText(const QString& text)
+bool isWritten(XmlWritten when, const QString& value, bool previousWritten)
 {
-    for (QChar c : text) {
-        if (c.unicode() > 0x20) {
-            return true;
-        }
+    switch (when) {
+    case XmlWritten::Always:
+        return true;
+    case XmlWritten::WithText:
+        return check::hasWrittenText(value); // the rule the check applies too
+    case XmlWritten::NotEmpty:
+        return !value.isEmpty();
+    case XmlWritten::WithPrevious:
+        return previousWritten;
     }
-    return false;
+    return true;
 }
 
 } // namespace
@@ -150,42 +155,30 @@ FileBytes buildDeclarationXml(const DeclarationInput& input)
     out.appendAscii("<SIGORTALILAR>                                    ");
     out.appendLineEnd();
 
-    // 7: one line per shown row. From SOYAD on every attribute has a blank on both sides,
-    // so neighbours are two blanks apart and the line ends in a blank before "/>".
-    const QString cSicil = u"ssksicilno"_s, cTc = u"tckimlikno"_s, cAdi = u"adi"_s,
-                  cSoyadi = u"soyadi"_s, cIlk = u"ilksoyadi"_s, cSil1 = u"sil1"_s, cGun = u"gun"_s,
-                  cGiris = u"girisgun"_s, cCikis = u"cikisgun"_s, cNeden = u"istencikisnedeni"_s;
+    // 7: one line per shown row, its attributes as the column table lists them.
+    const std::span<const XmlRowAttribute> attributes = xmlRowAttributes();
+    QList<QString> values(qsizetype(attributes.size()));
     for (qsizetype i = 0; i < input.rows.size(); ++i) {
         detail::RowReader row(input.rows.at(i), i + 1);
-        const auto attribute = [&](const char* start, const QString& column, const QString& value,
-                                   const char* end) {
-            out.appendAscii(start);
-            row.append(out, escapedForAttribute(value), column);
-            out.appendAscii(end);
-        };
-        const QString ilksoyadi = row.text(cIlk);
-        const QString girisgun = row.text(cGiris);
-        const QString cikisgun = row.text(cCikis);
-        const QString neden = row.text(cNeden);
+        for (size_t a = 0; a < attributes.size(); ++a) {
+            values[qsizetype(a)] = row.text(attributes[a].column);
+        }
         out.appendAscii("<SIGORTALI SIRA=\"");
         out.appendText(QString::number(i + 1));
         out.appendAscii('"');
-        attribute(" SIGORTALISICIL=\"", cSicil, row.text(cSicil), "\"");
-        attribute(" TCKNO=\"", cTc, row.text(cTc), "\"");
-        attribute(" AD=\"", cAdi, row.text(cAdi), "\"");
-        attribute(" SOYAD=\"", cSoyadi, row.text(cSoyadi), "\" ");
-        if (hasText(ilksoyadi)) {
-            attribute(" ILKSOYAD=\"", cIlk, ilksoyadi, "\" "); // written untrimmed
-        }
-        attribute(" PEK=\"", cSil1, row.text(cSil1), "\" ");
-        attribute(" GUN=\"", cGun, row.text(cGun), "\" ");
-        // Any text, blanks too, makes the attribute; only empty text leaves it out.
-        if (!girisgun.isEmpty()) {
-            attribute(" GIRISGUN=\"", cGiris, girisgun, "\" ");
-        }
-        if (!cikisgun.isEmpty()) {
-            attribute(" CIKISGUN=\"", cCikis, cikisgun, "\" ");
-            attribute(" ISTENCIKISNEDENI=\"", cNeden, neden, "\" ");
+        bool previousWritten = false;
+        for (size_t a = 0; a < attributes.size(); ++a) {
+            const XmlRowAttribute& attribute = attributes[a];
+            const QString& value = values.at(qsizetype(a));
+            previousWritten = isWritten(attribute.when, value, previousWritten);
+            if (!previousWritten) {
+                continue;
+            }
+            out.appendAscii(' ');
+            out.appendAscii(attribute.name);
+            out.appendAscii("=\"");
+            row.append(out, escapedForAttribute(value), attribute.column);
+            out.appendAscii(attribute.spaced ? "\" " : "\"");
         }
         out.appendAscii("/>");
         out.appendLineEnd();

@@ -103,4 +103,10 @@ QString yearBoxValueError(QStringView value, DeclaredCharset charset)
     return u"Dosya yazılmadı. Yıl kutusundaki değer, "_s + unwritableReason(value, charset);
 }
 
+QString yearBoxNumberError(const QString& value)
+{
+    return u"Dosya yazılmadı. Yıl kutusundaki \"%1\" bir yıl değil; Aralık döneminin Ocak "
+           u"günleri bir sonraki yılla yazılır."_s.arg(value);
+}
+
 } // namespace zelvo::declaration::detail

@@ -47,5 +47,7 @@ QString codePageMissingError();
 QString workplaceValueError(const QString& column, QStringView value, DeclaredCharset charset);
 QString parameterValueError(const QString& column, QStringView value, DeclaredCharset charset);
 QString yearBoxValueError(QStringView value, DeclaredCharset charset);
+// The year box of December is no whole number, so a January day has no year to be written with.
+QString yearBoxNumberError(const QString& value);
 
 } // namespace zelvo::declaration::detail

@@ -4,10 +4,10 @@
 #include "monthly/unitmonthcall.h"
 
 #include "core/money.h"
+#include "core/wholenumber.h"
 #include "db/dataset.h"
 
 #include <QJsonArray>
-#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -15,28 +15,13 @@ namespace zelvo::monthly {
 
 namespace {
 
-// The minimum wage of a month, column "au" + MM of the parameter row.
-double wageOf(const db::Dataset& parameters, int month)
-{
-    const QString column = QStringLiteral("au") + core::Period::twoDigits(month);
-    const QVariant value =
-        parameters.isOpen() && !parameters.isEmpty() ? parameters.value(column) : QVariant();
-    if (const auto wage = wageValue(value))
-        return *wage;
-    throw db::DbError(QStringLiteral("%1 ayının asgari ücreti (%2) temel parametrelerde boş ya da "
-                                     "sayı değil. Temel Parametreler bölümünden giriniz.")
-                          .arg(core::Period::monthName(month), column));
-}
-
 // The days of one timesheet column. An empty or broken value would silently price the student
 // at nothing, so it stops the run with the student named.
-double daysOf(const db::Dataset& timesheet, int row, const QString& column)
+qint64 daysOf(const db::Dataset& timesheet, int row, const QString& column)
 {
     const QVariant value = timesheet.valueAt(row, timesheet.requireColumn(column));
-    bool ok = false;
-    const int days = value.isNull() ? 0 : value.toString().trimmed().toInt(&ok);
-    if (ok)
-        return days;
+    if (const auto days = core::wholeNumber(value.toString().trimmed()); days && !value.isNull())
+        return *days;
     const int number = timesheet.columnIndex(QStringLiteral("ogrencino"));
     const QString student =
         timesheet
@@ -51,25 +36,16 @@ double daysOf(const db::Dataset& timesheet, int row, const QString& column)
 
 } // namespace
 
-std::optional<double> wageValue(const QVariant& value)
+qint64 monthWageKurus(const db::Dataset& parameters, int month)
 {
-    if (value.isNull())
-        return std::nullopt;
-    switch (value.typeId()) {
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong: {
-        const double wage = value.toDouble();
-        return std::isfinite(wage) ? std::optional<double>(wage) : std::nullopt;
-    }
-    default:
-        if (const auto kurus = core::money::parseKurus(value.toString().trimmed()))
-            return double(*kurus) / 100.0;
-        return std::nullopt;
-    }
+    const QString column = QStringLiteral("au") + core::Period::twoDigits(month);
+    const QVariant value =
+        parameters.isOpen() && !parameters.isEmpty() ? parameters.value(column) : QVariant();
+    if (const auto wage = core::money::kurusFromVariant(value))
+        return *wage;
+    throw db::DbError(QStringLiteral("%1 ayının asgari ücreti (%2) temel parametrelerde boş ya da "
+                                     "sayı değil. Temel Parametreler bölümünden giriniz.")
+                          .arg(core::Period::monthName(month), column));
 }
 
 AccrualOutcome computeAccrual(const AccrualEdition& edition, const AccrualDatasets& sets,
@@ -83,8 +59,8 @@ AccrualOutcome computeAccrual(const AccrualEdition& edition, const AccrualDatase
     const int month = period.month();
     const bool december = month == 12;
     // read before anything is removed: a missing wage changes nothing
-    const double wage = wageOf(sets.parameters, month);
-    const double januaryWage = december ? wageOf(sets.parameters, 1) : 0.0;
+    const qint64 wage = monthWageKurus(sets.parameters, month);
+    const qint64 januaryWage = december ? monthWageKurus(sets.parameters, 1) : 0;
 
     const UnitMonthCall call(year, month, unit);
     db::Transaction transaction(sets.removal.connection());
@@ -104,16 +80,20 @@ AccrualOutcome computeAccrual(const AccrualEdition& edition, const AccrualDatase
     const int dayColumn = timesheet.requireColumn(QStringLiteral("gun"));
     const int count = timesheet.recordCount();
     const QJsonArray rows = collectRows(count, progress, [&](int row) {
-        // the product first, then the division by 30: every month counts 30 days
-        const double amount =
-            december ? wage * daysOf(timesheet, row, QStringLiteral("gun1")) / 30 +
-                           januaryWage * daysOf(timesheet, row, QStringLiteral("gun2")) / 30
-                     : wage * daysOf(timesheet, row, QStringLiteral("gun")) / 30;
-        // sent with full precision (the shortest text that reads back as the same double); the
-        // server brings it to two decimals and adds the shares
+        using core::money::WagedDays;
+        const std::optional<qint64> amount =
+            december ? core::money::earningsKurus(
+                           {WagedDays{wage, daysOf(timesheet, row, QStringLiteral("gun1"))},
+                            WagedDays{januaryWage, daysOf(timesheet, row, QStringLiteral("gun2"))}})
+                     : core::money::earningsKurus(
+                           {WagedDays{wage, daysOf(timesheet, row, QStringLiteral("gun"))}});
+        if (!amount)
+            throw db::DbError(QStringLiteral("Tahakkuk tutarı çok büyük: %1 numaralı öğrenci")
+                                  .arg(timesheet.valueAt(row, idColumn).toString()));
+        // sent as exact decimal text; the server adds the shares
+        const QString text = core::money::plainText(*amount);
         return QJsonArray{timesheet.valueAt(row, idColumn).toString(),
-                          QJsonValue::fromVariant(timesheet.valueAt(row, dayColumn)), amount,
-                          amount};
+                          QJsonValue::fromVariant(timesheet.valueAt(row, dayColumn)), text, text};
     });
     // every row stored in one call, in the timesheet's order
     call.storeThenOpen(sets.store, QStringLiteral("TahakkukekleListe"), rows, sets.result,

@@ -3,12 +3,9 @@
 #include "core/period.h"
 #include "monthly/accrualedition.h"
 
-#include <optional>
-
 namespace zelvo::db {
 class Dataset;
 }
-class QVariant;
 
 namespace zelvo::monthly {
 
@@ -23,10 +20,11 @@ struct AccrualDatasets {
     db::Dataset& result;     // SpGenel1: TahakkukGenel, what the grid shows
 };
 
-enum class AccrualOutcome { Accrued, NoTimesheet };
+// The minimum wage of a month in kuruş, column "au" + MM of the open parameter row. A wage that
+// is missing or no amount stops the run before anything changes, with the month named.
+qint64 monthWageKurus(const db::Dataset& parameters, int month);
 
-// A minimum wage as the parameter row holds it; nothing when empty or not a number.
-std::optional<double> wageValue(const QVariant& value);
+enum class AccrualOutcome { Accrued, NoTimesheet };
 
 // "Tahakkuk Ettir" for a unit and a month: removes the month's accrual rows, prices every
 // timesheet row with the month's minimum wage (December: old-wage days at December's wage and

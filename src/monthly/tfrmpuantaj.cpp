@@ -1,5 +1,6 @@
 #include "monthly/tfrmpuantaj.h"
 
+#include "core/wholenumber.h"
 #include "monthly/periodselector.h"
 #include "monthly/timesheetcomputation.h"
 #include "ui/look.h"
@@ -39,13 +40,11 @@ void checkDayColumns(db::Dataset& monthView)
             monthView.setValue(field, QVariant(QMetaType(QMetaType::Int)));
             continue;
         }
-        bool ok = false;
-        const int days = text.toInt(&ok);
-        if (!ok)
-            throw db::DbError(
-                QStringLiteral("'%1' is not a valid integer value").arg(value.toString()));
+        const std::optional<qlonglong> days = core::wholeNumber(text);
+        if (!days || *days != int(*days))
+            throw db::DbError(core::notWholeNumberMessage(value.toString()));
         if (value.typeId() == QMetaType::QString || value.typeId() == QMetaType::Double)
-            monthView.setValue(field, days);
+            monthView.setValue(field, int(*days));
     }
 }
 

@@ -4,6 +4,7 @@
 #include "monthly/runprogress.h"
 #include "monthly/unitmonthcall.h"
 
+#include "core/wholenumber.h"
 #include "db/dataset.h"
 
 #include <QJsonArray>
@@ -17,12 +18,7 @@ namespace {
 // G, the server's count: a whole number or the conversion error.
 int wholeNumber(const QVariant& value)
 {
-    bool ok = false;
-    const int number = value.isNull() ? 0 : value.toString().toInt(&ok);
-    if (!ok)
-        throw db::DbError(
-            QStringLiteral("'%1' is not a valid integer value").arg(value.toString()));
-    return number;
+    return value.isNull() ? 0 : int(core::requireWholeNumber(value.toString().trimmed()));
 }
 
 QJsonValue isoDay(const QDate& date)

@@ -22,6 +22,28 @@ namespace {
 
 constexpr quint32 kMagic = 0x5A525031; // "ZRP1"
 constexpr quint16 kFormatVersion = 1;
+// The fewest bytes a stored font, page (its item count) and item take.
+constexpr qint64 kMinFontBytes = 14;
+constexpr qint64 kMinPageBytes = 4;
+constexpr qint64 kMinItemBytes = 61;
+
+// A count read from a prepared report file, or the reason it cannot be believed: more than
+// `limit`, or more elements of at least `minBytes` each than the rest of the file can hold.
+std::optional<QString> countError(qint32 count, int limit, qint64 minBytes, const QIODevice& file,
+                                  const QString& what)
+{
+    if (count < 0)
+        return u"hazır rapor dosyası bozuk: %1 sayısı eksi"_s.arg(what);
+    if (count > limit)
+        return u"hazır rapor dosyası bozuk: %1 %2 bildiriyor, en çok %3 olabilir"_s.arg(count)
+            .arg(what)
+            .arg(limit);
+    if (count > (file.size() - file.pos()) / minBytes)
+        return u"hazır rapor dosyası bozuk: %1 %2 bildiriyor, dosyada bu kadarına yer yok"_s
+            .arg(count)
+            .arg(what);
+    return std::nullopt;
+}
 
 QFont toQFont(const PreparedFont& f, double scale = 1.0)
 {
@@ -290,8 +312,10 @@ Result<PreparedReport> PreparedReport::load(const QString& fileName)
     PreparedReport r;
     qint32 fontCount = 0;
     in >> r.m_title >> r.m_pageSize >> fontCount;
-    if (in.status() != QDataStream::Ok || fontCount < 0 || fontCount > 10000)
+    if (in.status() != QDataStream::Ok)
         return broken();
+    if (const auto e = countError(fontCount, kMaxFileFonts, kMinFontBytes, file, u"yazı tipi"_s))
+        return ReportError{fileName, 0, 0, *e};
     for (qint32 i = 0; i < fontCount; ++i) {
         PreparedFont f;
         in >> f.family >> f.pointSize >> f.bold >> f.italic;
@@ -299,13 +323,19 @@ Result<PreparedReport> PreparedReport::load(const QString& fileName)
     }
     qint32 pageCount = 0;
     in >> pageCount;
-    if (in.status() != QDataStream::Ok || pageCount < 0)
+    if (in.status() != QDataStream::Ok)
         return broken();
+    if (const auto e = countError(pageCount, kMaxFilePages, kMinPageBytes, file, u"sayfa"_s))
+        return ReportError{fileName, 0, 0, *e};
+    r.m_pages.reserve(pageCount);
     for (qint32 p = 0; p < pageCount; ++p) {
         qint32 itemCount = 0;
         in >> itemCount;
-        if (in.status() != QDataStream::Ok || itemCount < 0)
+        if (in.status() != QDataStream::Ok)
             return broken();
+        if (const auto e = countError(itemCount, kMaxFilePageItems, kMinItemBytes, file,
+                                      u"öğe (sayfa %1)"_s.arg(p + 1)))
+            return ReportError{fileName, 0, 0, *e};
         PreparedPage page;
         page.items.reserve(itemCount);
         for (qint32 i = 0; i < itemCount; ++i) {

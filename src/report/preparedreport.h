@@ -91,6 +91,12 @@ public:
     // whole item on a wrapped one.
     QRectF hitRect(const TextHit& hit) const;
 
+    // What a prepared report file may hold; a file claiming more is refused before anything is
+    // reserved for it. Far beyond any list of a unit's students.
+    static constexpr int kMaxFileFonts = 10'000;
+    static constexpr int kMaxFilePages = 100'000;
+    static constexpr int kMaxFilePageItems = 100'000;
+
     // Prepared report file (".zrp"), written atomically.
     bool save(const QString& fileName, QString* errorText = nullptr) const;
     static Result<PreparedReport> load(const QString& fileName);

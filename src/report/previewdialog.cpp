@@ -55,11 +55,39 @@ PreviewDialog::PreviewDialog(const PreparedReport& report, QWidget* parent)
     setModal(true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    m_proposedFileName = fileNameFrom(m_report.title());
+    setDefaultHooks();
 
+    auto* bar = new QHBoxLayout;
+    bar->setSpacing(4);
+    addZoomButtons(bar);
+    bar->addWidget(separator(this));
+    addPageButtons(bar);
+    bar->addWidget(separator(this));
+    addFindAndFileButtons(bar);
+
+    m_view = new PageView(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 4);
+    layout->setSpacing(4);
+    layout->addLayout(bar);
+    layout->addWidget(m_view, 1);
+    layout->addLayout(makeStatusRow());
+    connectControls();
+
+    m_view->setReport(&m_report);
+    m_view->setFocus();
+    updatePageControls();
+    resize(std::max(1100, sizeHint().width()), 760);
+    updateZoomReadout();
+}
+
+// The file dialogs, the print dialog and the error box; tests replace them.
+void PreviewDialog::setDefaultHooks()
+{
     chooseOpenFile = [](QWidget* p) {
         return QFileDialog::getOpenFileName(p, u"Hazır rapor aç"_s, QString(), kReportFilter);
     };
-    m_proposedFileName = fileNameFrom(m_report.title());
     chooseSaveFile = [this](QWidget* p, QString* filter) {
         return QFileDialog::getSaveFileName(p, u"Raporu kaydet"_s, m_proposedFileName,
                                             kReportFilter + u";;"_s + kPdfFilter, filter);
@@ -73,23 +101,17 @@ PreviewDialog::PreviewDialog(const PreparedReport& report, QWidget* parent)
     showError = [](QWidget* p, const QString& message) {
         QMessageBox::critical(p, u"Rapor"_s, message);
     };
+}
 
-    auto* bar = new QHBoxLayout;
-    bar->setSpacing(4);
-    const auto add = [&](QWidget* w) { bar->addWidget(w); };
-    // a run of captioned buttons: object name, caption, tool tip, action
-    struct ToolButtonEntry {
-        QString name;
-        QString text;
-        QString tip;
-        std::function<void()> action;
-    };
-    const auto addButtons = [&](std::initializer_list<ToolButtonEntry> buttons) {
-        for (const ToolButtonEntry& b : buttons)
-            add(makeButton(b.name, b.text, b.tip, b.action));
-    };
+void PreviewDialog::addButtons(QHBoxLayout* bar, std::initializer_list<ButtonSpec> buttons)
+{
+    for (const ButtonSpec& b : buttons)
+        bar->addWidget(makeButton(b.name, b.text, b.tip, b.action));
+}
 
-    addButtons({
+void PreviewDialog::addZoomButtons(QHBoxLayout* bar)
+{
+    const std::initializer_list<ButtonSpec> zoom = {
         {u"zoomInButton"_s, u"Yakınlaştır"_s, u"Sayfayı büyüt (Ctrl++)"_s, [this] { zoomIn(); }},
         {u"zoomOutButton"_s, u"Uzaklaştır"_s, u"Sayfayı küçült (Ctrl+-)"_s, [this] { zoomOut(); }},
         {u"actualSizeButton"_s, u"100 %"_s, u"Kağıdın gerçek boyutu (Ctrl+0)"_s,
@@ -97,9 +119,13 @@ PreviewDialog::PreviewDialog(const PreparedReport& report, QWidget* parent)
         {u"fitWidthButton"_s, u"Sayfa genişliği"_s, u"Sayfayı pencerenin genişliğine sığdır"_s,
          [this] { fitWidth(); }},
         {u"fitPageButton"_s, u"Tam sayfa"_s, u"Bütün sayfayı göster"_s, [this] { fitPage(); }},
-    });
-    add(separator(this));
+    };
+    addButtons(bar, zoom);
+}
 
+void PreviewDialog::addPageButtons(QHBoxLayout* bar)
+{
+    const auto add = [bar](QWidget* w) { bar->addWidget(w); };
     QToolButton* first =
         makeButton(u"firstPageButton"_s, QString(), u"İlk sayfa"_s, [this] { goToPage(0); });
     first->setIcon(style()->standardIcon(QStyle::SP_MediaSkipBackward));
@@ -129,32 +155,38 @@ PreviewDialog::PreviewDialog(const PreparedReport& report, QWidget* parent)
     last->setIcon(style()->standardIcon(QStyle::SP_MediaSkipForward));
     add(next);
     add(last);
-    add(separator(this));
+}
 
+void PreviewDialog::addFindAndFileButtons(QHBoxLayout* bar)
+{
     m_findEdit = new QLineEdit(this);
     m_findEdit->setObjectName(u"findEdit"_s);
     m_findEdit->setPlaceholderText(u"Aranacak metin"_s);
     m_findEdit->setClearButtonEnabled(true);
     m_findEdit->setMinimumWidth(140);
-    add(m_findEdit);
-    addButtons({
+    bar->addWidget(m_findEdit);
+    const std::initializer_list<ButtonSpec> find = {
         {u"findButton"_s, u"Bul"_s, u"Metni ilk sayfadan başlayarak ara (Ctrl+F)"_s,
          [this] { findFirst(); }},
         {u"findNextButton"_s, u"Sonrakini bul"_s, u"Bir sonraki yeri bul (F3)"_s,
          [this] { findNext(); }},
-    });
-    add(separator(this));
-    addButtons({
+    };
+    addButtons(bar, find);
+    bar->addWidget(separator(this));
+    const std::initializer_list<ButtonSpec> file = {
         {u"openButton"_s, u"Aç"_s, u"Kaydedilmiş bir hazır raporu aç"_s, [this] { openReport(); }},
         {u"saveButton"_s, u"Kaydet"_s, u"Hazır rapor ya da PDF olarak kaydet"_s,
          [this] { saveReport(); }},
         {u"printButton"_s, u"Yazdır"_s, u"Yazıcıya gönder (Ctrl+P)"_s, [this] { printReport(); }},
-    });
+    };
+    addButtons(bar, file);
     bar->addStretch(1);
-    add(makeButton(u"closeButton"_s, u"Kapat"_s, u"Önizlemeyi kapat (Esc)"_s,
-                   [this] { reject(); }));
+    bar->addWidget(makeButton(u"closeButton"_s, u"Kapat"_s, u"Önizlemeyi kapat (Esc)"_s,
+                              [this] { reject(); }));
+}
 
-    m_view = new PageView(this);
+QHBoxLayout* PreviewDialog::makeStatusRow()
+{
     m_status = new QLabel(this);
     m_status->setObjectName(u"statusLabel"_s);
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -172,13 +204,11 @@ PreviewDialog::PreviewDialog(const PreparedReport& report, QWidget* parent)
     statusRow->addWidget(m_pagePosition);
     statusRow->addWidget(m_zoomReadout);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 6, 6, 4);
-    layout->setSpacing(4);
-    layout->addLayout(bar);
-    layout->addWidget(m_view, 1);
-    layout->addLayout(statusRow);
+    return statusRow;
+}
 
+void PreviewDialog::connectControls()
+{
     connect(m_pageSpin, &QSpinBox::valueChanged, this, [this](int value) {
         if (value - 1 != m_view->currentPage())
             m_view->showPage(value - 1);
@@ -198,12 +228,6 @@ PreviewDialog::PreviewDialog(const PreparedReport& report, QWidget* parent)
     });
     shortcut(QKeySequence::FindNext, [this] { findNext(); });
     shortcut(QKeySequence::Print, [this] { printReport(); });
-
-    m_view->setReport(&m_report);
-    m_view->setFocus();
-    updatePageControls();
-    resize(std::max(1100, sizeHint().width()), 760);
-    updateZoomReadout();
 }
 
 PreviewDialog::~PreviewDialog() = default;

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPrinter;
@@ -70,6 +71,21 @@ public:
     bool findNext();
 
 private:
+    // A captioned tool bar button: object name, caption, tool tip, action.
+    struct ButtonSpec {
+        QString name;
+        QString text;
+        QString tip;
+        std::function<void()> action;
+    };
+
+    void setDefaultHooks();
+    void addButtons(QHBoxLayout* bar, std::initializer_list<ButtonSpec> buttons);
+    void addZoomButtons(QHBoxLayout* bar);
+    void addPageButtons(QHBoxLayout* bar);
+    void addFindAndFileButtons(QHBoxLayout* bar);
+    QHBoxLayout* makeStatusRow();
+    void connectControls();
     QToolButton* makeButton(const QString& objectName, const QString& text, const QString& toolTip,
                             const std::function<void()>& action);
     void updatePageControls();

@@ -119,114 +119,130 @@ std::optional<DisplayFormat> DisplayFormat::compile(const QString& pattern, int*
     f.m_pattern = pattern;
     if (pattern.isEmpty())
         return f;
-    const auto fail = [&](qsizetype at, const QString& message) -> std::optional<DisplayFormat> {
-        if (errorOffset)
-            *errorOffset = int(at);
-        if (errorMessage)
-            *errorMessage = message;
-        return std::nullopt;
-    };
-
     const qsizetype firstHash = pattern.indexOf(u'#');
     const qsizetype firstZero = pattern.indexOf(u'0');
+    std::optional<Failure> failure;
     if (firstHash >= 0 || firstZero >= 0) {
-        f.m_kind = Kind::Number;
-        qsizetype start = firstHash < 0   ? firstZero
-                          : firstZero < 0 ? firstHash
-                                          : std::min(firstHash, firstZero);
-        // A leading "," or "." belongs to the number, not to the text before it.
-        while (start > 0 && (pattern[start - 1] == u',' || pattern[start - 1] == u'.'))
-            --start;
-        qsizetype end = start;
-        bool seenPoint = false;
-        int integerZeros = 0;
-        for (; end < pattern.size(); ++end) {
-            const QChar c = pattern[end];
-            if (c == u'#' || c == u'0') {
-                if (seenPoint) {
-                    if (c == u'0') {
-                        if (f.m_maxDecimals != f.m_minDecimals)
-                            return fail(end,
-                                        u"ondalık kısımda '0', '#' işaretinden sonra gelemez"_s);
-                        ++f.m_minDecimals;
-                    }
-                    ++f.m_maxDecimals;
-                } else if (c == u'0') {
-                    ++integerZeros;
-                }
-            } else if (c == u',') {
-                if (seenPoint)
-                    return fail(end, u"ondalık kısımda gruplama işareti olamaz"_s);
-                f.m_grouping = true;
-            } else if (c == u'.') {
-                if (seenPoint)
-                    return fail(end, u"biçimde ikinci ondalık işareti"_s);
-                seenPoint = true;
-            } else {
-                break;
-            }
-        }
-        f.m_prefix = pattern.left(start);
-        f.m_suffix = pattern.mid(end);
-        for (qsizetype i = 0; i < f.m_suffix.size(); ++i) {
-            const QChar c = f.m_suffix[i];
-            if (c == u'#' || c == u'0')
-                return fail(end + i, u"sayı biçimi bölünmüş"_s);
-        }
-        f.m_minIntegerDigits = integerZeros;
-        if (f.m_maxDecimals > 9)
-            return fail(end - 1, u"en fazla 9 ondalık basamak"_s);
-        return f;
+        failure = f.compileNumber(pattern, firstHash < 0   ? firstZero
+                                           : firstZero < 0 ? firstHash
+                                                           : std::min(firstHash, firstZero));
+    } else {
+        failure = f.compileDate(pattern);
     }
+    if (!failure)
+        return f;
+    if (errorOffset)
+        *errorOffset = int(failure->at);
+    if (errorMessage)
+        *errorMessage = failure->message;
+    return std::nullopt;
+}
 
-    f.m_kind = Kind::Date;
+// The number pattern whose first digit sign is at `start`, with the texts around it.
+std::optional<DisplayFormat::Failure> DisplayFormat::compileNumber(const QString& pattern,
+                                                                   qsizetype start)
+{
+    m_kind = Kind::Number;
+    // A leading "," or "." belongs to the number, not to the text before it.
+    while (start > 0 && (pattern[start - 1] == u',' || pattern[start - 1] == u'.'))
+        --start;
+    qsizetype end = start;
+    bool seenPoint = false;
+    int integerZeros = 0;
+    for (; end < pattern.size(); ++end) {
+        const QChar c = pattern[end];
+        if (c == u'#' || c == u'0') {
+            if (seenPoint) {
+                if (c == u'0') {
+                    if (m_maxDecimals != m_minDecimals)
+                        return Failure{end,
+                                       u"ondalık kısımda '0', '#' işaretinden sonra gelemez"_s};
+                    ++m_minDecimals;
+                }
+                ++m_maxDecimals;
+            } else if (c == u'0') {
+                ++integerZeros;
+            }
+        } else if (c == u',') {
+            if (seenPoint)
+                return Failure{end, u"ondalık kısımda gruplama işareti olamaz"_s};
+            m_grouping = true;
+        } else if (c == u'.') {
+            if (seenPoint)
+                return Failure{end, u"biçimde ikinci ondalık işareti"_s};
+            seenPoint = true;
+        } else {
+            break;
+        }
+    }
+    m_prefix = pattern.left(start);
+    m_suffix = pattern.mid(end);
+    for (qsizetype i = 0; i < m_suffix.size(); ++i) {
+        const QChar c = m_suffix[i];
+        if (c == u'#' || c == u'0')
+            return Failure{end + i, u"sayı biçimi bölünmüş"_s};
+    }
+    m_minIntegerDigits = integerZeros;
+    if (m_maxDecimals > 9)
+        return Failure{end - 1, u"en fazla 9 ondalık basamak"_s};
+    return std::nullopt;
+}
+
+// A date pattern: runs of D, M, Y, H, N, S letters between literal texts.
+std::optional<DisplayFormat::Failure> DisplayFormat::compileDate(const QString& pattern)
+{
+    m_kind = Kind::Date;
     bool anyField = false;
     for (qsizetype i = 0; i < pattern.size();) {
         const QChar c = pattern[i];
         if (c == u'\'') {
             const qsizetype close = pattern.indexOf(u'\'', i + 1);
             if (close < 0)
-                return fail(i, u"kapanmamış tırnak"_s);
-            f.m_dateTokens.append(DateToken{DateToken::Literal, pattern.mid(i + 1, close - i - 1)});
+                return Failure{i, u"kapanmamış tırnak"_s};
+            m_dateTokens.append(DateToken{DateToken::Literal, pattern.mid(i + 1, close - i - 1)});
             i = close + 1;
             continue;
         }
         const QChar up = c.toUpper();
         if (up != u'D' && up != u'M' && up != u'Y' && up != u'H' && up != u'N' && up != u'S') {
-            if (!f.m_dateTokens.isEmpty() && f.m_dateTokens.last().type == DateToken::Literal)
-                f.m_dateTokens.last().text += c;
+            if (!m_dateTokens.isEmpty() && m_dateTokens.last().type == DateToken::Literal)
+                m_dateTokens.last().text += c;
             else
-                f.m_dateTokens.append(DateToken{DateToken::Literal, QString(c)});
+                m_dateTokens.append(DateToken{DateToken::Literal, QString(c)});
             ++i;
             continue;
         }
         qsizetype run = 1;
         while (i + run < pattern.size() && pattern[i + run].toUpper() == up)
             ++run;
-        DateToken::Type type = DateToken::Literal;
-        if (up == u'D' && run <= 2)
-            type = run == 1 ? DateToken::Day : DateToken::Day2;
-        else if (up == u'M' && (run <= 2 || run == 4))
-            type = run == 1   ? DateToken::Month
-                   : run == 2 ? DateToken::Month2
-                              : DateToken::MonthName;
-        else if (up == u'Y' && (run == 2 || run == 4))
-            type = run == 2 ? DateToken::Year2 : DateToken::Year4;
-        else if (up == u'H' && run <= 2)
-            type = DateToken::Hour;
-        else if (up == u'N' && run <= 2)
-            type = DateToken::Minute;
-        else if (up == u'S' && run <= 2)
-            type = DateToken::Second;
-        else
-            return fail(i, u"tarih biçiminde tanınmayan alan \"%1\""_s.arg(pattern.mid(i, run)));
-        f.m_dateTokens.append(DateToken{type, {}});
+        const std::optional<DateToken::Type> type = dateField(up, run);
+        if (!type)
+            return Failure{i, u"tarih biçiminde tanınmayan alan \"%1\""_s.arg(pattern.mid(i, run))};
+        m_dateTokens.append(DateToken{*type, {}});
         anyField = true;
         i += run;
     }
     if (!anyField)
-        return fail(0, u"biçim tanınmadı (sayı için # ve 0, tarih için DD MM YYYY)"_s);
-    return f;
+        return Failure{0, u"biçim tanınmadı (sayı için # ve 0, tarih için DD MM YYYY)"_s};
+    return std::nullopt;
+}
+
+// The field a run of one date letter stands for; nullopt for a run the letter has no field of.
+std::optional<DisplayFormat::DateToken::Type> DisplayFormat::dateField(QChar up, qsizetype run)
+{
+    if (up == u'D' && run <= 2)
+        return run == 1 ? DateToken::Day : DateToken::Day2;
+    if (up == u'M' && (run <= 2 || run == 4))
+        return run == 1 ? DateToken::Month : run == 2 ? DateToken::Month2 : DateToken::MonthName;
+    if (up == u'Y' && (run == 2 || run == 4))
+        return run == 2 ? DateToken::Year2 : DateToken::Year4;
+    if (up == u'H' && run <= 2)
+        return DateToken::Hour;
+    if (up == u'N' && run <= 2)
+        return DateToken::Minute;
+    if (up == u'S' && run <= 2)
+        return DateToken::Second;
+    return std::nullopt;
 }
 
 QString DisplayFormat::apply(const Value& value, const QLocale& locale) const

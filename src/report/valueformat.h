@@ -73,6 +73,15 @@ private:
         QString text;
     };
 
+    // Where and why a pattern cannot be compiled.
+    struct Failure {
+        qsizetype at;
+        QString message;
+    };
+    std::optional<Failure> compileNumber(const QString& pattern, qsizetype start);
+    std::optional<Failure> compileDate(const QString& pattern);
+    static std::optional<DateToken::Type> dateField(QChar up, qsizetype run);
+
     QString formatNumber(const Decimal& d, const QLocale& locale) const;
     QString formatDate(const QDateTime& dt) const;
 

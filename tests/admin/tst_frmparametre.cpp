@@ -240,7 +240,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<QVariant>("stored"); // kuruş, or null
-        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("error");
         QTest::newRow("comma") << "au01"
                                << "35000,50" << true << QVariant(qint64(3500050)) << "";
         QTest::newRow("point") << "au02"
@@ -251,12 +251,24 @@ private Q_SLOTS:
                                  << "15,5" << true << QVariant(qint64(1550)) << "";
         QTest::newRow("emptied") << "au05"
                                  << "" << true << QVariant() << "";
+        QTest::newRow("smallest wage") << "au06"
+                                       << "0,01" << true << QVariant(qint64(1)) << "";
         QTest::newRow("letters") << "au01"
-                                 << "otuz bin" << false << QVariant() << "OCAK Asgari Ücret";
+                                 << "otuz bin" << false << QVariant()
+                                 << "OCAK Asgari Ücret: 'otuz bin' geçerli bir sayı değil.";
         QTest::newRow("grouped") << "au07"
-                                 << "33.030,00" << false << QVariant() << "TEMMUZ";
-        QTest::newRow("two signs") << "isci"
-                                   << "--1" << false << QVariant() << "İşçi Kes.Yüzdesi";
+                                 << "33.030,00" << false << QVariant()
+                                 << "TEMMUZ: '33.030,00' geçerli bir sayı değil.";
+        QTest::newRow("two signs")
+            << "isci"
+            << "--1" << false << QVariant() << "İşçi Kes.Yüzdesi: '--1' geçerli bir sayı değil.";
+        QTest::newRow("zero wage") << "au03"
+                                   << "0,00" << false << QVariant()
+                                   << "Mart asgari ücreti '0,00' olamaz, sıfırdan büyük olmalı.";
+        QTest::newRow("negative wage")
+            << "au12"
+            << "-5" << false << QVariant()
+            << "Aralık asgari ücreti '-5' olamaz, sıfırdan büyük olmalı.";
     }
     void numbersAreCheckedBeforeStoring()
     {
@@ -264,7 +276,7 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(bool, accepted);
         QFETCH(QVariant, stored);
-        QFETCH(QString, title);
+        QFETCH(QString, error);
         TestSession session;
         const QVariant before = parameter(session, field);
         admin::TFrmparametre window(*session.context);
@@ -285,8 +297,7 @@ private Q_SLOTS:
                          std::optional<qint64>(stored.toLongLong()));
             return;
         }
-        QCOMPARE(session.dialogs.texts(ScriptedDialogs::Kind::Error),
-                 QStringList{QStringLiteral("%1: '%2' geçerli bir sayı değil.").arg(title, typed)});
+        QCOMPARE(session.dialogs.texts(ScriptedDialogs::Kind::Error), QStringList{error});
         QCOMPARE(table->state(), db::Dataset::State::Edit);
         QCOMPARE(parameter(session, field), before);
         click(window, "SpeedButton29"); // refused again: the window stays open

@@ -58,9 +58,10 @@ private Q_SLOTS:
         QCOMPARE(core::money::decimalText(1200.0), QStringLiteral("1200"));
     }
 
-    // The accrual sends wage * days / 30 computed in binary; the stored amount must be the exact
-    // decimal quotient rounded half away from zero, for every wage with two decimals in the range
-    // of monthly wages and every day count.
+    // The stored amount must be the exact decimal quotient wage * days / 30 rounded half away
+    // from zero, for every wage with two decimals in the range of monthly wages and every day
+    // count: both from the kuruş the accrual computes in and from a double that a caller may
+    // still send, so the amounts stored before and after agree.
     void accrualQuotientsAreExact()
     {
         auto exact = [](qint64 wageKurus, qint64 days) { return (2 * wageKurus * days + 30) / 60; };
@@ -69,7 +70,8 @@ private Q_SLOTS:
             const double w = double(wage) / 100.0;
             for (int days = 0; days <= 30; ++days) {
                 const auto kurus = core::money::kurusFromDouble(w * days / 30);
-                if (kurus != std::optional<qint64>(exact(wage, days)))
+                if (kurus != std::optional<qint64>(exact(wage, days)) ||
+                    core::money::earningsKurus({{wage, days}}) != kurus)
                     QFAIL(qPrintable(QStringLiteral("%1 x %2 / 30 gave %3")
                                          .arg(core::money::plainText(wage))
                                          .arg(days)
@@ -87,6 +89,8 @@ private Q_SLOTS:
                     core::money::kurusFromDouble(w * first / 30 + january * second / 30);
                 const qint64 sixtieths = 2 * (wage * first + (wage + 12345) * second);
                 QCOMPARE(kurus, std::optional<qint64>((sixtieths + 30) / 60));
+                QCOMPARE(core::money::earningsKurus({{wage, first}, {wage + 12345, second}}),
+                         kurus);
                 ++checked;
             }
         }
@@ -110,6 +114,33 @@ private Q_SLOTS:
         QFETCH(QString, percent);
         QFETCH(qint64, expected);
         QCOMPARE(core::money::percentOf(amount, percent), std::optional<qint64>(expected));
+    }
+
+    void earnings_data()
+    {
+        QTest::addColumn<qint64>("wage");
+        QTest::addColumn<qint64>("days");
+        QTest::addColumn<qint64>("januaryWage");
+        QTest::addColumn<qint64>("januaryDays");
+        QTest::addColumn<QVariant>("expected");    // kuruş; invalid: beyond an amount
+        QTest::newRow("half kurus away from zero") // 20919.095
+            << qint64(3303015) << qint64(19) << qint64(0) << qint64(0) << QVariant(2091910LL);
+        QTest::newRow("negative half")
+            << qint64(-1) << qint64(15) << qint64(0) << qint64(0) << QVariant(-1LL);
+        QTest::newRow("December rounds the sum once") // 0.5 + 0.5 kuruş, not 1 + 1
+            << qint64(1) << qint64(15) << qint64(1) << qint64(15) << QVariant(1LL);
+        QTest::newRow("beyond an amount")
+            << core::money::kMaxKurus << qint64(31) << qint64(0) << qint64(0) << QVariant();
+    }
+    void earnings()
+    {
+        QFETCH(qint64, wage);
+        QFETCH(qint64, days);
+        QFETCH(qint64, januaryWage);
+        QFETCH(qint64, januaryDays);
+        QFETCH(QVariant, expected);
+        QCOMPARE(core::money::earningsKurus({{wage, days}, {januaryWage, januaryDays}}),
+                 expected.isValid() ? std::optional<qint64>(expected.toLongLong()) : std::nullopt);
     }
 
     // One amount rule for every way an amount arrives: at most 16 whole digits, as the

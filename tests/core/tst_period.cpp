@@ -1,5 +1,6 @@
 #include "core/error.h"
 #include "core/period.h"
+#include "core/wholenumber.h"
 
 #include <QTest>
 
@@ -63,10 +64,54 @@ private Q_SLOTS:
             december.endDmy();
             QFAIL("December needs a whole year");
         } catch (const core::Error& e) {
-            QCOMPARE(e.text(), QStringLiteral("'%1' is not a valid integer value").arg(year));
+            QCOMPARE(e.text(), QStringLiteral("'%1' geçerli bir tam sayı değil").arg(year));
         }
         QVERIFY_THROWS_EXCEPTION(core::Error, Period(year, 4).requireWholeYear());
         QCOMPARE(Period(year, 4).startDmy(), QStringLiteral("15-04-") + year); // no throw
+    }
+
+    void yearOfMonth_data()
+    {
+        QTest::addColumn<int>("month");
+        QTest::addColumn<int>("dayMonth");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("December's December day") << 12 << 12 << "2012";
+        QTest::newRow("December's January day") << 12 << 1 << "2013";
+        QTest::newRow("January's January day") << 1 << 1 << "2012";
+        QTest::newRow("March's April day") << 3 << 4 << "2012";
+    }
+    void yearOfMonth()
+    {
+        QFETCH(int, month);
+        QFETCH(int, dayMonth);
+        QFETCH(QString, expected);
+        QCOMPARE(Period(QStringLiteral("2012"), month).yearOfMonth(dayMonth), expected);
+    }
+
+    void wholeNumbers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<qlonglong>("value");
+        QTest::newRow("digits") << "2012" << true << 2012LL;
+        QTest::newRow("minus") << "-16" << true << -16LL;
+        QTest::newRow("plus") << "+3" << true << 3LL;
+        QTest::newRow("largest") << "9223372036854775807" << true << 9223372036854775807LL;
+        QTest::newRow("past 64 bits") << "9223372036854775808" << false << 0LL;
+        QTest::newRow("empty") << "" << false << 0LL;
+        QTest::newRow("sign alone") << "-" << false << 0LL;
+        QTest::newRow("blank around") << " 12" << false << 0LL;
+        QTest::newRow("decimal") << "12.0" << false << 0LL;
+        QTest::newRow("Arabic-Indic digits") << "٢٠" << false << 0LL;
+    }
+    void wholeNumbers()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        QFETCH(qlonglong, value);
+        QCOMPARE(core::wholeNumber(text), valid ? std::optional<qlonglong>(value) : std::nullopt);
+        if (!valid)
+            QVERIFY_THROWS_EXCEPTION(core::Error, core::requireWholeNumber(text));
     }
 
     void periodTest_data()

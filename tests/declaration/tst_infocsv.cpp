@@ -58,6 +58,7 @@ private slots:
     void dates();
     void entryAndExitDates_data();
     void entryAndExitDates();
+    void decemberYearBoxNotANumber();
     void fieldsAreNotTrimmed();
     void fieldsWithSeparatorsAreQuoted_data();
     void fieldsWithSeparatorsAreQuoted();
@@ -77,6 +78,7 @@ void TestInfoCsv::exampleMonths_data()
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("March") << false << int(Edition::Standard) << sample::golden("csv-march.csv");
     QTest::newRow("March GSS") << false << int(Edition::Gss) << sample::golden("csv-march-gss.csv");
+    // December's January exit day is written with 2013, the year it falls in.
     QTest::newRow("December") << true << int(Edition::Standard)
                               << sample::golden("csv-december.csv");
     QTest::newRow("December GSS") << true << int(Edition::Gss)
@@ -155,39 +157,62 @@ void TestInfoCsv::entryAndExitDates_data()
 {
     QTest::addColumn<QVariant>("girisgun");
     QTest::addColumn<QVariant>("cikisgun");
+    QTest::addColumn<int>("month");
     QTest::addColumn<QString>("year");
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("neither: three semicolons after the days")
-        << QVariant(u""_s) << QVariant(u""_s) << u"2012"_s << QByteArray("30;;;Adana");
+        << QVariant(u""_s) << QVariant(u""_s) << 3 << u"2012"_s << QByteArray("30;;;Adana");
     QTest::newRow("neither, null")
-        << QVariant() << QVariant() << u"2012"_s << QByteArray("30;;;Adana");
-    QTest::newRow("entry") << QVariant(u"2003"_s) << QVariant() << u"2012"_s
+        << QVariant() << QVariant() << 3 << u"2012"_s << QByteArray("30;;;Adana");
+    QTest::newRow("entry") << QVariant(u"2003"_s) << QVariant() << 3 << u"2012"_s
                            << QByteArray("30;20-03-2012;;Adana");
-    QTest::newRow("exit") << QVariant() << QVariant(u"0304"_s) << u"2012"_s
+    QTest::newRow("exit") << QVariant() << QVariant(u"0304"_s) << 3 << u"2012"_s
                           << QByteArray("30;;03-04-2012;Adana");
-    QTest::newRow("both") << QVariant(u"2003"_s) << QVariant(u"0304"_s) << u"2012"_s
+    QTest::newRow("both") << QVariant(u"2003"_s) << QVariant(u"0304"_s) << 3 << u"2012"_s
                           << QByteArray("30;20-03-2012;03-04-2012;Adana");
-    QTest::newRow("January exit takes the year box")
-        << QVariant(u"1712"_s) << QVariant(u"1001"_s) << u"2012"_s
-        << QByteArray("30;17-12-2012;10-01-2012;Adana");
-    QTest::newRow("another year box")
-        << QVariant(u"2003"_s) << QVariant() << u"2031"_s << QByteArray("30;20-03-2031;;Adana");
+    // The December period runs into January of the next year; a date must say so.
+    QTest::newRow("December: a January exit falls in the next year")
+        << QVariant(u"1712"_s) << QVariant(u"1001"_s) << 12 << u"2012"_s
+        << QByteArray("30;17-12-2012;10-01-2013;Adana");
+    QTest::newRow("December: a January entry too")
+        << QVariant(u"0201"_s) << QVariant() << 12 << u"2030"_s
+        << QByteArray("30;02-01-2031;;Adana");
+    QTest::newRow("January period: its January days keep the year")
+        << QVariant(u"2001"_s) << QVariant() << 1 << u"2013"_s
+        << QByteArray("30;20-01-2013;;Adana");
+    QTest::newRow("another year box") << QVariant(u"2003"_s) << QVariant() << 3 << u"2031"_s
+                                      << QByteArray("30;20-03-2031;;Adana");
     QTest::newRow("empty year box")
-        << QVariant(u"2003"_s) << QVariant() << QString() << QByteArray("30;20-03-;;Adana");
+        << QVariant(u"2003"_s) << QVariant() << 3 << QString() << QByteArray("30;20-03-;;Adana");
 }
 
 void TestInfoCsv::entryAndExitDates()
 {
     QFETCH(QVariant, girisgun);
     QFETCH(QVariant, cikisgun);
+    QFETCH(int, month);
     QFETCH(QString, year);
     QFETCH(QByteArray, expected);
     DeclarationInput in = oneStudent();
+    in.month = month;
     in.yearText = year;
     in.rows[0][u"girisgun"_s] = girisgun;
     in.rows[0][u"cikisgun"_s] = cikisgun;
     QCOMPARE(dataLines(in),
              "1;2012;3;1001;Ali;Kaya;111;222;01.02.2012;30.06.2012;" + expected + ";Hastane;;\r\n");
+}
+
+void TestInfoCsv::decemberYearBoxNotANumber()
+{
+    DeclarationInput in = oneStudent();
+    in.month = 12;
+    in.yearText = u"20x2"_s;
+    in.rows[0][u"girisgun"_s] = u"1712"_s;
+    QVERIFY(buildInfoCsv(in).ok()); // a December day needs only the text
+    in.rows[0][u"cikisgun"_s] = u"1001"_s;
+    const FileBytes file = buildInfoCsv(in);
+    QVERIFY(file.bytes.isEmpty());
+    QVERIFY2(file.error.contains(u"\"20x2\" bir yıl değil"_s), qPrintable(file.error));
 }
 
 void TestInfoCsv::fieldsAreNotTrimmed()

@@ -291,9 +291,9 @@ private Q_SLOTS:
         QCOMPARE(fields.value(2), QStringLiteral("12"));
         QCOMPARE(fields.value(3), QStringLiteral("100"));
         QCOMPARE(fields.value(8), QStringLiteral("20.12.2012"));
-        // entry and exit dates carry the year box's year, January's exit included
+        // entry and exit dates carry the year they fall in: January's exit the next year
         QCOMPARE(fields.value(11), QStringLiteral("20-12-2012"));
-        QCOMPARE(fields.value(12), QStringLiteral("10-01-2012"));
+        QCOMPARE(fields.value(12), QStringLiteral("10-01-2013"));
         QVERIFY(lines.at(1).endsWith(QStringLiteral(";;")));
         QCOMPARE(lines.at(2), QString());
         QCOMPARE(f.grid()->dataset()->currentIndex(), 0);

@@ -308,7 +308,7 @@ private Q_SLOTS:
         QCOMPARE(f.find<QLineEdit>("Edit1")->text(), year);
         f.prepare(month);
         QCOMPARE(f.errors(),
-                 QStringList{QStringLiteral("'%1' is not a valid integer value.").arg(year)});
+                 QStringList{QStringLiteral("'%1' geçerli bir tam sayı değil.").arg(year)});
         QCOMPARE(f.storedRows(month), before);
         QVERIFY(f.nothingOffered());
     }

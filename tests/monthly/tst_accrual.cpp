@@ -312,7 +312,7 @@ private Q_SLOTS:
         f.sql("UPDATE Parametre SET aktifyil = '20a6'");
         f.open();
         f.run(3);
-        QCOMPARE(f.errors(), QStringList{"'20a6' is not a valid integer value."});
+        QCOMPARE(f.errors(), QStringList{"'20a6' geçerli bir tam sayı değil."});
         QCOMPARE(f.rows("SELECT yil, kazanc FROM Tahakkuk"), QStringList{"20a6|5"});
     }
 

@@ -194,7 +194,7 @@ private Q_SLOTS:
         grid->setCurrentIndex(model->index(1, 5));
         QCOMPARE(f.errors(),
                  QStringList{
-                     QStringLiteral("'%1' is not a valid integer value.").arg(typed.toString())});
+                     QStringLiteral("'%1' geçerli bir tam sayı değil.").arg(typed.toString())});
         // closing drops the refused value after showing the error once more
         f.session.dialogs.clear();
         f.window->close();

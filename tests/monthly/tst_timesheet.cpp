@@ -187,7 +187,7 @@ private Q_SLOTS:
         f.session.addStudent("100", "Ali", "Veli", d(2026, 3, 20), d(2026, 4, 1));
         f.open();
         f.run(3);
-        QCOMPARE(f.errors(), QStringList{"'yok' is not a valid integer value."});
+        QCOMPARE(f.errors(), QStringList{"'yok' geçerli bir tam sayı değil."});
         QCOMPARE(timesheet(f, 3), QStringList());
         QVERIFY(!f.child(QStringLiteral("wwDBGrid1"))->isVisible());
     }
@@ -268,7 +268,7 @@ private Q_SLOTS:
         f.session.addStudent("200", "Ayşe", "Kaya", d(2026, 1, 20), QDate());
         f.open();
         f.run(1);
-        QCOMPARE(f.errors(), QStringList{"'' is not a valid integer value."});
+        QCOMPARE(f.errors(), QStringList{"'' geçerli bir tam sayı değil."});
         QCOMPARE(timesheet(f, 1), QStringList());
     }
 
@@ -438,7 +438,7 @@ private Q_SLOTS:
         f.sql("UPDATE Parametre SET aktifyil = '20a6'");
         f.open();
         f.run(month);
-        QCOMPARE(f.errors(), QStringList{"'20a6' is not a valid integer value."});
+        QCOMPARE(f.errors(), QStringList{"'20a6' geçerli bir tam sayı değil."});
         QCOMPARE(f.rows("SELECT yil, gun FROM Puantaj"), QStringList{"20a6|9"});
     }
 

@@ -1,6 +1,7 @@
 #include "report/report.h"
 #include "reporttestsupport.h"
 
+#include <QDataStream>
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
@@ -71,6 +72,8 @@ class TestPreparedReport : public QObject {
 private slots:
     void saveThenLoadGivesTheSamePages();
     void loadRejectsOtherFiles();
+    void loadRefusesCountsTheFileCannotHold_data();
+    void loadRefusesCountsTheFileCannotHold();
     void paintPageDrawsInsideTheMargins();
     void errorReportNamesFileAndError();
     void prepareReportFallsBackToTheErrorPage();
@@ -126,6 +129,49 @@ void TestPreparedReport::loadRejectsOtherFiles()
     QVERIFY(!truncated);
     QVERIFY(truncated.error().message.contains(u"bozuk"_s));
     QVERIFY(!PreparedReport::load(dir.filePath(u"yok.zrp"_s)));
+}
+
+void TestPreparedReport::loadRefusesCountsTheFileCannotHold_data()
+{
+    QTest::addColumn<qint32>("fonts");
+    QTest::addColumn<qint32>("pages");
+    QTest::addColumn<qint32>("items"); // on the first page
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a billion pages")
+        << 1 << 1'000'000'000 << 0 << u"1000000000 sayfa bildiriyor, en çok 100000"_s;
+    QTest::newRow("more pages than the file holds")
+        << 1 << 5000 << 0 << u"5000 sayfa bildiriyor, dosyada bu kadarına yer yok"_s;
+    QTest::newRow("a billion items")
+        << 1 << 1 << 1'000'000'000 << u"1000000000 öğe (sayfa 1) bildiriyor, en çok"_s;
+    QTest::newRow("more items than the file holds")
+        << 1 << 1 << 50'000 << u"50000 öğe (sayfa 1) bildiriyor, dosyada"_s;
+    QTest::newRow("negative pages") << 1 << -1 << 0 << u"sayfa sayısı eksi"_s;
+    QTest::newRow("a million fonts") << 1'000'000 << 1 << 0 << u"yazı tipi bildiriyor"_s;
+}
+
+void TestPreparedReport::loadRefusesCountsTheFileCannotHold()
+{
+    QFETCH(qint32, fonts);
+    QFETCH(qint32, pages);
+    QFETCH(qint32, items);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"yalan.zrp"_s);
+    {
+        // A well-formed start with counts it cannot back up, then a kilobyte of padding.
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QDataStream out(&f);
+        out.setVersion(QDataStream::Qt_6_4);
+        out << quint32(0x5A525031) << quint16(1) << u"Rapor"_s << QSizeF(210, 297) << fonts;
+        if (fonts == 1)
+            out << u"DejaVu Sans"_s << 9.0 << false << false;
+        out << pages << items;
+        out.writeRawData(QByteArray(1024, '\0').constData(), 1024);
+    }
+    const auto loaded = PreparedReport::load(path);
+    QVERIFY(!loaded);
+    QVERIFY2(loaded.error().message.contains(reason), qPrintable(loaded.error().message));
 }
 
 void TestPreparedReport::paintPageDrawsInsideTheMargins()
