@@ -1,6 +1,7 @@
 #include "app/tfrmana.h"
 
 #include "db/passwordhash.h"
+#include "db/signedinuser.h"
 #include "ui/look.h"
 
 #include <QApplication>
@@ -249,6 +250,14 @@ void TFrmAna::login()
     }
     if (!accepted) {
         refuseLogin();
+        return;
+    }
+    try {
+        // the record of changes names who made them from here on
+        db::recordSignedInUser(m_connection, user);
+    } catch (const db::DbError& e) {
+        m_login->close();
+        m_dialogs.error(this, db::errorBoxText(e.text()));
         return;
     }
     m_throttle.recordSuccess();

@@ -59,7 +59,7 @@ struct ServerAddress {
 };
 
 // The version of the database schema this program reads and writes.
-constexpr int SchemaVersion = 1;
+constexpr int SchemaVersion = 2;
 
 // The rows of one result, read to the end.
 struct ResultRows {

@@ -3,7 +3,7 @@
 #
 #   pgcluster.sh start DIR [SCRIPT_DIR]   initdb into DIR/data and start the server; with
 #                                         SCRIPT_DIR, also create the role zelvo and the template
-#                                         database zelvo_template from SCRIPT_DIR/0*.sql, sorting
+#                                         database zelvo_template from SCRIPT_DIR/[0-9]*.sql, sorting
 #                                         by Turkish rules as an institution's database would
 #   pgcluster.sh stop DIR                 stop the server and remove DIR
 #
@@ -153,7 +153,7 @@ install_template()
         -c "CREATE DATABASE zelvo_template OWNER zelvo TEMPLATE template0 \
             LOCALE_PROVIDER icu ICU_LOCALE 'tr-TR'" || return 1
     set --
-    for script in "$scripts"/0*.sql; do
+    for script in "$scripts"/[0-9]*.sql; do
         set -- "$@" -f "$script"
     done
     # the installation runs as the database's owner, as an installation on a real server does
