@@ -55,6 +55,7 @@ struct ServerAddress {
     QString user;
     QString password;
     QString sslmode;
+    QString sslrootcert; // the authorities' certificates verify-ca and verify-full trust
     int connectTimeoutSeconds = 5;
 };
 

@@ -79,6 +79,9 @@ DatabaseSettings loadDatabaseSettings(const QString& settingsPath)
     server.user = ini.value(QStringLiteral("user")).toString().trimmed();
     server.password = ini.value(QStringLiteral("password")).toString();
     server.sslmode = ini.value(QStringLiteral("sslmode")).toString().trimmed();
+    server.sslrootcert = ini.value(QStringLiteral("sslrootcert")).toString().trimmed();
+    if (!server.sslrootcert.isEmpty() && QFileInfo(server.sslrootcert).isRelative())
+        server.sslrootcert = QFileInfo(settingsPath).dir().absoluteFilePath(server.sslrootcert);
     ini.endGroup();
     if (settings.kind == Postgres) {
         if (server.name.isEmpty())

@@ -23,7 +23,8 @@ namespace zelvo::db {
 //   port=5432
 //   name=zelvo
 //   user=zelvo
-//   sslmode=prefer         ; as libpq takes it: disable, prefer, require, verify-full ...
+//   sslmode=verify-full    ; as libpq takes it: disable, prefer, require, verify-full ...
+//   sslrootcert=/etc/zelvo/kurum-ca.crt ; the authority that signed the server's certificate
 //
 // A server's password belongs in libpq's password file (~/.pgpass, or the file PGPASSFILE
 // names). A password= line is used only when the settings file is readable by its owner alone.
