@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QSet>
 #include <QTableWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace zelvo::studentregister {
@@ -58,8 +59,8 @@ QString changedValues(const QString& before, const QString& after)
     return lines.join(QLatin1Char('\n'));
 }
 
-TFrmGecmis::TFrmGecmis(ui::AppContext& context, const QVariant& studentId,
-                       const QString& caption, QWidget* owner)
+TFrmGecmis::TFrmGecmis(ui::AppContext& context, const QVariant& studentId, const QString& caption,
+                       QWidget* owner)
     : ChildWindow(context, QStringLiteral("FrmGecmis"), QSize(820, 420), owner),
       m_studentId(studentId)
 {

@@ -33,7 +33,9 @@ class TstServerAudit : public QObject {
     {
         if (f->conn->backendName() == QLatin1String("sqlite"))
             return QStringLiteral("ayse");
-        return f->conn->query(QStringLiteral("SELECT session_user")).rows.value(0).value(0)
+        return f->conn->query(QStringLiteral("SELECT session_user"))
+            .rows.value(0)
+            .value(0)
             .toString();
     }
 
@@ -56,18 +58,24 @@ private Q_SLOTS:
     void studentChange_data()
     {
         QTest::addColumn<QString>("statement");
-        QTest::addColumn<int>("records");  // after the one of the insert
+        QTest::addColumn<int>("records"); // after the one of the insert
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("before"); // adi in eski, "-" without eski
         QTest::addColumn<QString>("after");  // adi in yeni, "-" without yeni
-        QTest::newRow("insert") << QString() << 1 << "ekleme" << "-" << "Ali";
+        QTest::newRow("insert") << QString() << 1 << "ekleme"
+                                << "-"
+                                << "Ali";
         QTest::newRow("update") << "UPDATE ogrenci SET adi = 'Veli' WHERE idogrenci = @id" << 2
-                                << "değişiklik" << "Ali" << "Veli";
+                                << "değişiklik"
+                                << "Ali"
+                                << "Veli";
         QTest::newRow("unchanged row stored")
-            << "UPDATE ogrenci SET adi = 'Ali' WHERE idogrenci = @id" << 1 << "ekleme" << "-"
+            << "UPDATE ogrenci SET adi = 'Ali' WHERE idogrenci = @id" << 1 << "ekleme"
+            << "-"
             << "Ali";
         QTest::newRow("delete") << "DELETE FROM ogrenci WHERE idogrenci = @id" << 2 << "silme"
-                                << "Ali" << "-";
+                                << "Ali"
+                                << "-";
     }
     void studentChange()
     {
@@ -105,21 +113,23 @@ private Q_SLOTS:
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("step");
         QTest::addColumn<int>("gss");
-        QTest::newRow("timesheet") << "puantaj" << "Puantaj hesabı" << 0;
-        QTest::newRow("accrual") << "tahakkuk" << "Tahakkuk hesabı" << 0;
-        QTest::newRow("declaration, two batches") << "xml" << "Bildirge hazırlığı (1. adım)" << 0;
-        QTest::newRow("declaration, GSS") << "xml" << "Bildirge hazırlığı (1. adım)" << 1;
+        QTest::newRow("timesheet") << "puantaj"
+                                   << "Puantaj hesabı" << 0;
+        QTest::newRow("accrual") << "tahakkuk"
+                                 << "Tahakkuk hesabı" << 0;
+        QTest::newRow("declaration, two batches") << "xml"
+                                                  << "Bildirge hazırlığı (1. adım)" << 0;
+        QTest::newRow("declaration, GSS") << "xml"
+                                          << "Bildirge hazırlığı (1. adım)" << 1;
     }
     void monthlyRun()
     {
         QFETCH(QString, table);
         QFETCH(int, gss);
-        const QString second =
-            f->addStudent({"2023002", "Ece", "Tan", QDate(2026, 3, 1), QDate(2026, 4, 30),
-                           QStringLiteral("1"), gss});
-        const QString third =
-            f->addStudent({"2023003", "Can", "Er", QDate(2026, 3, 1), QDate(2026, 4, 30),
-                           QStringLiteral("1"), gss});
+        const QString second = f->addStudent({"2023002", "Ece", "Tan", QDate(2026, 3, 1),
+                                              QDate(2026, 4, 30), QStringLiteral("1"), gss});
+        const QString third = f->addStudent({"2023003", "Can", "Er", QDate(2026, 3, 1),
+                                             QDate(2026, 4, 30), QStringLiteral("1"), gss});
         if (gss == 1)
             f->conn->execute(QStringLiteral("UPDATE ogrenci SET gss = 1"));
         db::Transaction run(*f->conn);
@@ -135,10 +145,10 @@ private Q_SLOTS:
         } else {
             const QStringList columns = {QStringLiteral("idogrenci"), QStringLiteral("yil"),
                                          QStringLiteral("ay"), QStringLiteral("birimkodu")};
-            f->conn->insertRows(QStringLiteral("Xml"), columns,
-                                {{id.toInt(), QStringLiteral("2026"), 3, QStringLiteral("01")},
-                                 {second.toInt(), QStringLiteral("2026"), 3,
-                                  QStringLiteral("01")}});
+            f->conn->insertRows(
+                QStringLiteral("Xml"), columns,
+                {{id.toInt(), QStringLiteral("2026"), 3, QStringLiteral("01")},
+                 {second.toInt(), QStringLiteral("2026"), 3, QStringLiteral("01")}});
             f->conn->insertRows(QStringLiteral("Xml"), columns,
                                 {{third.toInt(), QStringLiteral("2026"), 3, QStringLiteral("01")}});
         }

@@ -31,8 +31,8 @@ QString installScript()
 {
     QString script;
     const QDir folder(sourceFile(QStringLiteral("server/postgresql")));
-    for (const QString& name : folder.entryList({QStringLiteral("[0-9]*.sql")}, QDir::Files,
-                                                QDir::Name))
+    for (const QString& name :
+         folder.entryList({QStringLiteral("[0-9]*.sql")}, QDir::Files, QDir::Name))
         script += readFile(folder.filePath(name)) + QLatin1Char('\n');
     return script;
 }
@@ -247,8 +247,7 @@ private Q_SLOTS:
         TestDatabase database(TestDatabase::Content::Empty, locale);
         QVERIFY(database.isValid());
         QCOMPARE(runScript(database.db(), installScript()), QString());
-        QCOMPARE(runScript(database.db(),
-                           readFile(sourceFile(QStringLiteral("server/demo.sql")))),
+        QCOMPARE(runScript(database.db(), readFile(sourceFile(QStringLiteral("server/demo.sql")))),
                  QString());
         for (const QVariant& surname :
              {QVariant(), QVariant("Cem"), QVariant("Hoş"), QVariant("Olgun"), QVariant("Sarp"),

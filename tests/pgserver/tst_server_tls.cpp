@@ -51,9 +51,9 @@ class TstServerTls : public QObject {
         environment.insert(QStringLiteral("ZELVO_PG_TLS_PORT"), QString::number(m_port));
         script.setProcessEnvironment(environment);
         script.setProcessChannelMode(QProcess::ForwardedChannels);
-        script.start(QStringLiteral("sh"),
-                     {QStringLiteral(ZELVO_SOURCE_DIR "/tests/pgserver/pgcluster.sh"), command,
-                      m_dir});
+        script.start(
+            QStringLiteral("sh"),
+            {QStringLiteral(ZELVO_SOURCE_DIR "/tests/pgserver/pgcluster.sh"), command, m_dir});
         return script.waitForFinished(120000) && script.exitCode() == 0;
     }
 
@@ -73,9 +73,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("host");
         QTest::addColumn<QString>("authority");
         QTest::addColumn<bool>("opens");
-        QTest::newRow("certificate's name, its authority") << "localhost" << "ca.crt" << true;
-        QTest::newRow("another name for the same server") << "127.0.0.1" << "ca.crt" << false;
-        QTest::newRow("another authority") << "localhost" << "other-ca.crt" << false;
+        QTest::newRow("certificate's name, its authority") << "localhost"
+                                                           << "ca.crt" << true;
+        QTest::newRow("another name for the same server") << "127.0.0.1"
+                                                          << "ca.crt" << false;
+        QTest::newRow("another authority") << "localhost"
+                                           << "other-ca.crt" << false;
     }
     void verifiedConnection()
     {
@@ -111,9 +114,9 @@ private Q_SLOTS:
                          .toBool(),
                      true);
         } else {
-            QVERIFY2(refusal.startsWith(
-                         QStringLiteral("Veritabanı sunucusunun kimliği doğrulanamadı")),
-                     qPrintable(refusal));
+            QVERIFY2(
+                refusal.startsWith(QStringLiteral("Veritabanı sunucusunun kimliği doğrulanamadı")),
+                qPrintable(refusal));
         }
     }
 };

@@ -1,8 +1,8 @@
 // The register's "Geçmiş" button: the current student's recorded changes in a read-only window,
 // newest first, as the database recorded them.
 
-#include "registerfixture.h"
 #include "register/tfrmgecmis.h"
+#include "registerfixture.h"
 
 #include <QTableWidget>
 
@@ -42,8 +42,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("edits"); // box=text, each posted on its own
         QTest::addColumn<QStringList>("actions");
         QTest::addColumn<QStringList>("changes"); // a line each row's text must hold
-        QTest::newRow("as loaded") << QStringList{} << QStringList{"ekleme"}
-                                   << QStringList{"adi: İbrahim"};
+        QTest::newRow("as loaded")
+            << QStringList{} << QStringList{"ekleme"} << QStringList{"adi: İbrahim"};
         QTest::newRow("two changes, newest first")
             << QStringList{"DBEdit2=Veli", "DBEdit3=Kara"}
             << QStringList{"değişiklik", "değişiklik", "ekleme"}
@@ -65,10 +65,10 @@ private Q_SLOTS:
         for (int r = 0; r < changes.size(); ++r)
             QVERIFY2(shown.changes.at(r).split(QLatin1Char('\n')).contains(changes.at(r)),
                      qPrintable(shown.changes.at(r)));
-        const QString author = f.session.connection.backendName() == QLatin1String("sqlite")
-                                   ? QStringLiteral("admin")
-                                   : f.session.scalar(QStringLiteral("select session_user"))
-                                         .toString();
+        const QString author =
+            f.session.connection.backendName() == QLatin1String("sqlite")
+                ? QStringLiteral("admin")
+                : f.session.scalar(QStringLiteral("select session_user")).toString();
         QCOMPARE(shown.authors, QStringList(changes.size(), author));
         QVERIFY(!shown.editable);
         QVERIFY(f.session.dialogs.texts(ScriptedDialogs::Kind::Error).isEmpty());
