@@ -32,192 +32,207 @@ CREATE TABLE degisiklik (
 );
 CREATE INDEX degisiklik_satir ON degisiklik (tablo, anahtar);
 
+-- Each recorded table has a view giving every row as the JSON object the record holds; the
+-- triggers read the row from it, before a change for the old values and after it for the new
+-- ones, so the columns are listed once per table. An update that leaves the row as it was (a
+-- window storing an unchanged row) leaves no record.
+
 -- ---------------------------------------------------------------- students
+
+CREATE VIEW degisiklik_ogrenci AS
+SELECT idogrenci AS anahtar, birimkodu AS birimkodu,
+       json_object('idogrenci', idogrenci, 'otomasyonid', otomasyonid, 'ogrencino', ogrencino,
+           'adi', adi, 'soyadi', soyadi, 'ilksoyadi', ilksoyadi,
+           'tckimlikno', tckimlikno, 'ssksicilno', ssksicilno, 'statu', statu,
+           'baslangictarihi', baslangictarihi, 'bitistarihi', bitistarihi, 'gss', gss,
+           'stajili', stajili, 'stajyeri', stajyeri, 'birimkodu', birimkodu,
+           'birimadi', birimadi, 'okuladi', okuladi, 'aktarmatarihi', aktarmatarihi,
+           'degistiren', degistiren) AS deger
+FROM ogrenci;
 
 CREATE TRIGGER degisiklik_ogrenci_ekle AFTER INSERT ON ogrenci
 BEGIN
     INSERT INTO degisiklik (kim, tablo, anahtar, birimkodu, yeni)
-    SELECT (SELECT kullanici FROM zelvo_oturum WHERE id = 1), 'ogrenci', NEW.idogrenci,
-           NEW.birimkodu, json_object(
-        'idogrenci', NEW.idogrenci, 'otomasyonid', NEW.otomasyonid, 'ogrencino', NEW.ogrencino,
-        'adi', NEW.adi, 'soyadi', NEW.soyadi, 'ilksoyadi', NEW.ilksoyadi,
-        'tckimlikno', NEW.tckimlikno, 'ssksicilno', NEW.ssksicilno, 'statu', NEW.statu,
-        'baslangictarihi', NEW.baslangictarihi, 'bitistarihi', NEW.bitistarihi, 'gss', NEW.gss,
-        'stajili', NEW.stajili, 'stajyeri', NEW.stajyeri, 'birimkodu', NEW.birimkodu,
-        'birimadi', NEW.birimadi, 'okuladi', NEW.okuladi, 'aktarmatarihi', NEW.aktarmatarihi,
-        'degistiren', NEW.degistiren);
+    SELECT (SELECT kullanici FROM zelvo_oturum WHERE id = 1), 'ogrenci', v.anahtar, v.birimkodu,
+           v.deger
+    FROM degisiklik_ogrenci v WHERE v.anahtar = NEW.idogrenci;
 END;
 
--- An update that leaves the row as it was (a window storing an unchanged row) records nothing.
-CREATE TRIGGER degisiklik_ogrenci_degistir AFTER UPDATE ON ogrenci
-BEGIN
-    INSERT INTO degisiklik (kim, tablo, anahtar, birimkodu, eski, yeni)
-    SELECT (SELECT kullanici FROM zelvo_oturum WHERE id = 1), 'ogrenci', NEW.idogrenci,
-           NEW.birimkodu, r.eski, r.yeni
-    FROM (SELECT json_object(
-        'idogrenci', OLD.idogrenci, 'otomasyonid', OLD.otomasyonid, 'ogrencino', OLD.ogrencino,
-        'adi', OLD.adi, 'soyadi', OLD.soyadi, 'ilksoyadi', OLD.ilksoyadi,
-        'tckimlikno', OLD.tckimlikno, 'ssksicilno', OLD.ssksicilno, 'statu', OLD.statu,
-        'baslangictarihi', OLD.baslangictarihi, 'bitistarihi', OLD.bitistarihi, 'gss', OLD.gss,
-        'stajili', OLD.stajili, 'stajyeri', OLD.stajyeri, 'birimkodu', OLD.birimkodu,
-        'birimadi', OLD.birimadi, 'okuladi', OLD.okuladi, 'aktarmatarihi', OLD.aktarmatarihi,
-        'degistiren', OLD.degistiren) AS eski, json_object(
-        'idogrenci', NEW.idogrenci, 'otomasyonid', NEW.otomasyonid, 'ogrencino', NEW.ogrencino,
-        'adi', NEW.adi, 'soyadi', NEW.soyadi, 'ilksoyadi', NEW.ilksoyadi,
-        'tckimlikno', NEW.tckimlikno, 'ssksicilno', NEW.ssksicilno, 'statu', NEW.statu,
-        'baslangictarihi', NEW.baslangictarihi, 'bitistarihi', NEW.bitistarihi, 'gss', NEW.gss,
-        'stajili', NEW.stajili, 'stajyeri', NEW.stajyeri, 'birimkodu', NEW.birimkodu,
-        'birimadi', NEW.birimadi, 'okuladi', NEW.okuladi, 'aktarmatarihi', NEW.aktarmatarihi,
-        'degistiren', NEW.degistiren) AS yeni) AS r
-    WHERE r.eski IS NOT r.yeni;
-END;
-
-CREATE TRIGGER degisiklik_ogrenci_sil AFTER DELETE ON ogrenci
+CREATE TRIGGER degisiklik_ogrenci_once BEFORE UPDATE ON ogrenci
 BEGIN
     INSERT INTO degisiklik (kim, tablo, anahtar, birimkodu, eski)
-    SELECT (SELECT kullanici FROM zelvo_oturum WHERE id = 1), 'ogrenci', OLD.idogrenci,
-           OLD.birimkodu, json_object(
-        'idogrenci', OLD.idogrenci, 'otomasyonid', OLD.otomasyonid, 'ogrencino', OLD.ogrencino,
-        'adi', OLD.adi, 'soyadi', OLD.soyadi, 'ilksoyadi', OLD.ilksoyadi,
-        'tckimlikno', OLD.tckimlikno, 'ssksicilno', OLD.ssksicilno, 'statu', OLD.statu,
-        'baslangictarihi', OLD.baslangictarihi, 'bitistarihi', OLD.bitistarihi, 'gss', OLD.gss,
-        'stajili', OLD.stajili, 'stajyeri', OLD.stajyeri, 'birimkodu', OLD.birimkodu,
-        'birimadi', OLD.birimadi, 'okuladi', OLD.okuladi, 'aktarmatarihi', OLD.aktarmatarihi,
-        'degistiren', OLD.degistiren);
+    SELECT (SELECT kullanici FROM zelvo_oturum WHERE id = 1), 'ogrenci', v.anahtar, v.birimkodu,
+           v.deger
+    FROM degisiklik_ogrenci v WHERE v.anahtar = OLD.idogrenci;
+END;
+
+CREATE TRIGGER degisiklik_ogrenci_sonra AFTER UPDATE ON ogrenci
+BEGIN
+    UPDATE degisiklik
+    SET anahtar = NEW.idogrenci, birimkodu = v.birimkodu, yeni = v.deger
+    FROM degisiklik_ogrenci v
+    WHERE v.anahtar = NEW.idogrenci
+      AND degisiklik.iddegisiklik = (SELECT max(iddegisiklik) FROM degisiklik
+                                     WHERE tablo = 'ogrenci' AND anahtar = CAST(OLD.idogrenci AS TEXT));
+    DELETE FROM degisiklik
+    WHERE iddegisiklik = (SELECT max(iddegisiklik) FROM degisiklik
+                          WHERE tablo = 'ogrenci' AND anahtar = CAST(NEW.idogrenci AS TEXT))
+      AND eski IS yeni;
+END;
+
+CREATE TRIGGER degisiklik_ogrenci_sil BEFORE DELETE ON ogrenci
+BEGIN
+    INSERT INTO degisiklik (kim, tablo, anahtar, birimkodu, eski)
+    SELECT (SELECT kullanici FROM zelvo_oturum WHERE id = 1), 'ogrenci', v.anahtar, v.birimkodu,
+           v.deger
+    FROM degisiklik_ogrenci v WHERE v.anahtar = OLD.idogrenci;
 END;
 
 -- ---------------------------------------------------------------- parameter row
 
+CREATE VIEW degisiklik_parametre AS
+SELECT idparametre AS anahtar, NULL AS birimkodu,
+       json_object('idparametre', idparametre, 'aktifyil', aktifyil, 'belgemahiyet', belgemahiyet,
+           'belgeturu', belgeturu, 'belgeturuyab', belgeturuyab, 'isci', isci,
+           'isveren', isveren, 'istencikisnedeni', istencikisnedeni, 'kanunno', kanunno,
+           'sigortakodu', sigortakodu, 'au01', au01, 'au02', au02,
+           'au03', au03, 'au04', au04, 'au05', au05,
+           'au06', au06, 'au07', au07, 'au08', au08,
+           'au09', au09, 'au10', au10, 'au11', au11,
+           'au12', au12) AS deger
+FROM Parametre;
+
 CREATE TRIGGER degisiklik_parametre_ekle AFTER INSERT ON Parametre
 BEGIN
-    INSERT INTO degisiklik (kim, tablo, anahtar, yeni)
-    SELECT (SELECT kullanici FROM zelvo_oturum WHERE id = 1), 'parametre', NEW.idparametre,
-           json_object(
-        'idparametre', NEW.idparametre, 'aktifyil', NEW.aktifyil,
-        'belgemahiyet', NEW.belgemahiyet, 'belgeturu', NEW.belgeturu,
-        'belgeturuyab', NEW.belgeturuyab, 'isci', NEW.isci, 'isveren', NEW.isveren,
-        'istencikisnedeni', NEW.istencikisnedeni, 'kanunno', NEW.kanunno,
-        'sigortakodu', NEW.sigortakodu, 'au01', NEW.au01, 'au02', NEW.au02, 'au03', NEW.au03,
-        'au04', NEW.au04, 'au05', NEW.au05, 'au06', NEW.au06, 'au07', NEW.au07, 'au08', NEW.au08,
-        'au09', NEW.au09, 'au10', NEW.au10, 'au11', NEW.au11, 'au12', NEW.au12);
+    INSERT INTO degisiklik (kim, tablo, anahtar, birimkodu, yeni)
+    SELECT (SELECT kullanici FROM zelvo_oturum WHERE id = 1), 'parametre', v.anahtar, v.birimkodu,
+           v.deger
+    FROM degisiklik_parametre v WHERE v.anahtar = NEW.idparametre;
 END;
 
-CREATE TRIGGER degisiklik_parametre_degistir AFTER UPDATE ON Parametre
+CREATE TRIGGER degisiklik_parametre_once BEFORE UPDATE ON Parametre
 BEGIN
-    INSERT INTO degisiklik (kim, tablo, anahtar, eski, yeni)
-    SELECT (SELECT kullanici FROM zelvo_oturum WHERE id = 1), 'parametre', NEW.idparametre,
-           r.eski, r.yeni
-    FROM (SELECT json_object(
-        'idparametre', OLD.idparametre, 'aktifyil', OLD.aktifyil,
-        'belgemahiyet', OLD.belgemahiyet, 'belgeturu', OLD.belgeturu,
-        'belgeturuyab', OLD.belgeturuyab, 'isci', OLD.isci, 'isveren', OLD.isveren,
-        'istencikisnedeni', OLD.istencikisnedeni, 'kanunno', OLD.kanunno,
-        'sigortakodu', OLD.sigortakodu, 'au01', OLD.au01, 'au02', OLD.au02, 'au03', OLD.au03,
-        'au04', OLD.au04, 'au05', OLD.au05, 'au06', OLD.au06, 'au07', OLD.au07, 'au08', OLD.au08,
-        'au09', OLD.au09, 'au10', OLD.au10, 'au11', OLD.au11, 'au12', OLD.au12) AS eski,
-        json_object(
-        'idparametre', NEW.idparametre, 'aktifyil', NEW.aktifyil,
-        'belgemahiyet', NEW.belgemahiyet, 'belgeturu', NEW.belgeturu,
-        'belgeturuyab', NEW.belgeturuyab, 'isci', NEW.isci, 'isveren', NEW.isveren,
-        'istencikisnedeni', NEW.istencikisnedeni, 'kanunno', NEW.kanunno,
-        'sigortakodu', NEW.sigortakodu, 'au01', NEW.au01, 'au02', NEW.au02, 'au03', NEW.au03,
-        'au04', NEW.au04, 'au05', NEW.au05, 'au06', NEW.au06, 'au07', NEW.au07, 'au08', NEW.au08,
-        'au09', NEW.au09, 'au10', NEW.au10, 'au11', NEW.au11, 'au12', NEW.au12) AS yeni) AS r
-    WHERE r.eski IS NOT r.yeni;
+    INSERT INTO degisiklik (kim, tablo, anahtar, birimkodu, eski)
+    SELECT (SELECT kullanici FROM zelvo_oturum WHERE id = 1), 'parametre', v.anahtar, v.birimkodu,
+           v.deger
+    FROM degisiklik_parametre v WHERE v.anahtar = OLD.idparametre;
 END;
 
-CREATE TRIGGER degisiklik_parametre_sil AFTER DELETE ON Parametre
+CREATE TRIGGER degisiklik_parametre_sonra AFTER UPDATE ON Parametre
 BEGIN
-    INSERT INTO degisiklik (kim, tablo, anahtar, eski)
-    SELECT (SELECT kullanici FROM zelvo_oturum WHERE id = 1), 'parametre', OLD.idparametre,
-           json_object(
-        'idparametre', OLD.idparametre, 'aktifyil', OLD.aktifyil,
-        'belgemahiyet', OLD.belgemahiyet, 'belgeturu', OLD.belgeturu,
-        'belgeturuyab', OLD.belgeturuyab, 'isci', OLD.isci, 'isveren', OLD.isveren,
-        'istencikisnedeni', OLD.istencikisnedeni, 'kanunno', OLD.kanunno,
-        'sigortakodu', OLD.sigortakodu, 'au01', OLD.au01, 'au02', OLD.au02, 'au03', OLD.au03,
-        'au04', OLD.au04, 'au05', OLD.au05, 'au06', OLD.au06, 'au07', OLD.au07, 'au08', OLD.au08,
-        'au09', OLD.au09, 'au10', OLD.au10, 'au11', OLD.au11, 'au12', OLD.au12);
+    UPDATE degisiklik
+    SET anahtar = NEW.idparametre, birimkodu = v.birimkodu, yeni = v.deger
+    FROM degisiklik_parametre v
+    WHERE v.anahtar = NEW.idparametre
+      AND degisiklik.iddegisiklik = (SELECT max(iddegisiklik) FROM degisiklik
+                                     WHERE tablo = 'parametre' AND anahtar = CAST(OLD.idparametre AS TEXT));
+    DELETE FROM degisiklik
+    WHERE iddegisiklik = (SELECT max(iddegisiklik) FROM degisiklik
+                          WHERE tablo = 'parametre' AND anahtar = CAST(NEW.idparametre AS TEXT))
+      AND eski IS yeni;
+END;
+
+CREATE TRIGGER degisiklik_parametre_sil BEFORE DELETE ON Parametre
+BEGIN
+    INSERT INTO degisiklik (kim, tablo, anahtar, birimkodu, eski)
+    SELECT (SELECT kullanici FROM zelvo_oturum WHERE id = 1), 'parametre', v.anahtar, v.birimkodu,
+           v.deger
+    FROM degisiklik_parametre v WHERE v.anahtar = OLD.idparametre;
 END;
 
 -- ---------------------------------------------------------------- workplace rows
 
+CREATE VIEW degisiklik_isyeri AS
+SELECT idisyeri AS anahtar, birimkodu AS birimkodu,
+       json_object('idisyeri', idisyeri, 'birimkodu', birimkodu, 'birimadi', birimadi,
+           'isyerisicil', isyerisicil, 'kontrolno', kontrolno, 'isyeriaracino', isyeriaracino,
+           'isyeriunvani', isyeriunvani, 'isyeriadres', isyeriadres, 'isyerivergino', isyerivergino,
+           'vergidairesi', vergidairesi) AS deger
+FROM isyeri;
+
 CREATE TRIGGER degisiklik_isyeri_ekle AFTER INSERT ON isyeri
 BEGIN
     INSERT INTO degisiklik (kim, tablo, anahtar, birimkodu, yeni)
-    SELECT (SELECT kullanici FROM zelvo_oturum WHERE id = 1), 'isyeri', NEW.idisyeri,
-           NEW.birimkodu, json_object(
-        'idisyeri', NEW.idisyeri, 'birimkodu', NEW.birimkodu, 'birimadi', NEW.birimadi,
-        'isyerisicil', NEW.isyerisicil, 'kontrolno', NEW.kontrolno,
-        'isyeriaracino', NEW.isyeriaracino, 'isyeriunvani', NEW.isyeriunvani,
-        'isyeriadres', NEW.isyeriadres, 'isyerivergino', NEW.isyerivergino,
-        'vergidairesi', NEW.vergidairesi);
+    SELECT (SELECT kullanici FROM zelvo_oturum WHERE id = 1), 'isyeri', v.anahtar, v.birimkodu,
+           v.deger
+    FROM degisiklik_isyeri v WHERE v.anahtar = NEW.idisyeri;
 END;
 
-CREATE TRIGGER degisiklik_isyeri_degistir AFTER UPDATE ON isyeri
-BEGIN
-    INSERT INTO degisiklik (kim, tablo, anahtar, birimkodu, eski, yeni)
-    SELECT (SELECT kullanici FROM zelvo_oturum WHERE id = 1), 'isyeri', NEW.idisyeri,
-           NEW.birimkodu, r.eski, r.yeni
-    FROM (SELECT json_object(
-        'idisyeri', OLD.idisyeri, 'birimkodu', OLD.birimkodu, 'birimadi', OLD.birimadi,
-        'isyerisicil', OLD.isyerisicil, 'kontrolno', OLD.kontrolno,
-        'isyeriaracino', OLD.isyeriaracino, 'isyeriunvani', OLD.isyeriunvani,
-        'isyeriadres', OLD.isyeriadres, 'isyerivergino', OLD.isyerivergino,
-        'vergidairesi', OLD.vergidairesi) AS eski, json_object(
-        'idisyeri', NEW.idisyeri, 'birimkodu', NEW.birimkodu, 'birimadi', NEW.birimadi,
-        'isyerisicil', NEW.isyerisicil, 'kontrolno', NEW.kontrolno,
-        'isyeriaracino', NEW.isyeriaracino, 'isyeriunvani', NEW.isyeriunvani,
-        'isyeriadres', NEW.isyeriadres, 'isyerivergino', NEW.isyerivergino,
-        'vergidairesi', NEW.vergidairesi) AS yeni) AS r
-    WHERE r.eski IS NOT r.yeni;
-END;
-
-CREATE TRIGGER degisiklik_isyeri_sil AFTER DELETE ON isyeri
+CREATE TRIGGER degisiklik_isyeri_once BEFORE UPDATE ON isyeri
 BEGIN
     INSERT INTO degisiklik (kim, tablo, anahtar, birimkodu, eski)
-    SELECT (SELECT kullanici FROM zelvo_oturum WHERE id = 1), 'isyeri', OLD.idisyeri,
-           OLD.birimkodu, json_object(
-        'idisyeri', OLD.idisyeri, 'birimkodu', OLD.birimkodu, 'birimadi', OLD.birimadi,
-        'isyerisicil', OLD.isyerisicil, 'kontrolno', OLD.kontrolno,
-        'isyeriaracino', OLD.isyeriaracino, 'isyeriunvani', OLD.isyeriunvani,
-        'isyeriadres', OLD.isyeriadres, 'isyerivergino', OLD.isyerivergino,
-        'vergidairesi', OLD.vergidairesi);
+    SELECT (SELECT kullanici FROM zelvo_oturum WHERE id = 1), 'isyeri', v.anahtar, v.birimkodu,
+           v.deger
+    FROM degisiklik_isyeri v WHERE v.anahtar = OLD.idisyeri;
+END;
+
+CREATE TRIGGER degisiklik_isyeri_sonra AFTER UPDATE ON isyeri
+BEGIN
+    UPDATE degisiklik
+    SET anahtar = NEW.idisyeri, birimkodu = v.birimkodu, yeni = v.deger
+    FROM degisiklik_isyeri v
+    WHERE v.anahtar = NEW.idisyeri
+      AND degisiklik.iddegisiklik = (SELECT max(iddegisiklik) FROM degisiklik
+                                     WHERE tablo = 'isyeri' AND anahtar = CAST(OLD.idisyeri AS TEXT));
+    DELETE FROM degisiklik
+    WHERE iddegisiklik = (SELECT max(iddegisiklik) FROM degisiklik
+                          WHERE tablo = 'isyeri' AND anahtar = CAST(NEW.idisyeri AS TEXT))
+      AND eski IS yeni;
+END;
+
+CREATE TRIGGER degisiklik_isyeri_sil BEFORE DELETE ON isyeri
+BEGIN
+    INSERT INTO degisiklik (kim, tablo, anahtar, birimkodu, eski)
+    SELECT (SELECT kullanici FROM zelvo_oturum WHERE id = 1), 'isyeri', v.anahtar, v.birimkodu,
+           v.deger
+    FROM degisiklik_isyeri v WHERE v.anahtar = OLD.idisyeri;
 END;
 
 -- ---------------------------------------------------------------- user rows (no hash)
 
+-- A password change shows as a row whose values stayed.
+CREATE VIEW degisiklik_kullanici AS
+SELECT idkullanici AS anahtar, birimkodu AS birimkodu,
+       json_object('idkullanici', idkullanici, 'kullanici', kullanici, 'adsoy', adsoy,
+           'birimkodu', birimkodu, 'email', email, 'yetkitipi', yetkitipi) AS deger
+FROM kullanici;
+
 CREATE TRIGGER degisiklik_kullanici_ekle AFTER INSERT ON kullanici
 BEGIN
     INSERT INTO degisiklik (kim, tablo, anahtar, birimkodu, yeni)
-    SELECT (SELECT kullanici FROM zelvo_oturum WHERE id = 1), 'kullanici', NEW.idkullanici,
-           NEW.birimkodu, json_object(
-        'idkullanici', NEW.idkullanici, 'kullanici', NEW.kullanici, 'adsoy', NEW.adsoy,
-        'birimkodu', NEW.birimkodu, 'email', NEW.email, 'yetkitipi', NEW.yetkitipi);
+    SELECT (SELECT kullanici FROM zelvo_oturum WHERE id = 1), 'kullanici', v.anahtar, v.birimkodu,
+           v.deger
+    FROM degisiklik_kullanici v WHERE v.anahtar = NEW.idkullanici;
 END;
 
--- A password change shows as a row whose values stayed.
-CREATE TRIGGER degisiklik_kullanici_degistir AFTER UPDATE ON kullanici
-BEGIN
-    INSERT INTO degisiklik (kim, tablo, anahtar, birimkodu, eski, yeni)
-    SELECT (SELECT kullanici FROM zelvo_oturum WHERE id = 1), 'kullanici', NEW.idkullanici,
-           NEW.birimkodu, json_object(
-        'idkullanici', OLD.idkullanici, 'kullanici', OLD.kullanici, 'adsoy', OLD.adsoy,
-        'birimkodu', OLD.birimkodu, 'email', OLD.email, 'yetkitipi', OLD.yetkitipi), json_object(
-        'idkullanici', NEW.idkullanici, 'kullanici', NEW.kullanici, 'adsoy', NEW.adsoy,
-        'birimkodu', NEW.birimkodu, 'email', NEW.email, 'yetkitipi', NEW.yetkitipi)
-    WHERE OLD.sifre IS NOT NEW.sifre OR OLD.kullanici IS NOT NEW.kullanici
-       OR OLD.adsoy IS NOT NEW.adsoy OR OLD.birimkodu IS NOT NEW.birimkodu
-       OR OLD.email IS NOT NEW.email OR OLD.yetkitipi IS NOT NEW.yetkitipi;
-END;
-
-CREATE TRIGGER degisiklik_kullanici_sil AFTER DELETE ON kullanici
+CREATE TRIGGER degisiklik_kullanici_once BEFORE UPDATE ON kullanici
 BEGIN
     INSERT INTO degisiklik (kim, tablo, anahtar, birimkodu, eski)
-    SELECT (SELECT kullanici FROM zelvo_oturum WHERE id = 1), 'kullanici', OLD.idkullanici,
-           OLD.birimkodu, json_object(
-        'idkullanici', OLD.idkullanici, 'kullanici', OLD.kullanici, 'adsoy', OLD.adsoy,
-        'birimkodu', OLD.birimkodu, 'email', OLD.email, 'yetkitipi', OLD.yetkitipi);
+    SELECT (SELECT kullanici FROM zelvo_oturum WHERE id = 1), 'kullanici', v.anahtar, v.birimkodu,
+           v.deger
+    FROM degisiklik_kullanici v WHERE v.anahtar = OLD.idkullanici;
+END;
+
+CREATE TRIGGER degisiklik_kullanici_sonra AFTER UPDATE ON kullanici
+BEGIN
+    UPDATE degisiklik
+    SET anahtar = NEW.idkullanici, birimkodu = v.birimkodu, yeni = v.deger
+    FROM degisiklik_kullanici v
+    WHERE v.anahtar = NEW.idkullanici
+      AND degisiklik.iddegisiklik = (SELECT max(iddegisiklik) FROM degisiklik
+                                     WHERE tablo = 'kullanici' AND anahtar = CAST(OLD.idkullanici AS TEXT));
+    DELETE FROM degisiklik
+    WHERE iddegisiklik = (SELECT max(iddegisiklik) FROM degisiklik
+                          WHERE tablo = 'kullanici' AND anahtar = CAST(NEW.idkullanici AS TEXT))
+      AND eski IS yeni AND OLD.sifre IS NEW.sifre;
+END;
+
+CREATE TRIGGER degisiklik_kullanici_sil BEFORE DELETE ON kullanici
+BEGIN
+    INSERT INTO degisiklik (kim, tablo, anahtar, birimkodu, eski)
+    SELECT (SELECT kullanici FROM zelvo_oturum WHERE id = 1), 'kullanici', v.anahtar, v.birimkodu,
+           v.deger
+    FROM degisiklik_kullanici v WHERE v.anahtar = OLD.idkullanici;
 END;
 
 -- ---------------------------------------------------------------- monthly runs
