@@ -263,4 +263,6 @@ BEGIN
                                                WHERE idogrenci = NEW.idogrenci));
 END;
 
+-- the schema the program of this version reads and writes
+UPDATE zelvo_info SET value = '2' WHERE key = 'schema_version' AND CAST(value AS INTEGER) < 2;
 INSERT INTO zelvo_info (key, value) VALUES ('migration:06-audit.sql', '1');
