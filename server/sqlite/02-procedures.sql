@@ -275,7 +275,7 @@ ORDER BY sira');
 -- PuantajYaz(Y, M, U, days): stores the days of a timesheet run in one call. days is a JSON
 -- array of [idogrenci, gun]. A student who has a row for the month (in whatever unit) gets its
 -- gun replaced, gun1 and gun2 staying as they are; the others get a new row of unit U, added in
--- the order given. Serves both editions.
+-- the order given. Serves both editions. The run is recorded in degisiklik.
 INSERT INTO zelvo_procedure (name, params, target, target_key, body)
 VALUES ('PuantajYaz', '@key1,@key2,@key3,@key4', NULL, NULL,
 'UPDATE Puantaj SET gun = g.gun
@@ -291,7 +291,16 @@ FROM (SELECT CAST(key AS INTEGER) AS sira,
       FROM json_each(@key4)) AS g
 WHERE NOT EXISTS (SELECT 1 FROM Puantaj q
                   WHERE q.yil = @key1 AND q.ay = @key2 AND q.idogrenci = g.idogrenci)
-ORDER BY g.sira');
+ORDER BY g.sira;
+INSERT INTO degisiklik (kim, tablo, anahtar, birimkodu, yeni)
+SELECT (SELECT kullanici FROM zelvo_oturum WHERE id = 1), ''puantaj'',
+       printf(''%s-%02d'', @key1, @key2), @key3,
+       json_object(''adim'', ''Puantaj hesabı'', ''yil'', @key1, ''ay'', @key2,
+                   ''gss'', (SELECT max(o.gss) FROM ogrenci o
+                             WHERE o.idogrenci IN (SELECT CAST(json_extract(value, ''$[0]'')
+                                                               AS INTEGER)
+                                                   FROM json_each(@key4))),
+                   ''satir'', json_array_length(@key4))');
 
 -- ---------------------------------------------------------------- accrual
 
@@ -336,7 +345,7 @@ WHERE yil = @key1 AND ay = @key2 AND birimkodu = @key3
 -- one call. rows is a JSON array of [idogrenci as text, gun, kazanc, matrah], the amounts as
 -- exact decimal texts with two decimals; the rows are added in the order given, each worked out
 -- as Tahakkukekle does: dec2 and share follow the rounding rule of src/core/money.h. Serves both
--- editions.
+-- editions. The run is recorded in degisiklik.
 INSERT INTO zelvo_procedure (name, params, target, target_key, body)
 VALUES ('TahakkukekleListe', '@key1,@key2,@key3,@key4', NULL, NULL,
 'INSERT INTO Tahakkuk (idogrenci, yil, ay, gun, birimkodu, kazanc, matrah, isveren, isci)
@@ -348,7 +357,16 @@ FROM (SELECT CAST(key AS INTEGER) AS sira, json_extract(value, ''$[0]'') AS idog
              CAST(json_extract(value, ''$[2]'') AS REAL) AS kazanc,
              CAST(json_extract(value, ''$[3]'') AS REAL) AS matrah
       FROM json_each(@key4)) AS r
-ORDER BY r.sira');
+ORDER BY r.sira;
+INSERT INTO degisiklik (kim, tablo, anahtar, birimkodu, yeni)
+SELECT (SELECT kullanici FROM zelvo_oturum WHERE id = 1), ''tahakkuk'',
+       printf(''%s-%02d'', @key1, @key2), @key3,
+       json_object(''adim'', ''Tahakkuk hesabı'', ''yil'', @key1, ''ay'', @key2,
+                   ''gss'', (SELECT max(o.gss) FROM ogrenci o
+                             WHERE o.idogrenci IN (SELECT CAST(json_extract(value, ''$[0]'')
+                                                               AS INTEGER)
+                                                   FROM json_each(@key4))),
+                   ''satir'', json_array_length(@key4))');
 
 -- Tahakkukeklexxx(idogrenci, Y, M, gun, U, kazanc, matrah): stores one accrual row. The amounts
 -- are brought to two decimals, the shares are the premium base times the percentages of the
@@ -471,3 +489,17 @@ FROM Tahakkuk p
 JOIN ogrenci o ON o.idogrenci = p.idogrenci
 WHERE p.yil = @key1 AND p.ay = @key2 AND p.birimkodu = @key3 AND o.gss = 1
 ORDER BY o.ogrencino, o.adi, o.soyadi, p.idtahakkuk');
+
+-- ---------------------------------------------------------------- record of changes
+
+-- DegisiklikGetir(idogrenci): the recorded changes of one student, newest first: when (local
+-- time, DD.MM.YYYY HH:MM:SS), who, what (insert, update, delete) and the row before and after.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('DegisiklikGetir', '@key1', NULL, NULL,
+'SELECT strftime(''%d.%m.%Y %H:%M:%S'', zaman, ''localtime'') AS zaman, kim,
+       CASE WHEN eski IS NULL THEN ''ekleme'' WHEN yeni IS NULL THEN ''silme''
+            ELSE ''değişiklik'' END AS islem,
+       eski, yeni
+FROM degisiklik
+WHERE tablo = ''ogrenci'' AND anahtar = CAST(@key1 AS TEXT)
+ORDER BY iddegisiklik DESC');

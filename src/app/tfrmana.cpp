@@ -14,6 +14,7 @@
 #include "register/tfrmpsicil.h"
 
 #include "db/passwordhash.h"
+#include "db/signedinuser.h"
 #include "ui/look.h"
 
 #include <QApplication>
@@ -273,6 +274,14 @@ void TFrmAna::login()
     }
     if (!accepted) {
         refuseLogin();
+        return;
+    }
+    try {
+        // the record of changes names who made them from here on
+        db::recordSignedInUser(m_connection, user);
+    } catch (const db::DbError& e) {
+        m_login->close();
+        m_dialogs.error(this, db::errorBoxText(e.text()));
         return;
     }
     m_throttle.recordSuccess();

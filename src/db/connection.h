@@ -55,11 +55,12 @@ struct ServerAddress {
     QString user;
     QString password;
     QString sslmode;
+    QString sslrootcert; // the authorities' certificates verify-ca and verify-full trust
     int connectTimeoutSeconds = 5;
 };
 
 // The version of the database schema this program reads and writes.
-constexpr int SchemaVersion = 1;
+constexpr int SchemaVersion = 2;
 
 // The rows of one result, read to the end.
 struct ResultRows {

@@ -32,6 +32,17 @@ bool mentions(const QString& text, std::initializer_list<const char*> phrases)
     return false;
 }
 
+// A value as libpq's connection string takes it: quoted, so that a blank in a path does not end
+// it. The driver joins the options with blanks in place of ';', which no value may hold.
+QString conninfoValue(QString value)
+{
+    if (value.contains(QLatin1Char(';')))
+        throw DbError(QStringLiteral("Bağlantı ayarındaki değer ';' içeremez: %1").arg(value));
+    value.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    value.replace(QLatin1Char('\''), QLatin1String("\\'"));
+    return QLatin1Char('\'') + value + QLatin1Char('\'');
+}
+
 QVariant scalar(Connection& connection, const QString& sql, const Params& params = {})
 {
     return connection.query(sql, params).rows.value(0).value(0);
@@ -73,6 +84,13 @@ QString PostgresDialect::connectionFailure(const ServerAddress& address, const Q
                               "yanlış (kullanıcı \"%1\", sunucu %2). Parolayı ~/.pgpass "
                               "dosyasında denetleyin.\n(%3)")
             .arg(address.user, where(address), detail);
+    // before the unreachable server: libpq's text of a refused certificate begins the same way
+    if (mentions(detail, {"certificate", "root cert", "SSL error", "SSL connection"}))
+        return QStringLiteral("Veritabanı sunucusunun kimliği doğrulanamadı (sunucu %1): "
+                              "sertifikası zelvo.ini dosyasındaki sslrootcert yetkilisince "
+                              "verilmemiş ya da host değerindeki adı taşımıyor. Bağlantı "
+                              "kurulmadı.\n(%2)")
+            .arg(where(address), detail);
     if (mentions(detail, {"could not connect", "connection refused", "no such file",
                           "timeout expired", "could not translate host name", "no route to host",
                           "network is unreachable", "connection to server"}))
@@ -102,7 +120,9 @@ void PostgresDialect::open(Connection& connection, const ServerAddress& address)
         QStringLiteral("connect_timeout=%1").arg(qMax(2, address.connectTimeoutSeconds)),
         QStringLiteral("application_name=zelvo")};
     if (!address.sslmode.isEmpty())
-        options << QStringLiteral("sslmode=%1").arg(address.sslmode);
+        options << QStringLiteral("sslmode=%1").arg(conninfoValue(address.sslmode));
+    if (!address.sslrootcert.isEmpty())
+        options << QStringLiteral("sslrootcert=%1").arg(conninfoValue(address.sslrootcert));
     db.setConnectOptions(options.join(QLatin1Char(';')));
     if (!db.open())
         throw DbError(connectionFailure(address, errorText(db.lastError())));

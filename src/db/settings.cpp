@@ -30,9 +30,19 @@ void requireOwnerOnly(const QString& settingsPath)
 
 } // namespace
 
+QString settingsFilePath(const QString& besideProgram, const QString& systemWide)
+{
+    for (const QString& candidate : {besideProgram, systemWide})
+        if (QFileInfo(candidate).isFile())
+            return candidate;
+    return {};
+}
+
 QString settingsFilePath()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("zelvo.ini"));
+    return settingsFilePath(
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("zelvo.ini")),
+        SystemSettingsFile);
 }
 
 QString defaultDatabasePath()
@@ -52,6 +62,12 @@ DatabaseSettings loadDatabaseSettings(const QString& settingsPath)
     QSettings ini(settingsPath, QSettings::IniFormat);
     if (ini.status() != QSettings::NoError)
         throw DbError(QStringLiteral("Ayar dosyası okunamadı: %1").arg(settingsPath));
+    // the package's example, all comments, leaves every user on their own embedded database
+    if (!ini.contains(QStringLiteral("database/kind")) &&
+        !ini.contains(QStringLiteral("database/file"))) {
+        settings.file = defaultDatabasePath();
+        return settings;
+    }
     settings.fromSettingsFile = true;
     ini.beginGroup(QStringLiteral("database"));
     settings.kind = ini.value(QStringLiteral("kind"), Sqlite).toString().trimmed().toLower();
@@ -63,6 +79,9 @@ DatabaseSettings loadDatabaseSettings(const QString& settingsPath)
     server.user = ini.value(QStringLiteral("user")).toString().trimmed();
     server.password = ini.value(QStringLiteral("password")).toString();
     server.sslmode = ini.value(QStringLiteral("sslmode")).toString().trimmed();
+    server.sslrootcert = ini.value(QStringLiteral("sslrootcert")).toString().trimmed();
+    if (!server.sslrootcert.isEmpty() && QFileInfo(server.sslrootcert).isRelative())
+        server.sslrootcert = QFileInfo(settingsPath).dir().absoluteFilePath(server.sslrootcert);
     ini.endGroup();
     if (settings.kind == Postgres) {
         if (server.name.isEmpty())

@@ -7,9 +7,11 @@
 
 namespace zelvo::db {
 
-// Where the program finds its database. Read from one INI file fixed per installation
-// ("zelvo.ini" beside the executable); without it the embedded database in the user's data
-// location is used, created and seeded on first run.
+// Where the program finds its database. Read from one INI file fixed per installation: a
+// "zelvo.ini" beside the executable (a build folder, a copied program), else the system-wide
+// /etc/zelvo/zelvo.ini the package installs. Without one, or with one that names no database
+// (the package's commented example), the embedded database in the user's data location is
+// used, created and seeded on first run.
 //
 //   [database]
 //   kind=sqlite            ; the embedded database (the default)
@@ -21,7 +23,8 @@ namespace zelvo::db {
 //   port=5432
 //   name=zelvo
 //   user=zelvo
-//   sslmode=prefer         ; as libpq takes it: disable, prefer, require, verify-full ...
+//   sslmode=verify-full    ; as libpq takes it: disable, prefer, require, verify-full ...
+//   sslrootcert=/etc/zelvo/kurum-ca.crt ; the authority that signed the server's certificate
 //
 // A server's password belongs in libpq's password file (~/.pgpass, or the file PGPASSFILE
 // names). A password= line is used only when the settings file is readable by its owner alone.
@@ -33,7 +36,11 @@ struct DatabaseSettings {
     bool isServer() const { return kind == QLatin1String("postgresql"); }
 };
 
+// The settings file the program reads; empty when there is none.
 QString settingsFilePath();
+// The first of `besideProgram` and `systemWide` that exists; empty when neither does.
+QString settingsFilePath(const QString& besideProgram, const QString& systemWide);
+inline const QString SystemSettingsFile = QStringLiteral("/etc/zelvo/zelvo.ini");
 QString defaultDatabasePath();
 
 // Throws DbError for a settings file that names an unknown kind of database, no file or no

@@ -5,6 +5,7 @@
 #include "controls/dbnavigator.h"
 #include "db/dataset.h"
 #include "register/changestamp.h"
+#include "register/tfrmgecmis.h"
 #include "ui/look.h"
 
 #include <QButtonGroup>
@@ -156,6 +157,12 @@ QFrame* TFrmPSicil::buildTopPanel()
     setTextColour(remove, red);
     connect(remove, &QPushButton::clicked, this, &TFrmPSicil::deleteStudent);
     row->addWidget(remove);
+
+    auto* history = new QPushButton(QStringLiteral("Geçmiş"), panel);
+    history->setObjectName(QStringLiteral("ButtonGecmis"));
+    history->setFont(ui::look::verdana(11, true));
+    connect(history, &QPushButton::clicked, this, &TFrmPSicil::showHistory);
+    row->addWidget(history);
 
     row->addStretch();
     row->addWidget(createCloseButton(panel));
@@ -406,6 +413,22 @@ void TFrmPSicil::deleteStudent()
     guarded([this] { reopenStudents(); });
     message(deleted ? QStringLiteral("Öğrenciye ait bilgiler SİLİNDİ")
                     : QStringLiteral("Öğrenci bulunamadı; silinmedi."));
+}
+
+void TFrmPSicil::showHistory()
+{
+    m_grid->commitEditor();
+    if (!hasStoredCurrentStudent()) {
+        message(QStringLiteral("Geçmişi gösterilecek öğrenci seçilmedi."));
+        return;
+    }
+    TFrmGecmis history(context(), m_students->value(QStringLiteral("idogrenci")),
+                       m_students->text(QStringLiteral("ogrencino")) + QLatin1Char(' ') +
+                           m_students->text(QStringLiteral("adi")) + QLatin1Char(' ') +
+                           m_students->text(QStringLiteral("soyadi")),
+                       this);
+    if (guarded([&history] { history.load(); }))
+        runModal(history);
 }
 
 void TFrmPSicil::closing()

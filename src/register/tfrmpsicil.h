@@ -43,6 +43,7 @@ private:
     bool settlePendingChange();
     QString pendingChangeQuestion() const;
     void deleteStudent(); // Button1 "ÖĞRENCİYİ SİL"
+    void showHistory();   // ButtonGecmis "Geçmiş": the current student's recorded changes
     void stampRow(db::Dataset& students);
     bool hasStoredCurrentStudent() const;
     QString deleteQuestion() const;

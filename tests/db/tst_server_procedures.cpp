@@ -115,6 +115,7 @@ private Q_SLOTS:
             {"XmlListe2xxx", "@key1,@key2,@key3"},
             {"XmlSilxxx", "@key1,@key2,@key3"},
             {"XmlListe1xxx", "@key1,@key2,@key3"},
+            {"DegisiklikGetir", "@key1"},
         };
         const db::ResultRows rows =
             f->conn->query(QStringLiteral("SELECT name, params FROM zelvo_procedure"));

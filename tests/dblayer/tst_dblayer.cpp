@@ -3,12 +3,14 @@
 #include "db/settings.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <unistd.h>
+#include <utility>
 
 using namespace zelvo;
 
@@ -338,6 +340,45 @@ private Q_SLOTS:
         const DatabaseSettings none = loadDatabaseSettings(dir.filePath(QStringLiteral("no.ini")));
         QVERIFY(!none.fromSettingsFile);
         QVERIFY(none.file.endsWith(QLatin1String("zelvo.db")));
+    }
+
+    void settingsFileLookup_data()
+    {
+        QTest::addColumn<bool>("besideProgram");
+        QTest::addColumn<bool>("systemWide");
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("both") << true << true << "program/zelvo.ini";
+        QTest::newRow("beside the program only") << true << false << "program/zelvo.ini";
+        QTest::newRow("system-wide only") << false << true << "etc/zelvo.ini";
+        QTest::newRow("none") << false << false << "";
+    }
+    void settingsFileLookup()
+    {
+        QFETCH(bool, besideProgram);
+        QFETCH(bool, systemWide);
+        QTemporaryDir dir;
+        const QDir root(dir.path());
+        for (const char* folder : {"program", "etc"})
+            QVERIFY(root.mkpath(QString::fromLatin1(folder)));
+        const QString beside = root.filePath(QStringLiteral("program/zelvo.ini"));
+        const QString system = root.filePath(QStringLiteral("etc/zelvo.ini"));
+        for (const auto& [wanted, path] : {std::pair{besideProgram, beside}, {systemWide, system}})
+            if (wanted) {
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::WriteOnly));
+            }
+        const QString found = settingsFilePath(beside, system);
+        QTEST(found.isEmpty() ? QString() : root.relativeFilePath(found), "chosen");
+    }
+
+    // The package's example, every line a comment, leaves the user on the embedded database.
+    void shippedSettingsNameNoDatabase()
+    {
+        const DatabaseSettings s =
+            loadDatabaseSettings(QStringLiteral(ZELVO_SOURCE_DIR "/packaging/zelvo.ini"));
+        QVERIFY(!s.fromSettingsFile);
+        QCOMPARE(s.kind, QStringLiteral("sqlite"));
+        QCOMPARE(s.file, defaultDatabasePath());
     }
 };
 

@@ -3,9 +3,13 @@
 #
 #   pgcluster.sh start DIR [SCRIPT_DIR]   initdb into DIR/data and start the server; with
 #                                         SCRIPT_DIR, also create the role zelvo and the template
-#                                         database zelvo_template from SCRIPT_DIR/0*.sql, sorting
+#                                         database zelvo_template from SCRIPT_DIR/[0-9]*.sql, sorting
 #                                         by Turkish rules as an institution's database would
 #   pgcluster.sh stop DIR                 stop the server and remove DIR
+#
+# With ZELVO_PG_TLS_PORT set, the server also listens on 127.0.0.1 at that port, for TLS only,
+# with a certificate for the name localhost from a throw-away authority: DIR/tls/ca.crt; a
+# second authority that signed nothing the server holds is DIR/tls/other-ca.crt.
 #
 # Clients connect with host=DIR (user postgres or zelvo, no password; the role zelvo_parolali
 # must give its password, parola-dogru, so that a refused login can be tested). The server listens on no
@@ -126,9 +130,15 @@ start_cluster()
         --no-sync >"$dir/initdb.log" 2>&1 ||
         unavailable "initdb failed: $(tail -n 5 "$dir/initdb.log")"
     require_password
+    listen="-c listen_addresses=''"
+    if [ -n "${ZELVO_PG_TLS_PORT:-}" ]; then
+        make_certificates
+        listen="-c listen_addresses=127.0.0.1 -c port=$ZELVO_PG_TLS_PORT -c ssl=on \
+            -c ssl_cert_file=$dir/tls/server.crt -c ssl_key_file=$dir/tls/server.key"
+    fi
     # a throw-away cluster: durability buys nothing and costs seconds
     as_server "$bindir/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 30 \
-        -o "-k $dir -c listen_addresses='' -c fsync=off -c synchronous_commit=off \
+        -o "-k $dir $listen -c fsync=off -c synchronous_commit=off \
             -c full_page_writes=off -c max_connections=40" start >/dev/null ||
         unavailable "the server did not start: $(tail -n 5 "$dir/server.log")"
 }
@@ -144,6 +154,37 @@ require_password()
         unavailable "cannot write $hba"
 }
 
+# A throw-away authority, the server's certificate for localhost signed by it, another
+# authority, and the loopback listener accepting TLS connections only.
+make_certificates()
+{
+    command -v openssl >/dev/null 2>&1 || unavailable "openssl is missing"
+    tls=$dir/tls
+    mkdir -p "$tls" && printf 'subjectAltName=DNS:localhost\n' >"$tls/server.ext" || return 1
+    for ca in ca other-ca; do
+        openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 \
+            -subj "/CN=Zelvo $ca" -addext basicConstraints=critical,CA:TRUE \
+            -addext keyUsage=critical,keyCertSign,cRLSign \
+            -keyout "$tls/$ca.key" -out "$tls/$ca.crt" >"$tls/openssl.log" 2>&1 ||
+            unavailable "openssl could not make an authority: $(tail -n 3 "$tls/openssl.log")"
+    done
+    openssl req -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -subj "/CN=localhost" \
+        -keyout "$tls/server.key" -out "$tls/server.csr" >"$tls/openssl.log" 2>&1 &&
+        openssl x509 -req -in "$tls/server.csr" -CA "$tls/ca.crt" -CAkey "$tls/ca.key" \
+            -CAcreateserial -days 2 -extfile "$tls/server.ext" -out "$tls/server.crt" \
+            >>"$tls/openssl.log" 2>&1 ||
+        unavailable "openssl could not sign the server certificate: $(tail -n 3 "$tls/openssl.log")"
+    chmod 600 "$tls/server.key"
+    chmod 755 "$tls"
+    chmod 644 "$tls/ca.crt" "$tls/other-ca.crt"
+    [ "$(id -u)" = 0 ] && chown "$server_user" "$tls/server.key" "$tls/server.crt"
+    hba=$dir/data/pg_hba.conf
+    { echo "hostssl all all 127.0.0.1/32 trust"; echo "hostnossl all all 0.0.0.0/0 reject"
+      cat "$hba"; } >"$dir/pg_hba.new" &&
+        cat "$dir/pg_hba.new" >"$hba" && rm -f "$dir/pg_hba.new" ||
+        unavailable "cannot write $hba"
+}
+
 install_template()
 {
     # zelvo_parolali reaches what zelvo does, as a member of it
@@ -153,7 +194,7 @@ install_template()
         -c "CREATE DATABASE zelvo_template OWNER zelvo TEMPLATE template0 \
             LOCALE_PROVIDER icu ICU_LOCALE 'tr-TR'" || return 1
     set --
-    for script in "$scripts"/0*.sql; do
+    for script in "$scripts"/[0-9]*.sql; do
         set -- "$@" -f "$script"
     done
     # the installation runs as the database's owner, as an installation on a real server does

@@ -9,6 +9,7 @@
 #include "pgfixture.h"
 
 #include <QDate>
+#include <QDir>
 #include <QTest>
 #include <tuple>
 
@@ -29,10 +30,10 @@ QString sourceFile(const QString& relative)
 QString installScript()
 {
     QString script;
-    for (const char* name : {"01-schema.sql", "02-procedures.sql", "03-seed.sql"})
-        script +=
-            readFile(sourceFile(QStringLiteral("server/postgresql/")) + QString::fromLatin1(name)) +
-            QLatin1Char('\n');
+    const QDir folder(sourceFile(QStringLiteral("server/postgresql")));
+    for (const QString& name :
+         folder.entryList({QStringLiteral("[0-9]*.sql")}, QDir::Files, QDir::Name))
+        script += readFile(folder.filePath(name)) + QLatin1Char('\n');
     return script;
 }
 
@@ -246,8 +247,7 @@ private Q_SLOTS:
         TestDatabase database(TestDatabase::Content::Empty, locale);
         QVERIFY(database.isValid());
         QCOMPARE(runScript(database.db(), installScript()), QString());
-        QCOMPARE(runScript(database.db(),
-                           readFile(sourceFile(QStringLiteral("server/demo.sql")))),
+        QCOMPARE(runScript(database.db(), readFile(sourceFile(QStringLiteral("server/demo.sql")))),
                  QString());
         for (const QVariant& surname :
              {QVariant(), QVariant("Cem"), QVariant("Hoş"), QVariant("Olgun"), QVariant("Sarp"),
@@ -365,13 +365,14 @@ private Q_SLOTS:
         const auto counted = [&](const char* sql) {
             return query(later, QString::fromLatin1(sql)).rows.value(0).value(0).toString();
         };
-        QCOMPARE(counted("SELECT string_agg(version::text, ',') FROM schema_version"), "1");
+        QCOMPARE(counted("SELECT string_agg(version::text, ',') FROM schema_version"),
+                 QString::number(zelvo::db::SchemaVersion));
         QCOMPARE(counted("SELECT count(*) FROM statu"), "3");
         QCOMPARE(counted("SELECT count(*) FROM birim"), "1");
         QCOMPARE(counted("SELECT count(*) FROM isyeri"), "1");
         QCOMPARE(counted("SELECT count(*) FROM parametre"), "1");
         QCOMPARE(counted("SELECT count(*) FROM kullanici"), "1");
-        QCOMPARE(counted("SELECT count(*) FROM zelvo_procedure"), "34");
+        QCOMPARE(counted("SELECT count(*) FROM zelvo_procedure"), "35");
         QVERIFY(counted("SELECT sifre FROM kullanici").startsWith(QStringLiteral("$argon2id$")));
         QCOMPARE(tryQuery(later, QStringLiteral("INSERT INTO schema_version VALUES (2)")).sqlState,
                  QStringLiteral("23505"));

@@ -1,5 +1,7 @@
 #include "testsession.h"
 
+#include "db/signedinuser.h"
+
 #include <QFile>
 
 using namespace zelvo;
@@ -21,6 +23,7 @@ void TestSession::relogin(const QString& user, const QString&)
     login->close();
     login->setParam(QStringLiteral("@Key1"), user);
     login->open();
+    db::recordSignedInUser(connection, user);
 }
 
 void TestSession::loadDemo()
