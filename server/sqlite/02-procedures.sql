@@ -354,8 +354,8 @@ SELECT CAST(r.idogrenci AS INTEGER), @key1, @key2, r.gun, @key3, dec2(r.kazanc),
        share(dec2(r.matrah), (SELECT isci FROM Parametre ORDER BY idparametre LIMIT 1))
 FROM (SELECT CAST(key AS INTEGER) AS sira, json_extract(value, ''$[0]'') AS idogrenci,
              json_extract(value, ''$[1]'') AS gun,
-             CAST(json_extract(value, ''$[2]'') AS REAL) AS kazanc,
-             CAST(json_extract(value, ''$[3]'') AS REAL) AS matrah
+             json_extract(value, ''$[2]'') AS kazanc,
+             json_extract(value, ''$[3]'') AS matrah
       FROM json_each(@key4)) AS r
 ORDER BY r.sira;
 INSERT INTO degisiklik (kim, tablo, anahtar, birimkodu, yeni)
