@@ -2,6 +2,7 @@
 
 #include "monthly/periodselector.h"
 #include "monthly/timesheetcomputation.h"
+#include "monthly/unitmonthcall.h"
 #include "ui/look.h"
 
 #include <QHBoxLayout>
@@ -69,6 +70,7 @@ TFrmPuantaj::TFrmPuantaj(ui::AppContext& context, QWidget* owner, const Timeshee
     : MonthlyWindow(context, edition.instanceName, QSize(1084, 740), owner), m_edition(edition)
 {
     setHidesMainWindow(edition.hidesMainWindow);
+    setMonthChain(!edition.suffix.isEmpty(), ChainStep::Timesheet);
     m_removal = addDataset(QStringLiteral("SpSil"));
     m_students = addDataset(QStringLiteral("SpGetir"));
     m_parameters = addDataset(QStringLiteral("SpParametre"));
@@ -107,6 +109,16 @@ void TFrmPuantaj::activate()
 {
     periodSelector()->loadYear(*m_parameters);
     periodSelector()->yearBox()->setFocus();
+    refreshMonthState();
+}
+
+void TFrmPuantaj::showStoredRows()
+{
+    const core::Period period = periodSelector()->period();
+    UnitMonthCall(period.year(), period.month(), context().unitCode())
+        .open(*m_monthView, m_edition.procedure(QStringLiteral("PuantajGenel")),
+              m_edition.monthViewColumns);
+    grid()->show();
 }
 
 void TFrmPuantaj::storeCorrection()
@@ -124,6 +136,7 @@ void TFrmPuantaj::monthChosen(int month)
 {
     guarded([this] { storeCorrection(); });
     m_title->setText(core::Period::timesheetTitle(month));
+    refreshMonthState(); // after the correction, which the accrual sees
     grid()->hide();
 }
 
@@ -134,9 +147,9 @@ void TFrmPuantaj::compute()
     const bool shown = runIntoGrid(
         QStringLiteral("Puantaj hesaplanıyor..."),
         [this](RunProgress& progress) {
-            return computeTimesheet(m_edition,
-                                    {*m_removal, *m_students, *m_dayCount, *m_single, *m_monthView},
-                                    periodSelector()->period(), context().unitCode(), progress);
+            return computeTimesheet(
+                m_edition, {*m_removal, *m_students, *m_dayCount, *m_single, *m_monthView},
+                periodSelector()->period(), context().unitCode(), progress, context().userName());
         },
         TimesheetOutcome::NoStudents, QStringLiteral("Kayıt bulunamadı"));
     if (shown)
