@@ -86,7 +86,7 @@ MonthChain::MonthChain(const QList<RecordedRun>& runs)
                                                  run.changedStudents);
             if (run.wageChanged)
                 state.reasons << u"asgari ücret değişti"_s;
-            if (state.reasons.isEmpty() && before && before->kind == StepState::Kind::Stale)
+            if (before && before->kind == StepState::Kind::Stale)
                 state.reasons << u"%1 güncel değil"_s.arg(chainStepWaitName(before->step));
             state.kind =
                 state.reasons.isEmpty() ? StepState::Kind::Current : StepState::Kind::Stale;
