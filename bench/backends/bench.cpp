@@ -168,10 +168,10 @@ int runBackend(const QString& backend, int size)
         benchseed::openSeeded(connection, directory.path(), size);
         floor = sqliteFloor(connection.filePath());
     }
-    const Step steps[] = {{"timesheet", layerTimesheet, floorTimesheet, ChainStep::Timesheet},
-                          {"accrual", layerAccrual, floorAccrual, ChainStep::Accrual},
-                          {"declaration step 1", layerDeclaration, floorDeclaration,
-                           ChainStep::Declaration}};
+    const Step steps[] = {
+        {"timesheet", layerTimesheet, floorTimesheet, ChainStep::Timesheet},
+        {"accrual", layerAccrual, floorAccrual, ChainStep::Accrual},
+        {"declaration step 1", layerDeclaration, floorDeclaration, ChainStep::Declaration}};
     bool complete = true;
     for (const Step& step : steps) {
         // the better of two runs each, the layer first, on the same rows

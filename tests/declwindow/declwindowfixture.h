@@ -105,9 +105,8 @@ struct DeclFixture {
         const zelvo::core::Period period(year, month);
         for (bool gss : {false, true}) {
             const zelvo::monthly::MonthKey key{year, month, unit, gss};
-            zelvo::monthly::recordRun(session.connection, key,
-                                      zelvo::monthly::ChainStep::Timesheet, QStringLiteral("admin"),
-                                      1, &period);
+            zelvo::monthly::recordRun(session.connection, key, zelvo::monthly::ChainStep::Timesheet,
+                                      QStringLiteral("admin"), 1, &period);
             zelvo::monthly::recordRun(session.connection, key, zelvo::monthly::ChainStep::Accrual,
                                       QStringLiteral("admin"), 1);
         }

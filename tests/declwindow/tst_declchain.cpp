@@ -58,9 +58,9 @@ struct ChainFixture {
     {
         auto window = std::make_unique<Window>(*session.context, &session.mainWindow, extra...);
         window->show();
-        QTest::mouseClick(window->template findChild<QRadioButton*>(
-                              QStringLiteral("Month%1").arg(month)),
-                          Qt::LeftButton);
+        QTest::mouseClick(
+            window->template findChild<QRadioButton*>(QStringLiteral("Month%1").arg(month)),
+            Qt::LeftButton);
         return window;
     }
     static void press(QWidget& window, const char* name)
@@ -77,10 +77,7 @@ struct ChainFixture {
         press(*open<monthly::TFrmPuantaj>(3), "SpeedButton5");
         press(*open<monthly::TFrmTahakkuk>(3), "SpeedButton5");
     }
-    QStringList questions() const
-    {
-        return session.dialogs.texts(ScriptedDialogs::Kind::Question);
-    }
+    QStringList questions() const { return session.dialogs.texts(ScriptedDialogs::Kind::Question); }
     QByteArray writeXml(QWidget& window)
     {
         const QString path = dir.filePath(QStringLiteral("bildirge.xml"));
@@ -176,9 +173,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("step");
         QTest::addColumn<QString>("name");
-        QTest::newRow("timesheet") << "timesheet" << "Puantaj hesabı" << "puantaj";
-        QTest::newRow("accrual") << "accrual" << "Tahakkuk hesabı" << "tahakkuk";
-        QTest::newRow("declaration") << "declaration" << "Bildirge hazırlığı (1. adım)"
+        QTest::newRow("timesheet") << "timesheet"
+                                   << "Puantaj hesabı"
+                                   << "puantaj";
+        QTest::newRow("accrual") << "accrual"
+                                 << "Tahakkuk hesabı"
+                                 << "tahakkuk";
+        QTest::newRow("declaration") << "declaration"
+                                     << "Bildirge hazırlığı (1. adım)"
                                      << "bildirge";
     }
     void waitingIsShownAndRefusalShowsStoredRows()

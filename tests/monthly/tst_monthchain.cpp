@@ -86,9 +86,8 @@ private Q_SLOTS:
             << "update ogrenci set bitistarihi='2026-03-20' where ogrencino='A'"
             << QStringList{oneStudent, tsStale, oneStudent + QStringLiteral("; ") + acStale}
             << true;
-        QTest::newRow("student made passive")
-            << "update ogrenci set statu='2' where ogrencino='B'"
-            << QStringList{oneStudent, tsStale, acStale} << false;
+        QTest::newRow("student made passive") << "update ogrenci set statu='2' where ogrencino='B'"
+                                              << QStringList{oneStudent, tsStale, acStale} << false;
         QTest::newRow("student moved to the GSS edition")
             << "update ogrenci set gss=1 where ogrencino='B'"
             << QStringList{oneStudent, tsStale, acStale} << false;
@@ -97,35 +96,41 @@ private Q_SLOTS:
                "baslangictarihi, bitistarihi) values ('E', 'Can', 'Ak', '1', 0, '01', "
                "'2026-03-20', '2026-05-01')"
             << QStringList{oneStudent, tsStale, acStale} << false;
-        QTest::newRow("student deleted")
-            << "delete from ogrenci where ogrencino='A'"
-            << QStringList{oneStudent, tsStale, acStale} << true;
+        QTest::newRow("student deleted") << "delete from ogrenci where ogrencino='A'"
+                                         << QStringList{oneStudent, tsStale, acStale} << true;
         QTest::newRow("student outside the period")
-            << "update ogrenci set bitistarihi='2026-12-01' where ogrencino='F'" << allCurrent << true;
+            << "update ogrenci set bitistarihi='2026-12-01' where ogrencino='F'" << allCurrent
+            << true;
         QTest::newRow("student of another unit")
-            << "update ogrenci set bitistarihi='2026-03-20' where ogrencino='D'" << allCurrent << false;
+            << "update ogrenci set bitistarihi='2026-03-20' where ogrencino='D'" << allCurrent
+            << false;
         QTest::newRow("day count corrected")
             << "update Puantaj set gun=12 where ay=3 and idogrenci=(select idogrenci from "
                "ogrenci where ogrencino='A')"
             << QStringList{QStringLiteral("current"),
-                           QStringLiteral("puantaj düzeltildi: 1 öğrenci"), acStale} << true;
+                           QStringLiteral("puantaj düzeltildi: 1 öğrenci"), acStale}
+            << true;
         QTest::newRow("month's wage changed")
             << "update Parametre set au03=au03+1"
             << QStringList{QStringLiteral("current"), QStringLiteral("asgari ücret değişti"),
-                           acStale} << false;
+                           acStale}
+            << false;
         QTest::newRow("another month's wage changed")
             << "update Parametre set au05=au05+1" << allCurrent << true;
         QTest::newRow("name copied into the declaration rows")
             << "update ogrenci set adi='Zeynep' where ogrencino='A'"
-            << QStringList{QStringLiteral("current"), QStringLiteral("current"), oneStudent} << true;
+            << QStringList{QStringLiteral("current"), QStringLiteral("current"), oneStudent}
+            << true;
         QTest::newRow("timesheet run again")
             << "timesheet"
             << QStringList{QStringLiteral("current"), QStringLiteral("puantaj yeniden hesaplandı"),
-                           acStale} << true;
+                           acStale}
+            << true;
         QTest::newRow("accrual run again")
             << "accrual"
             << QStringList{QStringLiteral("current"), QStringLiteral("current"),
-                           QStringLiteral("tahakkuk yeniden hesaplandı")} << true;
+                           QStringLiteral("tahakkuk yeniden hesaplandı")}
+            << true;
     }
     void changesMakeTheirStepsStale()
     {
@@ -139,8 +144,8 @@ private Q_SLOTS:
         const QDate start(2026, 3, 1);
         session.addStudent(QStringLiteral("A"), QStringLiteral("Ali"), QStringLiteral("Er"), start,
                            QDate(2026, 4, 14));
-        session.addStudent(QStringLiteral("B"), QStringLiteral("Banu"), QStringLiteral("Su"),
-                           start, QDate(2026, 6, 30));
+        session.addStudent(QStringLiteral("B"), QStringLiteral("Banu"), QStringLiteral("Su"), start,
+                           QDate(2026, 6, 30));
         session.addStudent(QStringLiteral("C"), QStringLiteral("Cem"), QStringLiteral("Ok"), start,
                            QDate(2026, 6, 30), true);
         session.addStudent(QStringLiteral("D"), QStringLiteral("Deniz"), QStringLiteral("Ay"),
@@ -194,9 +199,10 @@ private Q_SLOTS:
         const StepState timesheet = MonthChain::read(c, march).state(ChainStep::Timesheet);
         QCOMPARE(timesheet.recorded->user, QStringLiteral("ayse"));
         QCOMPARE(timesheet.recorded->rows, 1);
-        QCOMPARE(QDateTime::fromString(timesheet.recorded->when, QStringLiteral("yyyy-MM-dd HH:mm:ss"))
-                     .date(),
-                 QDate::currentDate());
+        QCOMPARE(
+            QDateTime::fromString(timesheet.recorded->when, QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                .date(),
+            QDate::currentDate());
         // the accrual ran before this timesheet
         QCOMPARE(chainOf(c, march).at(1), QStringLiteral("puantaj yeniden hesaplandı"));
         QVERIFY(MonthChain::read(c, march)
