@@ -59,14 +59,17 @@ void TFrmListe::monthChosen(int)
 
 void TFrmListe::showList()
 {
-    // the list is the accrual's: a month whose timesheet or accrual is stale is asked about
-    if (!confirmChain(monthly::ChainStep::Accrual))
-        return;
     grid()->show();
     if (!guarded([this] { openRows(); }))
         return;
-    if (m_rows->recordCount() > 0)
-        showReport();
+    if (m_rows->recordCount() < 1)
+        return;
+    // the list is the accrual's: a month whose timesheet or accrual is stale is asked about
+    if (!confirmChain(monthly::ChainStep::Accrual)) {
+        grid()->hide();
+        return;
+    }
+    showReport();
 }
 
 void TFrmListe::openRows()

@@ -120,8 +120,9 @@ QVBoxLayout* MonthlyWindow::startPage(QFrame* panel, int sideMargin)
     m_monthState = new QLabel(this);
     m_monthState->setObjectName(QStringLiteral("AyDurumu"));
     m_monthState->setTextFormat(Qt::RichText);
-    m_monthState->setWordWrap(true);
-    m_monthState->setFont(ui::look::verdana(11, false));
+    // one line, so that the fixed-size grid below keeps its place in the window
+    m_monthState->setFont(ui::look::verdana(10, false));
+    m_monthState->setFixedHeight(16);
     page->addWidget(m_monthState);
     return page;
 }
