@@ -503,3 +503,46 @@ VALUES ('DegisiklikGetir', '@key1', NULL, NULL,
 FROM degisiklik
 WHERE tablo = ''ogrenci'' AND anahtar = CAST(@key1 AS TEXT)
 ORDER BY iddegisiklik DESC');
+
+-- ---------------------------------------------------------------- the month's chain
+
+-- The tables are made by 05-monthstate.sql.
+-- AyDurumuYaz(Y, M, U, gss, adim, user, rows, first day, last day): records a run of a step in
+-- the run's own transaction. The accrual's wages are read here from the parameter row, as the
+-- run read them.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('AyDurumuYaz', '@key1,@key2,@key3,@key4,@key5,@key6,@key7,@key8,@key9', NULL, NULL,
+'INSERT INTO aydurumu (birimkodu, yil, ay, gss, adim, calisma, kaynak, zaman, kullanici, satir,
+                      ilk, son, ucret, ucretocak)
+VALUES (@key3, @key1, @key2, @key4, @key5, 1,
+        (SELECT calisma FROM aydurumu
+         WHERE birimkodu = @key3 AND yil = @key1 AND ay = @key2 AND gss = @key4
+           AND adim = @key5 - 1),
+        strftime(''%Y-%m-%d %H:%M:%S'', ''now'', ''localtime''), @key6, @key7, @key8, @key9,
+        CASE WHEN @key5 = 2 THEN (SELECT ucret FROM aydurumu_ucret WHERE ay = @key2 LIMIT 1) END,
+        CASE WHEN @key5 = 2 AND @key2 = 12
+             THEN (SELECT ucret FROM aydurumu_ucret WHERE ay = 1 LIMIT 1) END)
+ON CONFLICT (birimkodu, yil, ay, gss, adim) DO UPDATE
+SET calisma = calisma + 1, kaynak = excluded.kaynak, zaman = excluded.zaman,
+    kullanici = excluded.kullanici, satir = excluded.satir, ilk = excluded.ilk,
+    son = excluded.son, ucret = excluded.ucret, ucretocak = excluded.ucretocak;
+DELETE FROM aydurumu_degisiklik
+WHERE birimkodu = @key3 AND yil = @key1 AND ay = @key2 AND gss = @key4 AND adim = @key5');
+
+-- AyDurumu(Y, M, U, gss): the recorded steps of the month, with the number of students changed
+-- since each ran and whether the wages it priced with are still those of the parameter row.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('AyDurumu', '@key1,@key2,@key3,@key4', NULL, NULL,
+'SELECT d.adim, d.calisma, d.kaynak, d.zaman, d.kullanici, d.satir,
+       (SELECT count(*) FROM aydurumu_degisiklik c
+        WHERE c.birimkodu = d.birimkodu AND c.yil = d.yil AND c.ay = d.ay AND c.gss = d.gss
+          AND c.adim = d.adim) AS degisen,
+       CASE WHEN d.adim = 2
+             AND (d.ucret IS NOT (SELECT ucret FROM aydurumu_ucret WHERE ay = d.ay LIMIT 1)
+                  OR (d.ay = 12
+                      AND d.ucretocak IS NOT (SELECT ucret FROM aydurumu_ucret
+                                              WHERE ay = 1 LIMIT 1)))
+            THEN 1 ELSE 0 END AS ucretdegisti
+FROM aydurumu d
+WHERE d.birimkodu = @key3 AND d.yil = @key1 AND d.ay = @key2 AND d.gss = @key4
+ORDER BY d.adim');

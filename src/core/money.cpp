@@ -141,4 +141,14 @@ QString commaText(qint64 kurus)
     return kurus < 0 ? u'-' + text : text;
 }
 
+QString lowJanuaryWageWarning(qint64 decemberKurus, qint64 januaryKurus, const QLocale& locale)
+{
+    if (januaryKurus >= decemberKurus)
+        return {};
+    return QStringLiteral("Ocak asgari ücreti (au01 = %1) Aralık asgari ücretinden (au12 = %2) "
+                          "düşük; yeni yılın Ocak ücreti henüz girilmemiş olabilir.")
+        .arg(displayText(januaryKurus, locale).trimmed(),
+             displayText(decemberKurus, locale).trimmed());
+}
+
 } // namespace zelvo::core::money

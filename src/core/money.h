@@ -67,4 +67,10 @@ QString displayText(qint64 kurus, const QLocale& locale = QLocale());
 // 150000 -> "1500", 150050 -> "1500,5", 150025 -> "1500,25", 0 -> "0".
 QString commaText(qint64 kurus);
 
+// December's January days are priced at au01. A minimum wage does not fall, so an au01 below
+// au12 most likely means the new year's January wage has not been entered yet: the warning
+// with both amounts, or nothing when au01 is not lower.
+QString lowJanuaryWageWarning(qint64 decemberKurus, qint64 januaryKurus,
+                              const QLocale& locale = QLocale());
+
 } // namespace zelvo::core::money

@@ -1,5 +1,7 @@
 #include "db/connection.h"
 
+#include <utility>
+
 #include "db/compiledstatement.h"
 #include "db/dialect.h"
 #include "db/postgresdialect.h"
@@ -157,6 +159,18 @@ void Connection::lockStep(const QString& step, const QString& key)
     if (!inTransaction())
         throw DbError(QStringLiteral("%1 bir işlem (transaction) içinde başlatılmalı").arg(step));
     dialect().lockStep(*this, step, key, m_stepWaitMs);
+}
+
+std::function<void(const QString& step)>
+Connection::setStepWaitNotice(std::function<void(const QString& step)> notice)
+{
+    return std::exchange(m_stepWaitNotice, std::move(notice));
+}
+
+void Connection::noticeStepWait(const QString& step) const
+{
+    if (m_stepWaitNotice)
+        m_stepWaitNotice(step);
 }
 
 ResultRows Connection::run(const Compiled& compiled, const QVector<QVariant>& args)

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <functional>
 #include <memory>
 
 class QSqlQuery;
@@ -113,6 +114,11 @@ public:
     // embedded database, which one program uses at a time. Call inside a transaction.
     void lockStep(const QString& step, const QString& key);
     void setStepWaitMs(int milliseconds) { m_stepWaitMs = milliseconds; }
+    // Called with the step's name when lockStep() finds another workstation running it, before
+    // it starts to wait (the window says so meanwhile). Returns the notice it replaces.
+    std::function<void(const QString& step)>
+    setStepWaitNotice(std::function<void(const QString& step)> notice);
+    void noticeStepWait(const QString& step) const;
 
     // Calls a stored procedure of the catalog. The values are bound by position to the
     // procedure's formal parameters; the names are kept for the messages.
@@ -165,6 +171,7 @@ private:
     int m_transactionDepth = 0;
     int m_changedRows = 0;
     int m_stepWaitMs = 15000;
+    std::function<void(const QString& step)> m_stepWaitNotice;
     QHash<QString, std::shared_ptr<Compiled>> m_procedures;
     QHash<QString, std::shared_ptr<Compiled>> m_statements;
     QHash<QString, std::shared_ptr<TableInfo>> m_tables;

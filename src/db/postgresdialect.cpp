@@ -258,17 +258,28 @@ void PostgresDialect::lockStep(Connection& connection, const QString& step, cons
         scalar(connection, QStringLiteral("SELECT current_setting('lock_timeout')"));
     connection.query(QStringLiteral("SELECT set_config('lock_timeout', @wait, true)"),
                      {{QStringLiteral("@wait"), QStringLiteral("%1ms").arg(qMax(1, timeoutMs))}});
+    const QString lockKey = QStringLiteral("zelvo/%1/%2").arg(step, key);
     try {
-        connection.query(QStringLiteral("SELECT pg_advisory_xact_lock(hashtextextended(@key, 0))"),
-                         {{QStringLiteral("@key"), QStringLiteral("zelvo/%1/%2").arg(step, key)}});
+        // taken at once when nobody runs the step; otherwise the user is told before the wait
+        const bool taken =
+            scalar(connection,
+                   QStringLiteral("SELECT pg_try_advisory_xact_lock(hashtextextended(@key, 0))"),
+                   {{QStringLiteral("@key"), lockKey}})
+                .toBool();
+        if (!taken) {
+            connection.noticeStepWait(step);
+            connection.query(
+                QStringLiteral("SELECT pg_advisory_xact_lock(hashtextextended(@key, 0))"),
+                {{QStringLiteral("@key"), lockKey}});
+        }
     } catch (const DbError& error) {
         if (!error.text().contains(QLatin1String("lock timeout")) &&
             !error.text().contains(LockTimeoutState))
             throw;
-        throw DbError(QStringLiteral("%1 şu anda başka bir iş istasyonunda yapılıyor (%2); %3 "
-                                     "saniye beklendi. O iş bittikten sonra yeniden deneyin.")
-                          .arg(step, key)
-                          .arg(qMax(1, timeoutMs / 1000)));
+        throw StepRefused(QStringLiteral("%1 şu anda başka bir iş istasyonunda yapılıyor (%2); %3 "
+                                         "saniye beklendi. O iş bittikten sonra yeniden deneyin.")
+                              .arg(step, key)
+                              .arg(qMax(1, timeoutMs / 1000)));
     }
     connection.query(QStringLiteral("SELECT set_config('lock_timeout', @wait, true)"),
                      {{QStringLiteral("@wait"), previous}});

@@ -1,5 +1,6 @@
 #include "declaration/declarationcheck.h"
 
+#include "core/money.h"
 #include "declaration/checkvalues_p.h"
 #include "declaration/declarationcolumns.h"
 #include "declaration/declarationtext.h"
@@ -436,6 +437,13 @@ CheckResult checkDeclaration(const DeclarationInput& input, const MinimumWage& w
                 u"Asgari Ücret"_s, {},
                 u"Ayın asgari ücreti (%1) temel parametrelerde yok; PEK karşılaştırılmadı"_s.arg(
                     columns));
+    }
+
+    if (input.month == 12 && wage.month && wage.january) {
+        const QString low = core::money::lowJanuaryWageWarning(*wage.month, *wage.january);
+        if (!low.isEmpty())
+            RecordCheck(out, 0, {}, u"Temel parametreler"_s)
+                .warning(u"Asgari Ücret"_s, core::money::plainText(*wage.january), low);
     }
 
     QHash<QString, int> identities;

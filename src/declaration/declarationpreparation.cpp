@@ -1,5 +1,7 @@
 #include "declaration/declarationpreparation.h"
 
+#include "monthly/monthchain.h"
+
 #include "db/dataset.h"
 #include "declaration/declarationtext.h"
 
@@ -162,12 +164,11 @@ void openShownRows(const DeclarationEdition& edition, db::Dataset& shown,
 }
 
 int prepareDeclaration(const DeclarationEdition& edition, const PreparationDatasets& sets,
-                       const core::Period& period, const QString& unit)
+                       const core::Period& period, const QString& unit, const QString& user)
 {
     period.requireWholeYear();
     const QDate first = period.firstDay();
     const QDate last = period.lastDay();
-    const QString reasonCode = sets.parameters.value(QStringLiteral("istencikisnedeni")).toString();
     for (db::Dataset* dataset : {&sets.removal, &sets.source, &sets.target})
         dataset->close();
 
@@ -177,6 +178,11 @@ int prepareDeclaration(const DeclarationEdition& edition, const PreparationDatas
         sets.removal.connection().lockStep(
             QStringLiteral("Bildirge hazırlığı (1. adım)"),
             QStringLiteral("birim %1, %2/%3").arg(unit, period.year()).arg(period.month()));
+        // the reason code as the parameter row holds it now, not as the window opened it
+        sets.parameters.prepareCall(QStringLiteral("ParametreGetir"));
+        sets.parameters.open();
+        const QString reasonCode =
+            sets.parameters.value(QStringLiteral("istencikisnedeni")).toString();
         if (edition.directStatements) {
             prepareStatement(sets.removal, removalStatement(), period, unit);
             sets.removal.execProc();
@@ -203,6 +209,9 @@ int prepareDeclaration(const DeclarationEdition& edition, const PreparationDatas
             rows << declarationRow(sets.source, row, columns, first, last, reasonCode);
         sets.removal.connection().insertRows(sets.target.writeTarget().table, declarationColumns(),
                                              rows);
+        monthly::recordRun(sets.removal.connection(),
+                           {period.year(), period.month(), unit, !edition.suffix.isEmpty()},
+                           monthly::ChainStep::Declaration, user, int(rows.size()));
         transaction.commit();
     } catch (...) {
         sets.target.close();

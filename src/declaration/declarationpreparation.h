@@ -13,7 +13,7 @@ namespace zelvo::declaration {
 
 // The datasets of a declaration window that step (1) uses.
 struct PreparationDatasets {
-    db::Dataset& parameters; // SpParametre: ParametreGetir, opened at activation
+    db::Dataset& parameters; // SpParametre: ParametreGetir, read again by every run
     db::Dataset& removal;    // QSil (standard) or XmlSilxxx (GSS)
     db::Dataset& source;     // QGenel1 (standard) or XmlListe1xxx (GSS)
     db::Dataset& target;     // SpXml: XmlGetir(xxx), the rows are appended to it
@@ -34,9 +34,10 @@ QString sourceStatement();
 // days, reason code and premium base texts, then opens the shown rows and returns their number.
 // The removal and the insertions are one transaction: a db::DbError from any of them leaves the
 // month's rows as they were. A year text that is not a whole number stops the step before
-// anything changes, in every month.
+// anything changes, in every month. The run is recorded for the month's chain, in the same
+// transaction, as made by `user`; the reason code is read from the parameter row inside it.
 int prepareDeclaration(const DeclarationEdition& edition, const PreparationDatasets& sets,
-                       const core::Period& period, const QString& unit);
+                       const core::Period& period, const QString& unit, const QString& user = {});
 
 // Opens the shown rows (XmlListe2 or XmlListe2xxx) of the month and unit.
 void openShownRows(const DeclarationEdition& edition, db::Dataset& shown,

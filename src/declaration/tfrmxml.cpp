@@ -80,6 +80,7 @@ TFrmxml::TFrmxml(ui::AppContext& context, QWidget* owner, const DeclarationEditi
     : monthly::MonthlyWindow(context, edition.instanceName, QSize(1084, 740), owner),
       m_edition(edition)
 {
+    setMonthChain(edition.files == Edition::Gss, monthly::ChainStep::Declaration);
     m_parameters = addDataset(QStringLiteral("SpParametre"));
     m_workplace = addDataset(QStringLiteral("SpGetir"));
     m_target = addDataset(QStringLiteral("SpXml"));
@@ -152,11 +153,18 @@ void TFrmxml::activate()
     for (const QString& column : m_edition.workplaceColumnsAtActivation)
         m_workplace->requireColumn(column);
     periodSelector()->loadYear(*m_parameters);
+    refreshMonthState();
 }
 
 void TFrmxml::monthChosen(int)
 {
     offerRows(false);
+}
+
+void TFrmxml::showStoredRows()
+{
+    openShownRows(m_edition, *m_shown, periodSelector()->period(), context().unitCode());
+    offerRows(!m_shown->isEmpty());
 }
 
 void TFrmxml::offerRows(bool offered)
@@ -180,9 +188,9 @@ void TFrmxml::prepareRows()
     m_checkButton->hide();
     m_csvButton->hide();
     const std::optional<int> rows = runReplacingStep(QString(), [this](monthly::RunProgress&) {
-        return prepareDeclaration(m_edition,
-                                  {*m_parameters, *m_removal, *m_source, *m_target, *m_shown},
-                                  periodSelector()->period(), context().unitCode());
+        return prepareDeclaration(
+            m_edition, {*m_parameters, *m_removal, *m_source, *m_target, *m_shown},
+            periodSelector()->period(), context().unitCode(), context().userName());
     });
     if (!rows)
         return;
@@ -271,6 +279,8 @@ void TFrmxml::writeXmlFile()
     QString monthText;
     if (!readRowsToWrite([&] { monthText = shownValueText(m_shown->value(QStringLiteral("ay"))); }))
         return;
+    if (!confirmBeforeXml())
+        return;
     const QString path =
         chooseFile(proposedXmlFileName(context().unitCode(), monthText, m_edition.files));
     const bool written =
@@ -288,6 +298,8 @@ void TFrmxml::writeCsvFile()
         reportNoRows();
         return;
     }
+    if (!confirmChain(monthly::ChainStep::Declaration))
+        return;
     QString monthText;
     if (!guarded([&] {
             m_shown->first();
@@ -311,23 +323,63 @@ void TFrmxml::checkRows()
 {
     DeclarationInput input;
     MinimumWage wage;
+    CheckResult result;
     const bool read = readRowsToWrite([&] {
         input = xmlInput();
         wage = minimumWage();
         m_shown->first();
+        result = checkedRows(input, wage, true);
     });
     if (!read)
         return;
-    CheckResult result;
-    {
-        ui::BusyCursor busy;
-        result = checkDeclaration(input, wage);
-    }
     if (result.passed()) {
         message(checkPassedText(result.rowsChecked));
         return;
     }
     showCheckReport(result, input.workplace);
+}
+
+CheckResult TFrmxml::checkedRows(const DeclarationInput& input, const MinimumWage& wage,
+                                 bool withChain)
+{
+    ui::BusyCursor busy;
+    CheckResult result = checkDeclaration(input, wage);
+    if (!withChain)
+        return result;
+    // a file made from a stale step carries wrong values, whatever the rows look like
+    const QStringList problems = monthly::MonthChain::read(context().connection, monthKey())
+                                     .problems(monthly::ChainStep::Declaration);
+    QList<Finding> chain;
+    for (const QString& problem : problems)
+        chain.append({Severity::Error,
+                      0,
+                      {},
+                      QStringLiteral("Ayın hesapları"),
+                      QStringLiteral("Ay durumu"),
+                      {},
+                      problem});
+    result.findings = chain + result.findings;
+    return result;
+}
+
+bool TFrmxml::confirmBeforeXml()
+{
+    if (!confirmChain(monthly::ChainStep::Declaration))
+        return false;
+    int errors = 0;
+    if (!guarded([&] {
+            const DeclarationInput input = xmlInput();
+            const MinimumWage wage = minimumWage();
+            m_shown->first();
+            errors = checkedRows(input, wage, false).errorCount();
+        }))
+        return false;
+    return errors == 0 ||
+           context().dialogs.cautiousQuestion(
+               this, QStringLiteral("Denetim %1 hata buldu; SGK bu değerleri içeren bildirgeyi "
+                                    "reddeder (ayrıntılar için \"Denetle\"). Yine de XML "
+                                    "dosyası oluşturulsun mu?")
+                         .arg(errors));
 }
 
 // The template is read anew every time; a missing file is first put back from the bundle.

@@ -27,6 +27,7 @@ public:
 protected:
     void activate() override;
     void monthChosen(int month) override; // RadioGroup2Click
+    void showStoredRows() override;
 
 private:
     QFrame* buildTopPanel();
@@ -34,6 +35,11 @@ private:
     void writeXmlFile(); // SpeedButton2Click: step (2)
     void writeCsvFile(); // SpeedButton11Click: step (3)
     void checkRows();    // SpeedButton12Click: "Denetle"
+    // The check of the rows as step (2) would write them, with the month's stale or missing
+    // steps first when `withChain`.
+    CheckResult checkedRows(const DeclarationInput& input, const MinimumWage& wage, bool withChain);
+    // Step (2)'s questions before it writes: the month's chain, then the check's errors.
+    bool confirmBeforeXml();
     void showCheckReport(const CheckResult& result, const WorkplaceRecord& workplace);
     void offerRows(bool offered);
     void reportNoRows();

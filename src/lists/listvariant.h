@@ -12,6 +12,7 @@ struct ListVariant {
     QString instanceName; // the window's object name, "FrmListe1"
     QString title;        // `StaticText1`
     QString procedure;    // the list rows: `Liste1` or `Liste1xxx`
+    bool isGss() const { return procedure.endsWith(QLatin1String("xxx")); }
     QString templateFile; // read from the template folder at every run with rows
     QString initialYear;  // the year box until the first activation
 

@@ -16,6 +16,7 @@ TFrmListe::TFrmListe(ui::AppContext& context, QWidget* owner, const ListVariant&
     : monthly::MonthlyWindow(context, variant.instanceName, QSize(1084, 740), owner),
       m_variant(variant)
 {
+    setMonthChain(m_variant.isGss());
     m_workplace = addDataset(QStringLiteral("SpGetir"));
     m_parameters = addDataset(QStringLiteral("SpParametre"));
     m_rows = addDataset(QStringLiteral("SpGenel1"));
@@ -48,6 +49,7 @@ void TFrmListe::activate()
                              {{QStringLiteral("@key1"), context().unitCode()}});
     lists::openWithColumns(*m_workplace, lists::workplaceColumns());
     periodSelector()->loadYear(*m_parameters);
+    refreshMonthState();
 }
 
 void TFrmListe::monthChosen(int)
@@ -60,8 +62,14 @@ void TFrmListe::showList()
     grid()->show();
     if (!guarded([this] { openRows(); }))
         return;
-    if (m_rows->recordCount() > 0)
-        showReport();
+    if (m_rows->recordCount() < 1)
+        return;
+    // the list is the accrual's: a month whose timesheet or accrual is stale is asked about
+    if (!confirmChain(monthly::ChainStep::Accrual)) {
+        grid()->hide();
+        return;
+    }
+    showReport();
 }
 
 void TFrmListe::openRows()
@@ -84,9 +92,8 @@ void TFrmListe::showReport()
         const QString path = templatePath();
         report::ensureBundledTemplates(QFileInfo(path).absolutePath());
         m_report.loadTemplate(path); // on failure the engine keeps what it had
-        prepared = m_report.prepare(
-            lists::reportData(*m_rows, *m_workplace, *m_parameters, periodSelector()->period(),
-                              m_variant.procedure.endsWith(QLatin1String("xxx"))));
+        prepared = m_report.prepare(lists::reportData(
+            *m_rows, *m_workplace, *m_parameters, periodSelector()->period(), m_variant.isGss()));
     }
     report::PreviewDialog preview(prepared, this);
     askThroughDialogService(preview);

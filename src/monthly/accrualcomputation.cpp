@@ -1,5 +1,6 @@
 #include "monthly/accrualcomputation.h"
 
+#include "monthly/monthchain.h"
 #include "monthly/runprogress.h"
 #include "monthly/unitmonthcall.h"
 
@@ -50,7 +51,7 @@ qint64 monthWageKurus(const db::Dataset& parameters, int month)
 
 AccrualOutcome computeAccrual(const AccrualEdition& edition, const AccrualDatasets& sets,
                               const core::Period& period, const QString& unit,
-                              RunProgress& progress)
+                              RunProgress& progress, const QString& user)
 {
     for (db::Dataset* dataset : {&sets.removal, &sets.store, &sets.timesheet, &sets.result})
         dataset->close();
@@ -58,20 +59,25 @@ AccrualOutcome computeAccrual(const AccrualEdition& edition, const AccrualDatase
     const QString year = period.year();
     const int month = period.month();
     const bool december = month == 12;
-    // read before anything is removed: a missing wage changes nothing
-    const qint64 wage = monthWageKurus(sets.parameters, month);
-    const qint64 januaryWage = december ? monthWageKurus(sets.parameters, 1) : 0;
 
     const UnitMonthCall call(year, month, unit);
     db::Transaction transaction(sets.removal.connection());
     // a second workstation computing the same unit and month waits for this one to finish
     call.lockStep(sets.removal.connection(), QStringLiteral("Tahakkuk hesabı"));
+    // the wages as they are now, not as the window found them when it opened; read before
+    // anything is removed, so a missing wage changes nothing
+    sets.parameters.prepareCall(QStringLiteral("ParametreGetir"));
+    sets.parameters.open();
+    const qint64 wage = monthWageKurus(sets.parameters, month);
+    const qint64 januaryWage = december ? monthWageKurus(sets.parameters, 1) : 0;
     call.run(sets.removal, edition.procedure(QStringLiteral("TahakkukSil")));
 
     db::Dataset& timesheet = sets.timesheet;
     call.open(timesheet, edition.procedure(QStringLiteral("PuantajGenel")),
               edition.timesheetColumns);
+    const MonthKey key{year, month, unit, !edition.suffix.isEmpty()};
     if (timesheet.recordCount() < 1) {
+        recordRun(sets.removal.connection(), key, ChainStep::Accrual, user, 0);
         transaction.commit();
         return AccrualOutcome::NoTimesheet;
     }
@@ -98,6 +104,7 @@ AccrualOutcome computeAccrual(const AccrualEdition& edition, const AccrualDatase
     // every row stored in one call, in the timesheet's order
     call.storeThenOpen(sets.store, QStringLiteral("TahakkukekleListe"), rows, sets.result,
                        edition.procedure(QStringLiteral("TahakkukGenel")), edition.resultColumns);
+    recordRun(sets.removal.connection(), key, ChainStep::Accrual, user, count);
     transaction.commit();
     return AccrualOutcome::Accrued;
 }

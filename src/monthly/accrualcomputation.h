@@ -13,7 +13,7 @@ class RunProgress;
 
 // The row sets of an accrual window that a run uses, one per procedure.
 struct AccrualDatasets {
-    db::Dataset& parameters; // SpParametre: ParametreGetir, opened at activation
+    db::Dataset& parameters; // SpParametre: ParametreGetir, read again by every run
     db::Dataset& removal;    // SpSil: TahakkukSil
     db::Dataset& timesheet;  // SpGenel: PuantajGenel
     db::Dataset& store;      // SpOzel: TahakkukekleListe, every row stored at once
@@ -31,9 +31,11 @@ enum class AccrualOutcome { Accrued, NoTimesheet };
 // new-wage days at January's), has the server store the rows (all in one call, each as
 // Tahakkukekle would), then opens the month's accrual.
 // Everything runs in one transaction: a db::DbError from anywhere leaves the month as it was.
-// A month without timesheet rows still keeps its removal.
+// A month without timesheet rows still keeps its removal. The wages are read from the
+// parameter row inside the run's transaction, whatever the window read before; the run is
+// recorded for the month's chain, in the same transaction, as made by `user`.
 AccrualOutcome computeAccrual(const AccrualEdition& edition, const AccrualDatasets& sets,
                               const core::Period& period, const QString& unit,
-                              RunProgress& progress);
+                              RunProgress& progress, const QString& user = {});
 
 } // namespace zelvo::monthly

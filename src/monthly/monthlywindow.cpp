@@ -5,6 +5,7 @@
 #include "monthly/periodselector.h"
 #include "ui/look.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QToolButton>
@@ -41,6 +42,7 @@ MonthlyWindow::buildTopPanel(const QString& initialYear, int gap,
     row->addStretch(1);
     row->addWidget(createCloseButton(panel), 0, closeAlignment);
     connect(m_selector, &PeriodSelector::monthClicked, this, &MonthlyWindow::monthChosen);
+    connect(m_selector, &PeriodSelector::monthClicked, this, &MonthlyWindow::refreshMonthState);
     return panel;
 }
 
@@ -115,6 +117,13 @@ QVBoxLayout* MonthlyWindow::startPage(QFrame* panel, int sideMargin)
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(sideMargin, 8, sideMargin, 8);
     page->addWidget(panel);
+    m_monthState = new QLabel(this);
+    m_monthState->setObjectName(QStringLiteral("AyDurumu"));
+    m_monthState->setTextFormat(Qt::RichText);
+    // one line, so that the fixed-size grid below keeps its place in the window
+    m_monthState->setFont(ui::look::verdana(10, false));
+    m_monthState->setFixedHeight(16);
+    page->addWidget(m_monthState);
     return page;
 }
 
@@ -134,6 +143,37 @@ void MonthlyWindow::layOutPage(QFrame* panel, QLayout* heading, QWidget* grid, i
     page->addStretch(1);
 }
 
+void MonthlyWindow::setMonthChain(bool gss, std::optional<ChainStep> runs)
+{
+    m_gss = gss;
+    m_runs = runs;
+}
+
+MonthKey MonthlyWindow::monthKey() const
+{
+    return {m_selector->yearText(), m_selector->month(), context().unitCode(), m_gss};
+}
+
+void MonthlyWindow::refreshMonthState()
+{
+    if (!m_monthState || !context().connection.isOpen())
+        return;
+    try {
+        m_monthState->setText(MonthChain::read(context().connection, monthKey()).summaryHtml());
+    } catch (const db::DbError& e) {
+        m_monthState->setText(QStringLiteral("Ayın durumu okunamadı: %1").arg(e.text()));
+    }
+}
+
+bool MonthlyWindow::confirmChain(ChainStep last)
+{
+    QString question;
+    if (!guarded(
+            [&] { question = MonthChain::read(context().connection, monthKey()).question(last); }))
+        return false;
+    return question.isEmpty() || context().dialogs.cautiousQuestion(this, question);
+}
+
 void MonthlyWindow::runStep(const QString& progressLabel,
                             const std::function<void(RunProgress&)>& step)
 {
@@ -142,17 +182,36 @@ void MonthlyWindow::runStep(const QString& progressLabel,
     backup::backupBeforeReplacingRun(context(), this);
     m_running = true;
     std::optional<QString> failure;
+    bool refused = false;
     {
         RunProgress progress(this, progressLabel);
+        // while another workstation runs the same step the window says so, under the wait cursor
+        const QString waiting = QStringLiteral("Başka bir iş istasyonu bu ayın %1 hesabını "
+                                               "yapıyor; bekleniyor…")
+                                    .arg(m_runs ? chainStepWaitName(*m_runs) : QString());
+        auto previous = context().connection.setStepWaitNotice([this, waiting](const QString&) {
+            if (m_monthState) {
+                m_monthState->setText(waiting.toHtmlEscaped());
+                m_monthState->repaint();
+            }
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
         try {
             step(progress);
+        } catch (const db::StepRefused& e) {
+            failure = e.text();
+            refused = true;
         } catch (const db::DbError& e) {
             failure = e.text();
         }
+        context().connection.setStepWaitNotice(std::move(previous));
     }
     m_running = false;
+    refreshMonthState();
     if (failure)
         showError(*failure);
+    if (refused)
+        guarded([this] { showStoredRows(); });
 }
 
 void MonthlyWindow::closing()

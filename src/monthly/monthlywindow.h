@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/dbgrid.h"
+#include "monthly/monthchain.h"
 #include "monthly/runprogress.h"
 #include "ui/childwindow.h"
 
@@ -110,8 +111,22 @@ protected:
         return true;
     }
 
+    // The month's chain this window shows in `AyDurumu`: the edition, and the step the window
+    // runs (none for the lists), named while a run waits for another workstation.
+    void setMonthChain(bool gss, std::optional<ChainStep> runs = std::nullopt);
+    MonthKey monthKey() const;
+    // Reads the chosen month's chain again into `AyDurumu`.
+    void refreshMonthState();
+    // Before something is made from the steps up to `last`: when one of them is missing or
+    // stale, asks whether to go on anyway (No the default). True when there is nothing to ask or
+    // the user said Yes.
+    bool confirmChain(ChainStep last);
+    QLabel* monthState() const { return m_monthState; }
+
     // The user clicked a month.
     virtual void monthChosen(int month) = 0;
+    // After a run gave up waiting for another workstation: the grid shows what the month holds.
+    virtual void showStoredRows() {}
     // Closes every dataset of the window.
     void closing() override;
 
@@ -121,6 +136,9 @@ private:
     QVBoxLayout* startPage(QFrame* panel, int sideMargin);
 
     QList<db::Dataset*> m_datasets;
+    QLabel* m_monthState = nullptr;
+    bool m_gss = false;
+    std::optional<ChainStep> m_runs;
     PeriodSelector* m_selector = nullptr;
     QToolButton* m_actionButton = nullptr;
     controls::DbGrid* m_grid = nullptr;

@@ -3,6 +3,7 @@
 #include "core/wholenumber.h"
 #include "monthly/periodselector.h"
 #include "monthly/timesheetcomputation.h"
+#include "monthly/unitmonthcall.h"
 #include "ui/look.h"
 
 #include <QHBoxLayout>
@@ -68,6 +69,7 @@ TFrmPuantaj::TFrmPuantaj(ui::AppContext& context, QWidget* owner, const Timeshee
     : MonthlyWindow(context, edition.instanceName, QSize(1084, 740), owner), m_edition(edition)
 {
     setHidesMainWindow(edition.hidesMainWindow);
+    setMonthChain(!edition.suffix.isEmpty(), ChainStep::Timesheet);
     m_removal = addDataset(QStringLiteral("SpSil"));
     m_students = addDataset(QStringLiteral("SpGetir"));
     m_parameters = addDataset(QStringLiteral("SpParametre"));
@@ -106,6 +108,16 @@ void TFrmPuantaj::activate()
 {
     periodSelector()->loadYear(*m_parameters);
     periodSelector()->yearBox()->setFocus();
+    refreshMonthState();
+}
+
+void TFrmPuantaj::showStoredRows()
+{
+    const core::Period period = periodSelector()->period();
+    UnitMonthCall(period.year(), period.month(), context().unitCode())
+        .open(*m_monthView, m_edition.procedure(QStringLiteral("PuantajGenel")),
+              m_edition.monthViewColumns);
+    grid()->show();
 }
 
 void TFrmPuantaj::storeCorrection()
@@ -123,6 +135,7 @@ void TFrmPuantaj::monthChosen(int month)
 {
     guarded([this] { storeCorrection(); });
     m_title->setText(core::Period::timesheetTitle(month));
+    refreshMonthState(); // after the correction, which the accrual sees
     grid()->hide();
 }
 
@@ -133,9 +146,9 @@ void TFrmPuantaj::compute()
     const bool shown = runIntoGrid(
         QStringLiteral("Puantaj hesaplanıyor..."),
         [this](RunProgress& progress) {
-            return computeTimesheet(m_edition,
-                                    {*m_removal, *m_students, *m_dayCount, *m_single, *m_monthView},
-                                    periodSelector()->period(), context().unitCode(), progress);
+            return computeTimesheet(
+                m_edition, {*m_removal, *m_students, *m_dayCount, *m_single, *m_monthView},
+                periodSelector()->period(), context().unitCode(), progress, context().userName());
         },
         TimesheetOutcome::NoStudents, QStringLiteral("Kayıt bulunamadı"));
     if (shown)

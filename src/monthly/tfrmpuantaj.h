@@ -20,6 +20,7 @@ protected:
     void activate() override;
     void closing() override;
     void monthChosen(int month) override; // RadioGroup2Click
+    void showStoredRows() override;
 
 private:
     QLayout* buildTitleRow();

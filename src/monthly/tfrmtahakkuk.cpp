@@ -2,6 +2,9 @@
 
 #include "monthly/accrualcomputation.h"
 #include "monthly/periodselector.h"
+#include "monthly/unitmonthcall.h"
+
+#include "core/money.h"
 
 #include <QLabel>
 #include <QToolButton>
@@ -20,6 +23,7 @@ const QString noTimesheetText = QStringLiteral(
 TFrmTahakkuk::TFrmTahakkuk(ui::AppContext& context, QWidget* owner, const AccrualEdition& edition)
     : MonthlyWindow(context, edition.instanceName, QSize(1091, 740), owner), m_edition(edition)
 {
+    setMonthChain(!edition.suffix.isEmpty(), ChainStep::Accrual);
     m_parameters = addDataset(QStringLiteral("SpParametre"));
     m_removal = addDataset(QStringLiteral("SpSil"));
     m_timesheet = addDataset(QStringLiteral("SpGenel"));
@@ -33,11 +37,31 @@ TFrmTahakkuk::TFrmTahakkuk(ui::AppContext& context, QWidget* owner, const Accrua
     QLabel* title = addHeading(edition.title);
     addGrid(QSize(1064, 591), edition.gridColumns, m_result, true);
     layOutPage(panel, title, grid());
+    connect(periodSelector(), &PeriodSelector::monthClicked, this, &TFrmTahakkuk::showMonthState);
 }
 
 void TFrmTahakkuk::activate()
 {
     periodSelector()->loadYear(*m_parameters);
+    showMonthState();
+}
+
+void TFrmTahakkuk::showMonthState()
+{
+    refreshMonthState();
+    if (periodSelector()->month() != 12 || !m_parameters->isOpen() || m_parameters->isEmpty())
+        return;
+    const auto december =
+        core::money::kurusFromVariant(m_parameters->value(QStringLiteral("au12")));
+    const auto january = core::money::kurusFromVariant(m_parameters->value(QStringLiteral("au01")));
+    if (!december || !january)
+        return;
+    const QString warning = core::money::lowJanuaryWageWarning(*december, *january);
+    if (!warning.isEmpty())
+        monthState()->setText(monthState()->text() +
+                              QStringLiteral("<br><span style=\"color:#9a5b00\"><b>UYARI:</b> "
+                                             "%1</span>")
+                                  .arg(warning.toHtmlEscaped()));
 }
 
 void TFrmTahakkuk::monthChosen(int)
@@ -45,16 +69,26 @@ void TFrmTahakkuk::monthChosen(int)
     grid()->hide();
 }
 
+void TFrmTahakkuk::showStoredRows()
+{
+    const core::Period period = periodSelector()->period();
+    UnitMonthCall(period.year(), period.month(), context().unitCode())
+        .open(*m_result, m_edition.procedure(QStringLiteral("TahakkukGenel")),
+              m_edition.resultColumns);
+    grid()->show();
+}
+
 void TFrmTahakkuk::accrue()
 {
     runIntoGrid(
         QStringLiteral("Tahakkuk hesaplanıyor..."),
         [this](RunProgress& progress) {
-            return computeAccrual(m_edition,
-                                  {*m_parameters, *m_removal, *m_timesheet, *m_store, *m_result},
-                                  periodSelector()->period(), context().unitCode(), progress);
+            return computeAccrual(
+                m_edition, {*m_parameters, *m_removal, *m_timesheet, *m_store, *m_result},
+                periodSelector()->period(), context().unitCode(), progress, context().userName());
         },
         AccrualOutcome::NoTimesheet, noTimesheetText);
+    showMonthState();
 }
 
 void TFrmTahakkuk::closing()

@@ -18,9 +18,12 @@ protected:
     void activate() override;
     void closing() override;
     void monthChosen(int month) override; // RadioGroup2Click
+    void showStoredRows() override;
 
 private:
     void accrue(); // SpeedButton5Click
+    // `AyDurumu` with December's warning about a January wage lower than December's.
+    void showMonthState();
 
     const AccrualEdition& m_edition;
     db::Dataset* m_parameters; // SpParametre

@@ -1,6 +1,7 @@
 #include "monthly/timesheetcomputation.h"
 
 #include "monthly/daycount.h"
+#include "monthly/monthchain.h"
 #include "monthly/runprogress.h"
 #include "monthly/unitmonthcall.h"
 
@@ -30,7 +31,7 @@ QJsonValue isoDay(const QDate& date)
 
 TimesheetOutcome computeTimesheet(const TimesheetEdition& edition, const TimesheetDatasets& sets,
                                   const core::Period& period, const QString& unit,
-                                  RunProgress& progress)
+                                  RunProgress& progress, const QString& user)
 {
     for (db::Dataset* dataset :
          {&sets.removal, &sets.students, &sets.dayCount, &sets.single, &sets.monthView})
@@ -55,7 +56,9 @@ TimesheetOutcome computeTimesheet(const TimesheetEdition& edition, const Timeshe
         edition.procedure(QStringLiteral("PuantajGetir")),
         {{u"@key1"_s, period.startDmy()}, {u"@key2"_s, period.endDmy()}, {u"@key3"_s, unit}});
     students.open();
+    const MonthKey key{year, month, unit, !edition.suffix.isEmpty()};
     if (students.recordCount() < 1) {
+        recordRun(sets.removal.connection(), key, ChainStep::Timesheet, user, 0, &period);
         transaction.commit();
         return TimesheetOutcome::NoStudents;
     }
@@ -99,6 +102,7 @@ TimesheetOutcome computeTimesheet(const TimesheetEdition& edition, const Timeshe
     sets.dayCount.close();
     call.storeThenOpen(sets.single, QStringLiteral("PuantajYaz"), days, sets.monthView,
                        edition.procedure(QStringLiteral("PuantajGenel")), edition.monthViewColumns);
+    recordRun(sets.removal.connection(), key, ChainStep::Timesheet, user, count, &period);
     transaction.commit();
     return TimesheetOutcome::Computed;
 }

@@ -27,9 +27,10 @@ enum class TimesheetOutcome { Computed, NoStudents };
 // server counts all students in one call and stores all their days in another: a student's row
 // of the month is updated (its gun only), a student without one gets a new row.
 // Everything runs in one transaction: a db::DbError from anywhere leaves the month as it was.
-// A run that finds no student still keeps its removal.
+// A run that finds no student still keeps its removal. The run is recorded for the month's
+// chain, in the same transaction, as made by `user`.
 TimesheetOutcome computeTimesheet(const TimesheetEdition& edition, const TimesheetDatasets& sets,
                                   const core::Period& period, const QString& unit,
-                                  RunProgress& progress);
+                                  RunProgress& progress, const QString& user = {});
 
 } // namespace zelvo::monthly

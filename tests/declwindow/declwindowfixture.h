@@ -6,7 +6,9 @@
 // stored declaration rows read back.
 
 #include "controls/dbgrid.h"
+#include "core/period.h"
 #include "declaration/tfrmxmlgss.h"
+#include "monthly/monthchain.h"
 #include "testsession.h"
 
 #include <QLineEdit>
@@ -92,6 +94,22 @@ struct DeclFixture {
              {QStringLiteral("@ay"), month},
              {QStringLiteral("@gun"), days},
              {QStringLiteral("@birim"), unit}});
+        recordComputed(month, unit, year);
+    }
+
+    // The month's timesheet and accrual recorded as run, in both editions, as the monthly
+    // windows record them: the month's chain is current up to the declaration rows.
+    void recordComputed(int month, const QString& unit = QStringLiteral("01"),
+                        const QString& year = QStringLiteral("2012"))
+    {
+        const zelvo::core::Period period(year, month);
+        for (bool gss : {false, true}) {
+            const zelvo::monthly::MonthKey key{year, month, unit, gss};
+            zelvo::monthly::recordRun(session.connection, key, zelvo::monthly::ChainStep::Timesheet,
+                                      QStringLiteral("admin"), 1, &period);
+            zelvo::monthly::recordRun(session.connection, key, zelvo::monthly::ChainStep::Accrual,
+                                      QStringLiteral("admin"), 1);
+        }
     }
 
     template <typename T> T* find(const QString& name) const

@@ -58,6 +58,7 @@ struct CheckFixture : DeclFixture {
                  {QStringLiteral("@birimkodu"), QStringLiteral("01")},
                  {QStringLiteral("@kazanc"), 33030.0 * row.at(1).toInt() / 30},
                  {QStringLiteral("@matrah"), 33030.0 * row.at(1).toInt() / 30}});
+        recordComputed(1, QStringLiteral("01"), QStringLiteral("2026"));
     }
 
     void setIdentity(int student, const QString& number)

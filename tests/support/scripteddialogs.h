@@ -22,6 +22,11 @@ public:
         shown.append({Kind::Question, text});
         return answers.isEmpty() ? true : answers.takeFirst();
     }
+    bool cautiousQuestion(QWidget*, const QString& text) override
+    {
+        shown.append({Kind::Question, text});
+        return answers.isEmpty() ? true : answers.takeFirst();
+    }
     void error(QWidget*, const QString& text) override { shown.append({Kind::Error, text}); }
     QString saveFileName(QWidget*, const QString& title, const QString& filter,
                          const QString& defaultSuffix, const QString& proposedName) override
