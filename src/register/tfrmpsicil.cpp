@@ -5,6 +5,7 @@
 #include "controls/dbnavigator.h"
 #include "db/dataset.h"
 #include "register/changestamp.h"
+#include "register/studentrules.h"
 #include "ui/look.h"
 
 #include <QButtonGroup>
@@ -84,7 +85,10 @@ TFrmPSicil::TFrmPSicil(ui::AppContext& context, QWidget* owner)
 {
     m_students = new db::Dataset(context.connection, this);
     m_students->setObjectName(QStringLiteral("SpOgrenci"));
-    m_students->beforePost = [this](db::Dataset& students) { stampRow(students); };
+    m_students->beforePost = [this](db::Dataset& students) {
+        stampRow(students);
+        checkRow(students);
+    };
     m_statuses = new db::Dataset(context.connection, this);
     m_statuses->setObjectName(QStringLiteral("QrStatu"));
     m_deletion = new db::Dataset(context.connection, this);
@@ -348,6 +352,37 @@ void TFrmPSicil::stampRow(db::Dataset& students)
                       changeStamp(QDate::currentDate(), QTime::currentTime(),
                                   isNew ? ChangeKind::FirstEntry : ChangeKind::Change,
                                   context().userName(), context().fullName()));
+}
+
+QStringList TFrmPSicil::statusCodes() const
+{
+    QStringList codes;
+    if (!m_statuses->isOpen())
+        return codes;
+    const int kodu = m_statuses->requireColumn(QStringLiteral("kodu"));
+    for (int row = 0; row < m_statuses->recordCount(); ++row)
+        codes << m_statuses->valueAt(row, kodu).toString().trimmed();
+    return codes;
+}
+
+// A row the rules refuse is not stored and stays as typed; the error box names the field. An
+// identity number that fails only its own rule may be the person's real one mistyped in
+// another register, so the user decides, No being the default.
+void TFrmPSicil::checkRow(db::Dataset& students)
+{
+    StudentValues row;
+    for (const StudentField& field : studentFields())
+        if (students.hasColumn(field.column))
+            row.insert(field.column, students.value(field.column));
+    QStringList refusals;
+    QStringList identity;
+    for (const RuleViolation& violation : checkStudent(row, statusCodes(), false))
+        (violation.identityOnly ? identity : refusals) << violation.text;
+    if (!refusals.isEmpty())
+        throw db::DbError(QStringLiteral("Öğrenci kaydedilmedi: ") + refusals.join(u'\n'));
+    if (!identity.isEmpty() &&
+        !askCautiously(identity.join(u'\n') + QStringLiteral("\rYine de kaydedilsin mi?")))
+        throw db::DbError(QStringLiteral("Öğrenci kaydedilmedi: ") + identity.join(u'\n'));
 }
 
 bool TFrmPSicil::hasStoredCurrentStudent() const

@@ -44,6 +44,8 @@ private:
     QString pendingChangeQuestion() const;
     void deleteStudent(); // Button1 "ÖĞRENCİYİ SİL"
     void stampRow(db::Dataset& students);
+    void checkRow(db::Dataset& students);
+    QStringList statusCodes() const;
     bool hasStoredCurrentStudent() const;
     QString deleteQuestion() const;
     void reopenStudents();

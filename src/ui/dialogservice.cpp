@@ -72,6 +72,17 @@ bool DialogService::question(QWidget* parent, const QString& text, bool withIcon
     return box.exec() == QMessageBox::Yes;
 }
 
+bool DialogService::cautiousQuestion(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), text,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Evet"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("Hayır"));
+    return box.exec() == QMessageBox::Yes;
+}
+
 void DialogService::error(QWidget* parent, const QString& text)
 {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text,

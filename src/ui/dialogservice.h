@@ -17,6 +17,8 @@ public:
     virtual void message(QWidget* parent, const QString& text);
     // Yes / No, Yes the default. `withIcon` false gives a box without icon.
     virtual bool question(QWidget* parent, const QString& text, bool withIcon = true);
+    // Yes / No with No the default: for storing something most likely wrong.
+    virtual bool cautiousQuestion(QWidget* parent, const QString& text);
     // The system error box for database, file and conversion errors (text already final).
     virtual void error(QWidget* parent, const QString& text);
     // A save dialog; returns the chosen path or an empty text when cancelled. With several
