@@ -5,10 +5,14 @@
 #include "controls/dbnavigator.h"
 #include "db/dataset.h"
 #include "register/changestamp.h"
+#include "register/studentexport.h"
+#include "register/studentimport.h"
 #include "register/studentrules.h"
+#include "register/tfrmogrenciaktar.h"
 #include "ui/look.h"
 
 #include <QButtonGroup>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -160,6 +164,17 @@ QFrame* TFrmPSicil::buildTopPanel()
     setTextColour(remove, red);
     connect(remove, &QPushButton::clicked, this, &TFrmPSicil::deleteStudent);
     row->addWidget(remove);
+
+    auto* import = new QPushButton(QStringLiteral("Excel'den Aktar"), panel);
+    import->setObjectName(QStringLiteral("ExcelAktar"));
+    import->setFont(ui::look::verdana(11, true));
+    connect(import, &QPushButton::clicked, this, &TFrmPSicil::importStudents);
+    row->addWidget(import);
+    auto* exportButton = new QPushButton(QStringLiteral("Excel'e Aktar"), panel);
+    exportButton->setObjectName(QStringLiteral("ExcelYaz"));
+    exportButton->setFont(ui::look::verdana(11, true));
+    connect(exportButton, &QPushButton::clicked, this, &TFrmPSicil::exportStudents);
+    row->addWidget(exportButton);
 
     row->addStretch();
     row->addWidget(createCloseButton(panel));
@@ -441,6 +456,52 @@ void TFrmPSicil::deleteStudent()
     guarded([this] { reopenStudents(); });
     message(deleted ? QStringLiteral("Öğrenciye ait bilgiler SİLİNDİ")
                     : QStringLiteral("Öğrenci bulunamadı; silinmedi."));
+}
+
+void TFrmPSicil::importStudents()
+{
+    m_grid->commitEditor();
+    if (!settlePendingChange())
+        return;
+    const QString path = context().dialogs.openFileName(
+        this, QStringLiteral("Excel'den Aktar"),
+        QStringLiteral("Excel ya da metin dosyası (*.xlsx *.csv *.txt)"));
+    reactivate();
+    if (path.isEmpty())
+        return;
+    ImportCheck check;
+    if (!guarded([&] { check = StudentImport(context().connection).checkFile(path, context().unitCode()); }))
+        return;
+    TFrmOgrenciAktar preview(context(), std::move(check), QFileInfo(path).fileName(), this);
+    runModal(preview);
+    if (preview.storedRows() > 0 && m_students->isOpen())
+        guarded([this] { reopenStudents(); });
+}
+
+// The rows of the last search as they stand in the grid, a change not yet stored included.
+void TFrmPSicil::exportStudents()
+{
+    m_grid->commitEditor();
+    if (!m_students->isOpen() || m_students->isEmpty()) {
+        message(QStringLiteral("Önce aktarılacak öğrencileri listeleyin."));
+        return;
+    }
+    const QString path = context().dialogs.saveFileName(
+        this, QStringLiteral("Excel'e Aktar"), QStringLiteral("Excel dosyası (*.xlsx)"),
+        QStringLiteral("xlsx"), QStringLiteral("ogrenciler-%1.xlsx").arg(context().unitCode()));
+    reactivate();
+    if (path.isEmpty())
+        return;
+    QList<StudentValues> rows;
+    rows.reserve(m_students->recordCount());
+    for (int r = 0; r < m_students->recordCount(); ++r) {
+        StudentValues row;
+        for (const QString& column : exportedColumns())
+            if (const int c = m_students->columnIndex(column); c >= 0)
+                row.insert(column, m_students->valueAt(r, c));
+        rows.append(std::move(row));
+    }
+    guarded([&] { writeStudentsXlsx(path, rows); });
 }
 
 void TFrmPSicil::closing()

@@ -49,6 +49,8 @@ private:
     bool hasStoredCurrentStudent() const;
     QString deleteQuestion() const;
     void reopenStudents();
+    void importStudents(); // "Excel'den Aktar"
+    void exportStudents(); // "Excel'e Aktar"
 
     db::Dataset* m_students = nullptr; // SpOgrenci, shown through DsOgrenciGetir
     db::Dataset* m_statuses = nullptr; // QrStatu
