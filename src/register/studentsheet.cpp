@@ -41,12 +41,6 @@ const QHash<QString, QString>& headerColumns()
     return columns;
 }
 
-bool isTextColumn(const QString& column)
-{
-    const StudentField* field = studentField(column);
-    return field && field->width > 0;
-}
-
 // A whole number as its digits: 12345678950, "12345678950", "1.2345678950E10".
 std::optional<QString> wholeDigits(const QVariant& cell)
 {
@@ -178,7 +172,7 @@ StudentSheet readStudentSheet(const QList<SheetRow>& rows)
             missing << u"\"%1\""_s.arg(studentField(column)->title);
     if (!missing.isEmpty())
         throw core::Error(u"Dosyada gerekli sütun yok: %1."_s.arg(missing.join(u", "_s)));
-    for (const QString column : {u"statu"_s, u"gss"_s})
+    for (const QString& column : {u"statu"_s, u"gss"_s})
         if (!sheet.columns.contains(column)) {
             sheet.columns << column;
             fileColumns << -1;
