@@ -88,9 +88,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
         QStringLiteral("Öğrencileri bir Excel (.xlsx) ya da metin (.csv, .txt) dosyasından "
                        "denetleyip kaydeder ve çıkar."),
         QStringLiteral("dosya"));
-    const QCommandLineOption unit(QStringLiteral("unit"),
-                                  QStringLiteral("Aktarılacak birimin kodu."),
-                                  QStringLiteral("kod"));
+    const QCommandLineOption unit(
+        QStringLiteral("unit"), QStringLiteral("Aktarılacak birimin kodu."), QStringLiteral("kod"));
     const QCommandLineOption dryRun(QStringLiteral("dry-run"),
                                     QStringLiteral("Yalnız denetler; hiçbir şey kaydetmez."));
     const QCommandLineOption skipInvalid(

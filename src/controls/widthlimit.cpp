@@ -52,7 +52,8 @@ void limitTextWidth(QLineEdit* edit, int width, std::function<void(const QString
 {
     // the validator sees pasted text whole, which the line's own maximum would cut first
     edit->setMaxLength(32767);
-    if (auto* validator = dynamic_cast<WidthValidator*>(const_cast<QValidator*>(edit->validator()))) {
+    if (auto* validator =
+            dynamic_cast<WidthValidator*>(const_cast<QValidator*>(edit->validator()))) {
         validator->setWidth(width);
         validator->setRefused(std::move(refused));
         return;

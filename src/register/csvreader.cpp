@@ -116,11 +116,13 @@ QList<SheetRow> readSheetFile(const QString& path)
     if (suffix == u"xlsx"_s)
         return readXlsx(path);
     if (suffix != u"csv"_s && suffix != u"txt"_s)
-        throw core::Error(u"%1 okunamadı: yalnız .xlsx, .csv ve .txt dosyaları aktarılabilir."_s.arg(
-            QFileInfo(path).fileName()));
+        throw core::Error(
+            u"%1 okunamadı: yalnız .xlsx, .csv ve .txt dosyaları aktarılabilir."_s.arg(
+                QFileInfo(path).fileName()));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw core::Error(u"%1 okunamadı: %2"_s.arg(QFileInfo(path).fileName(), file.errorString()));
+        throw core::Error(
+            u"%1 okunamadı: %2"_s.arg(QFileInfo(path).fileName(), file.errorString()));
     return readDelimitedText(file.readAll());
 }
 

@@ -24,8 +24,8 @@ QString unitOf(db::Connection& connection, const QString& named)
         return named;
     }
     if (codes.size() != 1)
-        throw core::Error(u"Veritabanında %1 birim var; --unit ile birim kodunu verin."_s.arg(
-            codes.size()));
+        throw core::Error(
+            u"Veritabanında %1 birim var; --unit ile birim kodunu verin."_s.arg(codes.size()));
     return codes.first();
 }
 

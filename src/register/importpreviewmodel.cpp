@@ -11,8 +11,7 @@ namespace {
 
 enum Column { Line, Outcome, Number, Name, Surname, Identity, Reason, ColumnCount };
 
-const char16_t* const studentColumns[] = {u"", u"", u"ogrencino", u"adi", u"soyadi",
-                                          u"tckimlikno"};
+const char16_t* const studentColumns[] = {u"", u"", u"ogrencino", u"adi", u"soyadi", u"tckimlikno"};
 
 } // namespace
 
@@ -79,9 +78,8 @@ QVariant ImportPreviewModel::headerData(int section, Qt::Orientation orientation
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    static const QString titles[] = {u"Satır"_s,  u"Sonuç"_s,          u"Numarası"_s,
-                                     u"Adı"_s,    u"Soyadı"_s,         u"T.C. Kimlik No"_s,
-                                     u"Açıklama"_s};
+    static const QString titles[] = {u"Satır"_s,  u"Sonuç"_s,          u"Numarası"_s, u"Adı"_s,
+                                     u"Soyadı"_s, u"T.C. Kimlik No"_s, u"Açıklama"_s};
     return titles[section];
 }
 

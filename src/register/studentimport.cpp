@@ -57,7 +57,8 @@ ImportCheck checkStudents(const StudentSheet& sheet, const QStringList& statusCo
     for (const SheetStudent& student : sheet.students) {
         ImportRow row{student.line, student.values, ImportOutcome::New, student.unreadable, {}};
         for (const QString& column : requiredColumns())
-            if (row.values.value(column).toString().trimmed().isEmpty() &&
+            if (row.values.contains(column) && // an unreadable value has said so already
+                row.values.value(column).toString().trimmed().isEmpty() &&
                 column != u"tckimlikno"_s) // the identity rule says it itself
                 row.problems << u"%1 boş"_s.arg(title(column));
         for (const RuleViolation& violation : checkStudent(row.values, statusCodes, true))
@@ -137,8 +138,8 @@ int StudentImport::store(const ImportCheck& check, const ImportStamp& stamp, boo
 {
     if (check.count(ImportOutcome::Error) > 0 && !skipInvalid)
         return 0;
-    const QString firstEntry = changeStamp(stamp.date, stamp.time, ChangeKind::FirstEntry,
-                                           stamp.userName, stamp.fullName);
+    const QString firstEntry =
+        changeStamp(stamp.date, stamp.time, ChangeKind::FirstEntry, stamp.userName, stamp.fullName);
     const QString change =
         changeStamp(stamp.date, stamp.time, ChangeKind::Change, stamp.userName, stamp.fullName);
 

@@ -23,8 +23,8 @@ struct ImportRow {
     int line = 0;
     StudentValues values;
     ImportOutcome outcome = ImportOutcome::New;
-    QStringList problems;  // why the row is an error, or "var" for a student already there
-    QVariant existingId;   // the register's row of the same number or identity number
+    QStringList problems; // why the row is an error, or "var" for a student already there
+    QVariant existingId;  // the register's row of the same number or identity number
 };
 
 struct ImportCheck {

@@ -104,9 +104,8 @@ QString textProblem(const QString& field, QStringView value, int width)
         !reason.isEmpty())
         return field + u' ' + reason;
     if (width > 0 && value.size() > width)
-        return u"%1 en çok %2 karakter olabilir (%3 karakter yazıldı)."_s.arg(field)
-            .arg(width)
-            .arg(value.size());
+        return u"%1 en çok %2 karakter olabilir (%3 karakter yazıldı)."_s.arg(field).arg(width).arg(
+            value.size());
     return {};
 }
 
@@ -115,7 +114,7 @@ QString dateOrderProblem(const QDate& start, const QDate& end)
     if (!start.isValid() || !end.isValid() || end >= start)
         return {};
     return u"%1 (%2) başlangıçtan (%3) önce olamaz."_s.arg(studentField(u"bitistarihi")->title,
-                                                         dmy(end), dmy(start));
+                                                           dmy(end), dmy(start));
 }
 
 QDate storedDate(const QVariant& value)

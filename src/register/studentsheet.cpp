@@ -59,8 +59,7 @@ std::optional<QString> wholeDigits(const QVariant& cell)
 
 QDate textDate(const QString& text)
 {
-    for (const QString& format :
-         {u"d.M.yyyy"_s, u"d-M-yyyy"_s, u"d/M/yyyy"_s, u"yyyy-MM-dd"_s}) {
+    for (const QString& format : {u"d.M.yyyy"_s, u"d-M-yyyy"_s, u"d/M/yyyy"_s, u"yyyy-MM-dd"_s}) {
         const QDate date = QDate::fromString(text, format);
         if (date.isValid())
             return date;
@@ -98,8 +97,8 @@ QString columnForHeader(QStringView header)
 
 const QStringList& requiredColumns()
 {
-    static const QStringList columns = {u"ogrencino"_s,  u"adi"_s,
-                                        u"soyadi"_s,     u"tckimlikno"_s,
+    static const QStringList columns = {u"ogrencino"_s,       u"adi"_s,
+                                        u"soyadi"_s,          u"tckimlikno"_s,
                                         u"baslangictarihi"_s, u"bitistarihi"_s};
     return columns;
 }
@@ -107,8 +106,9 @@ const QStringList& requiredColumns()
 std::optional<QVariant> studentValue(const QString& column, const QVariant& cell, QString* why)
 {
     const QString title = studentField(column) ? studentField(column)->title : column;
-    const QString shown = cell.typeId() == QMetaType::QDate ? cell.toDate().toString(u"dd.MM.yyyy"_s)
-                                                            : cell.toString().trimmed();
+    const QString shown = cell.typeId() == QMetaType::QDate
+                              ? cell.toDate().toString(u"dd.MM.yyyy"_s)
+                              : cell.toString().trimmed();
     auto refuse = [&](const QString& what) -> std::optional<QVariant> {
         *why = u"%1 %2 (%3)"_s.arg(title, what, shown);
         return std::nullopt;
@@ -125,7 +125,8 @@ std::optional<QVariant> studentValue(const QString& column, const QVariant& cell
     }
     if (column == u"gss"_s) {
         const auto flag = gssFlag(cell);
-        return flag ? std::optional<QVariant>(*flag) : refuse(u"1/0, E/H, Evet/Hayır ya da X olmalı"_s);
+        return flag ? std::optional<QVariant>(*flag)
+                    : refuse(u"1/0, E/H, Evet/Hayır ya da X olmalı"_s);
     }
     if (column == u"otomasyonid"_s) {
         if (shown.isEmpty())
@@ -162,7 +163,8 @@ StudentSheet readStudentSheet(const QList<SheetRow>& rows)
             continue;
         }
         if (sheet.columns.contains(column))
-            throw core::Error(u"\"%1\" sütunu dosyada iki kez var."_s.arg(studentField(column)->title));
+            throw core::Error(
+                u"\"%1\" sütunu dosyada iki kez var."_s.arg(studentField(column)->title));
         sheet.columns << column;
         fileColumns << i;
     }

@@ -17,8 +17,7 @@ namespace zelvo::studentregister {
 
 TFrmOgrenciAktar::TFrmOgrenciAktar(ui::AppContext& context, ImportCheck check,
                                    const QString& fileName, QWidget* owner)
-    : ChildWindow(context, u"FrmOgrenciAktar"_s, QSize(1000, 640), owner),
-      m_check(std::move(check))
+    : ChildWindow(context, u"FrmOgrenciAktar"_s, QSize(1000, 640), owner), m_check(std::move(check))
 {
     setHidesMainWindow(false);
     auto* layout = new QVBoxLayout(this);
@@ -26,8 +25,8 @@ TFrmOgrenciAktar::TFrmOgrenciAktar(ui::AppContext& context, ImportCheck check,
     heading->setFont(ui::look::verdana(13, true));
     layout->addWidget(heading);
     if (!m_check.ignoredHeaders.isEmpty()) {
-        auto* ignored = new QLabel(
-            u"Alınmayan sütunlar: %1"_s.arg(m_check.ignoredHeaders.join(u", "_s)), this);
+        auto* ignored =
+            new QLabel(u"Alınmayan sütunlar: %1"_s.arg(m_check.ignoredHeaders.join(u", "_s)), this);
         ignored->setObjectName(u"IgnoredColumns"_s);
         ignored->setWordWrap(true);
         layout->addWidget(ignored);
@@ -86,7 +85,9 @@ void TFrmOgrenciAktar::store()
     }
     const ImportStamp stamp{context().unitCode(), context().userName(), context().fullName(),
                             QDate::currentDate(), QTime::currentTime()};
-    if (!guarded([&] { m_stored = StudentImport(context().connection).store(m_check, stamp, validOnly); }))
+    if (!guarded([&] {
+            m_stored = StudentImport(context().connection).store(m_check, stamp, validOnly);
+        }))
         return; // rolled back: nothing was stored
     message(u"%1 öğrenci aktarıldı."_s.arg(m_stored));
     close();

@@ -470,7 +470,9 @@ void TFrmPSicil::importStudents()
     if (path.isEmpty())
         return;
     ImportCheck check;
-    if (!guarded([&] { check = StudentImport(context().connection).checkFile(path, context().unitCode()); }))
+    if (!guarded([&] {
+            check = StudentImport(context().connection).checkFile(path, context().unitCode());
+        }))
         return;
     TFrmOgrenciAktar preview(context(), std::move(check), QFileInfo(path).fileName(), this);
     runModal(preview);

@@ -201,7 +201,8 @@ QVariant cellValue(const QString& type, const QString& value, const QString& inl
     if (type == u"s"_s) {
         bool ok = false;
         const int index = value.toInt(&ok);
-        return ok && index >= 0 && index < strings.size() ? QVariant(strings.at(index)) : QVariant();
+        return ok && index >= 0 && index < strings.size() ? QVariant(strings.at(index))
+                                                          : QVariant();
     }
     if (type == u"inlineStr"_s)
         return inlineText;
@@ -241,9 +242,8 @@ QList<SheetRow> readXlsx(const QString& path)
             nextColumn = 0;
         } else if (token == QXmlStreamReader::StartElement && xml.name() == u"c"_s) {
             const auto attributes = xml.attributes();
-            const int column = attributes.hasAttribute(u"r"_s)
-                                   ? columnOf(attributes.value(u"r"_s))
-                                   : nextColumn;
+            const int column =
+                attributes.hasAttribute(u"r"_s) ? columnOf(attributes.value(u"r"_s)) : nextColumn;
             const QString type = attributes.value(u"t"_s).toString();
             const int style = attributes.value(u"s"_s).toInt();
             QString value;

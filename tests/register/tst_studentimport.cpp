@@ -3,6 +3,7 @@
 // registered skipped or updated, the command line's lines and exit status, the preview window
 // driven from the register, and the register's own refusals when a row is stored.
 
+#include "register/changestamp.h"
 #include "register/importcommand.h"
 #include "register/tfrmogrenciaktar.h"
 #include "registerfixture.h"
@@ -34,7 +35,8 @@ QString identity(int n)
     return digits + QString::number(d[9]) + QString::number(d[10]);
 }
 
-const QString header = u"Öğrenci No;Ad;Soyad;TCKN;Başlangıç;Bitiş;Statü;İlk / Eski soyadı;Sınıf\n"_s;
+const QString header =
+    u"Öğrenci No;Ad;Soyad;TCKN;Başlangıç;Bitiş;Statü;İlk / Eski soyadı;Sınıf\n"_s;
 
 QString goodLine(int n)
 {
@@ -64,8 +66,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("check digits") << u"N9;Ali;Kaya;12345678901;01.02.2026;30.04.2026;1;;"_s
-                                      << u"T.C. Kimlik No doğrulama haneleri tutmuyor (12345678901)"_s;
+        QTest::newRow("check digits")
+            << u"N9;Ali;Kaya;12345678901;01.02.2026;30.04.2026;1;;"_s
+            << u"T.C. Kimlik No doğrulama haneleri tutmuyor (12345678901)"_s;
         QTest::newRow("end first")
             << u"N9;Ali;Kaya;%1;01.02.2026;31.01.2026;1;;"_s.arg(identity(9))
             << u"Bitiş tarihi (31.01.2026) başlangıçtan (01.02.2026) önce olamaz."_s;
@@ -80,8 +83,8 @@ private Q_SLOTS:
             << u"İlk / Eski soyadı en çok 50 karakter olabilir (60 karakter yazıldı)."_s;
         QTest::newRow("status") << u"N9;Ali;Kaya;%1;01.02.2026;30.04.2026;7;;"_s.arg(identity(9))
                                 << u"Statü (7) durum tablosunda yok; 1, 2, 3 olabilir."_s;
-        QTest::newRow("no surname") << u"N9;Ali;;%1;01.02.2026;30.04.2026;1;;"_s.arg(identity(9))
-                                    << u"Soyadı boş"_s;
+        QTest::newRow("no surname")
+            << u"N9;Ali;;%1;01.02.2026;30.04.2026;1;;"_s.arg(identity(9)) << u"Soyadı boş"_s;
         QTest::newRow("number twice")
             << u"N1;Ali;Kaya;%1;01.02.2026;30.04.2026;1;;"_s.arg(identity(9))
             << u"Numarası N1 dosyada iki kez var (satır 2)"_s;
@@ -115,7 +118,8 @@ private Q_SLOTS:
         TestSession session;
         session.loadDemo();
         const int before = students(session);
-        const int ahmet = session.scalar(u"select idogrenci from ogrenci where ogrencino='2022101001'"_s).toInt();
+        const int ahmet =
+            session.scalar(u"select idogrenci from ogrenci where ogrencino='2022101001'"_s).toInt();
         QTemporaryDir dir;
         const QString path = writeFile(
             dir, header + goodLine(1) +
@@ -129,13 +133,19 @@ private Q_SLOTS:
         QCOMPARE(import.store(check, stamp, false), 2);
         QCOMPARE(students(session), before + 1);
         const zelvo::db::Params n1 = {{u"@n"_s, u"N1"_s}};
-        QCOMPARE(session.scalar(u"select birimkodu from ogrenci where ogrencino=@n"_s, n1).toString(), u"01"_s);
-        QCOMPARE(session.scalar(u"select aktarmatarihi from ogrenci where ogrencino=@n"_s, n1).toDate(),
-                 QDate(2026, 2, 1));
-        QCOMPARE(session.scalar(u"select degistiren from ogrenci where ogrencino=@n"_s, n1).toString(),
-                 changeStamp(stamp.date, stamp.time, ChangeKind::FirstEntry, u"admin"_s, u"Yönetici"_s));
-        QCOMPARE(session.scalar(u"select soyadi from ogrenci where idogrenci=@id"_s, {{u"@id"_s, ahmet}}).toString(),
-                 u"Yılmaz-Kaya"_s);
+        QCOMPARE(
+            session.scalar(u"select birimkodu from ogrenci where ogrencino=@n"_s, n1).toString(),
+            u"01"_s);
+        QCOMPARE(
+            session.scalar(u"select aktarmatarihi from ogrenci where ogrencino=@n"_s, n1).toDate(),
+            QDate(2026, 2, 1));
+        QCOMPARE(
+            session.scalar(u"select degistiren from ogrenci where ogrencino=@n"_s, n1).toString(),
+            changeStamp(stamp.date, stamp.time, ChangeKind::FirstEntry, u"admin"_s, u"Yönetici"_s));
+        QCOMPARE(
+            session.scalar(u"select soyadi from ogrenci where idogrenci=@id"_s, {{u"@id"_s, ahmet}})
+                .toString(),
+            u"Yılmaz-Kaya"_s);
     }
 
     // A refusal of the database halfway leaves what was before: the update is undone too.
@@ -146,17 +156,19 @@ private Q_SLOTS:
         const int before = students(session);
         session.refuseInserts(u"ogrenci"_s, u"NEW.adi = 'Red'"_s, u"reddedildi"_s);
         QTemporaryDir dir;
-        const QString path = writeFile(
-            dir, header + goodLine(1) + u"N2;Red;Kaya;%1;01.02.2026;30.04.2026;1;;\n"_s.arg(identity(2)) +
-                     u"2022101001;Ahmet;Başka;25881399814;15.01.2026;14.02.2026;1;;\n"_s);
+        const QString path =
+            writeFile(dir, header + goodLine(1) +
+                               u"N2;Red;Kaya;%1;01.02.2026;30.04.2026;1;;\n"_s.arg(identity(2)) +
+                               u"2022101001;Ahmet;Başka;25881399814;15.01.2026;14.02.2026;1;;\n"_s);
         StudentImport import(session.connection);
         ImportCheck check = import.checkFile(path, u"01"_s);
         chooseUpdate(check.rows[2], true);
         const ImportStamp stamp{u"01"_s, u"admin"_s, u"Yönetici"_s, QDate(2026, 2, 1), QTime(9, 0)};
         QVERIFY_THROWS_EXCEPTION(zelvo::core::Error, import.store(check, stamp, false));
         QCOMPARE(students(session), before);
-        QCOMPARE(session.scalar(u"select soyadi from ogrenci where ogrencino='2022101001'"_s).toString(),
-                 u"Yılmaz"_s);
+        QCOMPARE(
+            session.scalar(u"select soyadi from ogrenci where ogrencino='2022101001'"_s).toString(),
+            u"Yılmaz"_s);
     }
 
     void commandLine_data()
@@ -165,19 +177,21 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<int>("status");
         QTest::addColumn<int>("stored");
-        QTest::addColumn<QString>("firstLine");
+        QTest::addColumn<QString>("line"); // one of the lines printed
         const QString bad = u"N9;Ali;Kaya;12345678901;01.02.2026;30.04.2026;1;;\n"_s;
-        const QString problem = u"satır 3: T.C. Kimlik No doğrulama haneleri tutmuyor (12345678901)"_s;
+        const QString problem =
+            u"satır 3: T.C. Kimlik No doğrulama haneleri tutmuyor (12345678901)"_s;
         QTest::newRow("stored") << header + goodLine(1) << QStringList() << 0 << 1
                                 << u"alınmayan sütun: Sınıf"_s;
         QTest::newRow("errors") << header + goodLine(1) + bad << QStringList() << 1 << 0 << problem;
-        QTest::newRow("skip invalid") << header + goodLine(1) + bad << QStringList{u"skip"_s} << 0
-                                      << 1 << problem;
+        QTest::newRow("skip invalid")
+            << header + goodLine(1) + bad << QStringList{u"skip"_s} << 0 << 1 << problem;
         QTest::newRow("dry run") << header + goodLine(1) << QStringList{u"dry"_s} << 1 << 0
                                  << u"alınmayan sütun: Sınıf"_s;
-        QTest::newRow("no column") << u"Ad;Soyad\nAli;Kaya\n"_s << QStringList() << 2 << 0
-                                   << u"Dosyada gerekli sütun yok: \"Numarası\", \"T.C. Kimlik No\", "
-                                      u"\"Başlangıç Tarihi\", \"Bitiş tarihi\"."_s;
+        QTest::newRow("no column")
+            << u"Ad;Soyad\nAli;Kaya\n"_s << QStringList() << 2 << 0
+            << u"Dosyada gerekli sütun yok: \"Numarası\", \"T.C. Kimlik No\", "
+               u"\"Başlangıç Tarihi\", \"Bitiş tarihi\"."_s;
         QTest::newRow("no unit") << header + goodLine(1) << QStringList{u"unit"_s} << 2 << 0
                                  << u"99 kodlu birim yok."_s;
     }
@@ -187,17 +201,17 @@ private Q_SLOTS:
         QFETCH(QStringList, options);
         QFETCH(int, status);
         QFETCH(int, stored);
-        QFETCH(QString, firstLine);
+        QFETCH(QString, line);
         TestSession session;
         QTemporaryDir dir;
-        ImportCommand command{writeFile(dir, text), options.contains(u"unit"_s) ? u"99"_s : QString(),
+        ImportCommand command{writeFile(dir, text),
+                              options.contains(u"unit"_s) ? u"99"_s : QString(),
                               options.contains(u"dry"_s), options.contains(u"skip"_s), u"admin"_s};
         QString output;
         QTextStream out(&output);
         QCOMPARE(runImportCommand(session.connection, command, out), status);
         out.flush();
-        QCOMPARE(output.section(u'\n', 1, 1).isEmpty() ? output.trimmed() : output.section(u'\n', 0, 0),
-                 firstLine);
+        QVERIFY2(output.contains(line + u'\n'), qPrintable(output));
         QCOMPARE(students(session), stored);
     }
 
@@ -237,8 +251,8 @@ private Q_SLOTS:
                                     << u"Öğrenci kaydedilmedi: Adı Türkçe Windows"_s;
         QTest::newRow("check digits, no") << u"DBEdit4"_s << u"12345678901"_s << QList<bool>()
                                           << u"Öğrenci kaydedilmedi: T.C. Kimlik No"_s;
-        QTest::newRow("check digits, yes") << u"DBEdit4"_s << u"12345678901"_s
-                                           << QList<bool>{true} << QString();
+        QTest::newRow("check digits, yes")
+            << u"DBEdit4"_s << u"12345678901"_s << QList<bool>{true} << QString();
     }
     void registerRefuses()
     {

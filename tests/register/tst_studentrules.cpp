@@ -58,14 +58,14 @@ private Q_SLOTS:
                                            << u"T.C. Kimlik No en çok 11 karakter olabilir (12 "
                                               u"karakter yazıldı)."_s
                                            << false;
-        QTest::newRow("unknown status") << u"statu"_s << QVariant(u"9"_s)
-                                        << u"Statü (9) durum tablosunda yok; 1, 2, 3 olabilir."_s
-                                        << false;
+        QTest::newRow("unknown status")
+            << u"statu"_s << QVariant(u"9"_s)
+            << u"Statü (9) durum tablosunda yok; 1, 2, 3 olabilir."_s << false;
         QTest::newRow("end before start")
             << u"bitistarihi"_s << QVariant(QDate(2026, 2, 1))
             << u"Bitiş tarihi (01.02.2026) başlangıçtan (03.02.2026) önce olamaz."_s << false;
-        QTest::newRow("end as stored text") << u"bitistarihi"_s << QVariant(u"2026-02-03"_s)
-                                            << QString() << false;
+        QTest::newRow("end as stored text")
+            << u"bitistarihi"_s << QVariant(u"2026-02-03"_s) << QString() << false;
     }
     void violations()
     {

@@ -51,10 +51,9 @@ private Q_SLOTS:
         const QList<QStringList> plain = {{u"Adı"_s, u"Soyadı"_s}, {u"Çağrı"_s, u"Işık"_s}};
         QTextCodec* cp1254 = QTextCodec::codecForName("windows-1254");
         QTest::newRow("UTF-8 ;") << u"Adı;Soyadı\r\nÇağrı;Işık\r\n"_s.toUtf8() << plain;
-        QTest::newRow("UTF-8 BOM ,") << "\xEF\xBB\xBF" + u"Adı,Soyadı\nÇağrı,Işık"_s.toUtf8()
-                                     << plain;
-        QTest::newRow("1254 tab") << cp1254->fromUnicode(u"Adı\tSoyadı\nÇağrı\tIşık\n"_s)
-                                  << plain;
+        QTest::newRow("UTF-8 BOM ,")
+            << "\xEF\xBB\xBF" + u"Adı,Soyadı\nÇağrı,Işık"_s.toUtf8() << plain;
+        QTest::newRow("1254 tab") << cp1254->fromUnicode(u"Adı\tSoyadı\nÇağrı\tIşık\n"_s) << plain;
         QTest::newRow("quoted") << u"a;b\n\"x;\"\"y\"\"\";\"two\nlines\"\n\n"_s.toUtf8()
                                 << QList<QStringList>{{u"a"_s, u"b"_s},
                                                       {u"x;\"y\""_s, u"two\nlines"_s}};
@@ -122,12 +121,12 @@ private Q_SLOTS:
         QTest::newRow("GSS true") << u"gss"_s << QVariant(true) << QVariant(1);
         QTest::newRow("GSS other") << u"gss"_s << QVariant(u"belki"_s) << QVariant();
         QTest::newRow("status empty") << u"statu"_s << QVariant() << QVariant(u"1"_s);
-        QTest::newRow("identity number") << u"tckimlikno"_s << QVariant(12345678950.0)
-                                         << QVariant(u"12345678950"_s);
-        QTest::newRow("identity exponent") << u"tckimlikno"_s << QVariant(u"1.2345678950E10"_s)
-                                           << QVariant(u"12345678950"_s);
-        QTest::newRow("number trimmed") << u"ogrencino"_s << QVariant(u" 0123 "_s)
-                                        << QVariant(u"0123"_s);
+        QTest::newRow("identity number")
+            << u"tckimlikno"_s << QVariant(12345678950.0) << QVariant(u"12345678950"_s);
+        QTest::newRow("identity exponent")
+            << u"tckimlikno"_s << QVariant(u"1.2345678950E10"_s) << QVariant(u"12345678950"_s);
+        QTest::newRow("number trimmed")
+            << u"ogrencino"_s << QVariant(u" 0123 "_s) << QVariant(u"0123"_s);
         QTest::newRow("automation") << u"otomasyonid"_s << QVariant(77.0) << QVariant(77);
         QTest::newRow("automation text") << u"otomasyonid"_s << QVariant(u"7a"_s) << QVariant();
     }
@@ -166,22 +165,36 @@ private Q_SLOTS:
             zipFile zip = zipOpen(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE);
             QVERIFY(zip);
             addPart(zip, "xl/workbook.xml",
-                    "<workbook xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheets><sheet name=\"A\" sheetId=\"1\" r:id=\"rId7\"/></sheets></workbook>");
+                    "<workbook "
+                    "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                    "relationships\"><sheets><sheet name=\"A\" sheetId=\"1\" "
+                    "r:id=\"rId7\"/></sheets></workbook>");
             addPart(zip, "xl/_rels/workbook.xml.rels",
-                    "<Relationships><Relationship Id=\"rId7\" Target=\"worksheets/s.xml\"/></Relationships>");
-            addPart(zip, "xl/sharedStrings.xml",
-                    u"<sst><si><t>Çağrı</t></si><si><r><t>Iş</t></r><r><t>ık</t></r><rPh><t>x</t></rPh></si></sst>"_s.toUtf8());
+                    "<Relationships><Relationship Id=\"rId7\" "
+                    "Target=\"worksheets/s.xml\"/></Relationships>");
+            addPart(
+                zip, "xl/sharedStrings.xml",
+                u"<sst><si><t>Çağrı</t></si><si><r><t>Iş</t></r><r><t>ık</t></r><rPh><t>x</t></rPh></si></sst>"_s
+                    .toUtf8());
             addPart(zip, "xl/styles.xml",
-                    "<styleSheet><numFmts><numFmt numFmtId=\"164\" formatCode=\"dd&quot;/&quot;mm&quot;/&quot;yyyy\"/><numFmt numFmtId=\"165\" formatCode=\"[Red]0.00\"/></numFmts><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/><xf numFmtId=\"164\"/><xf numFmtId=\"165\"/></cellXfs></styleSheet>");
+                    "<styleSheet><numFmts><numFmt numFmtId=\"164\" "
+                    "formatCode=\"dd&quot;/&quot;mm&quot;/&quot;yyyy\"/><numFmt numFmtId=\"165\" "
+                    "formatCode=\"[Red]0.00\"/></numFmts><cellXfs><xf numFmtId=\"0\"/><xf "
+                    "numFmtId=\"14\"/><xf numFmtId=\"164\"/><xf "
+                    "numFmtId=\"165\"/></cellXfs></styleSheet>");
             addPart(zip, "xl/worksheets/s.xml",
-                    "<worksheet><sheetData><row r=\"3\"><c r=\"A3\" t=\"s\"><v>0</v></c><c r=\"B3\" t=\"s\"><v>1</v></c><c r=\"D3\" t=\"inlineStr\"><is><t>iç</t></is></c><c r=\"E3\" t=\"b\"><v>1</v></c><c r=\"F3\" s=\"1\"><v>46056</v></c><c r=\"G3\" s=\"2\"><v>46057</v></c><c r=\"H3\" s=\"3\"><v>12345678950</v></c></row></sheetData></worksheet>");
+                    "<worksheet><sheetData><row r=\"3\"><c r=\"A3\" t=\"s\"><v>0</v></c><c "
+                    "r=\"B3\" t=\"s\"><v>1</v></c><c r=\"D3\" "
+                    "t=\"inlineStr\"><is><t>iç</t></is></c><c r=\"E3\" t=\"b\"><v>1</v></c><c "
+                    "r=\"F3\" s=\"1\"><v>46056</v></c><c r=\"G3\" s=\"2\"><v>46057</v></c><c "
+                    "r=\"H3\" s=\"3\"><v>12345678950</v></c></row></sheetData></worksheet>");
             QCOMPARE(zipClose(zip, nullptr), ZIP_OK);
         }
         const QList<SheetRow> rows = readXlsx(path);
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.first().line, 3);
-        const QList<QVariant> expected = {u"Çağrı"_s,        u"Işık"_s,          QVariant(),
-                                          u"iç"_s,           true,               QDate(2026, 2, 3),
+        const QList<QVariant> expected = {u"Çağrı"_s,        u"Işık"_s,    QVariant(),
+                                          u"iç"_s,           true,         QDate(2026, 2, 3),
                                           QDate(2026, 2, 4), 12345678950.0};
         QCOMPARE(rows.first().cells, expected);
     }
@@ -199,8 +212,7 @@ private Q_SLOTS:
     void openpyxlWorkbook()
     {
         const QString python = QStandardPaths::findExecutable(u"python3"_s);
-        if (python.isEmpty() ||
-            QProcess::execute(python, {u"-c"_s, u"import openpyxl"_s}) != 0)
+        if (python.isEmpty() || QProcess::execute(python, {u"-c"_s, u"import openpyxl"_s}) != 0)
             QSKIP("python3-openpyxl is not installed");
         QTemporaryDir dir;
         const QString path = dir.filePath(u"py.xlsx"_s);
@@ -245,7 +257,8 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath(u"out.xlsx"_s);
         writeStudentsXlsx(path, students);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"out.xlsx"_s});
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{u"out.xlsx"_s});
         const StudentSheet sheet = readStudentSheet(readSheetFile(path));
         QVERIFY(sheet.ignoredHeaders.isEmpty());
         QCOMPARE(sheet.students.size(), 1);
