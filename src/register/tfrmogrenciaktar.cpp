@@ -4,6 +4,7 @@
 #include "ui/look.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -63,6 +64,23 @@ TFrmOgrenciAktar::TFrmOgrenciAktar(ui::AppContext& context, ImportCheck check,
     bottom->addWidget(cancel);
     layout->addLayout(bottom);
     showCounts();
+}
+
+int TFrmOgrenciAktar::chooseAndPreview(ui::ChildWindow& owner)
+{
+    ui::AppContext& context = owner.context();
+    const QString path = context.dialogs.openFileName(
+        &owner, u"Excel'den Aktar"_s, u"Excel ya da metin dosyası (*.xlsx *.csv *.txt)"_s);
+    owner.reactivate();
+    if (path.isEmpty())
+        return 0;
+    ImportCheck check;
+    if (!owner.guarded(
+            [&] { check = StudentImport(context.connection).checkFile(path, context.unitCode()); }))
+        return 0;
+    TFrmOgrenciAktar preview(context, std::move(check), QFileInfo(path).fileName(), &owner);
+    owner.runModal(preview);
+    return preview.storedRows();
 }
 
 void TFrmOgrenciAktar::showCounts()

@@ -19,6 +19,10 @@ public:
     TFrmOgrenciAktar(ui::AppContext& context, ImportCheck check, const QString& fileName,
                      QWidget* owner = nullptr);
 
+    // Asks for a file, checks it for the owner's unit and shows the preview; returns the rows
+    // stored (0 when cancelled or refused).
+    static int chooseAndPreview(ui::ChildWindow& owner);
+
     int storedRows() const { return m_stored; }
     const ImportCheck& importCheck() const { return m_check; }
 

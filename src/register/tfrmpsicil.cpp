@@ -5,6 +5,7 @@
 #include "controls/dbnavigator.h"
 #include "db/dataset.h"
 #include "register/changestamp.h"
+#include "register/datasetstudents.h"
 #include "register/studentexport.h"
 #include "register/studentimport.h"
 #include "register/studentrules.h"
@@ -12,7 +13,6 @@
 #include "ui/look.h"
 
 #include <QButtonGroup>
-#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -385,10 +385,7 @@ QStringList TFrmPSicil::statusCodes() const
 // another register, so the user decides, No being the default.
 void TFrmPSicil::checkRow(db::Dataset& students)
 {
-    StudentValues row;
-    for (const StudentField& field : studentFields())
-        if (students.hasColumn(field.column))
-            row.insert(field.column, students.value(field.column));
+    const StudentValues row = studentValuesAt(students, students.currentIndex());
     QStringList refusals;
     QStringList identity;
     for (const RuleViolation& violation : checkStudent(row, statusCodes(), false))
@@ -463,20 +460,7 @@ void TFrmPSicil::importStudents()
     m_grid->commitEditor();
     if (!settlePendingChange())
         return;
-    const QString path = context().dialogs.openFileName(
-        this, QStringLiteral("Excel'den Aktar"),
-        QStringLiteral("Excel ya da metin dosyası (*.xlsx *.csv *.txt)"));
-    reactivate();
-    if (path.isEmpty())
-        return;
-    ImportCheck check;
-    if (!guarded([&] {
-            check = StudentImport(context().connection).checkFile(path, context().unitCode());
-        }))
-        return;
-    TFrmOgrenciAktar preview(context(), std::move(check), QFileInfo(path).fileName(), this);
-    runModal(preview);
-    if (preview.storedRows() > 0 && m_students->isOpen())
+    if (TFrmOgrenciAktar::chooseAndPreview(*this) > 0 && m_students->isOpen())
         guarded([this] { reopenStudents(); });
 }
 
@@ -494,16 +478,7 @@ void TFrmPSicil::exportStudents()
     reactivate();
     if (path.isEmpty())
         return;
-    QList<StudentValues> rows;
-    rows.reserve(m_students->recordCount());
-    for (int r = 0; r < m_students->recordCount(); ++r) {
-        StudentValues row;
-        for (const QString& column : exportedColumns())
-            if (const int c = m_students->columnIndex(column); c >= 0)
-                row.insert(column, m_students->valueAt(r, c));
-        rows.append(std::move(row));
-    }
-    guarded([&] { writeStudentsXlsx(path, rows); });
+    guarded([&] { writeStudentsXlsx(path, allStudentValues(*m_students)); });
 }
 
 void TFrmPSicil::closing()
