@@ -9,6 +9,10 @@ PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-5compat-dev libqt6
             libxml2-utils fonts-dejavu-core fonts-arkpandora fonts-urw-base35 qt6-translations-l10n
 # the server backend, the private PostgreSQL cluster its tests start, libpq for the benchmarks' floor
 PACKAGES += postgresql libqt6sql6-psql libpq-dev
+# spreadsheets: the xlsx archive read through minizip (QuaZip carries a second, incompatible
+# copy of minizip's symbols, which libxlsxwriter would then call), written through
+# libxlsxwriter; openpyxl makes a workbook of another program's kind for the import tests
+PACKAGES += libminizip-dev libxlsxwriter-dev python3-openpyxl
 # what make package needs to find the package's library dependencies
 PACKAGES += dpkg-dev file
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

@@ -3,6 +3,7 @@
 #include "core/turkishtext.h"
 #include "db/dberror.h"
 #include "db/settings.h"
+#include "register/importcommand.h"
 #include "ui/look.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTextStream>
 #include <QTranslator>
 
 static void initStartupResources()
@@ -81,6 +83,20 @@ CommandLine parseCommandLine(const QStringList& arguments)
                        "veya tamamlar (yeniden çalıştırmak bir şey değiştirmez) ve çıkar."));
     parser.addOption(installSchema);
 
+    const QCommandLineOption importStudents(
+        QStringLiteral("import-students"),
+        QStringLiteral("Öğrencileri bir Excel (.xlsx) ya da metin (.csv, .txt) dosyasından "
+                       "denetleyip kaydeder ve çıkar."),
+        QStringLiteral("dosya"));
+    const QCommandLineOption unit(
+        QStringLiteral("unit"), QStringLiteral("Aktarılacak birimin kodu."), QStringLiteral("kod"));
+    const QCommandLineOption dryRun(QStringLiteral("dry-run"),
+                                    QStringLiteral("Yalnız denetler; hiçbir şey kaydetmez."));
+    const QCommandLineOption skipInvalid(
+        QStringLiteral("skip-invalid"),
+        QStringLiteral("Hatalı satırları atlayıp hatasızları kaydeder."));
+    parser.addOptions({importStudents, unit, dryRun, skipInvalid});
+
     CommandLine result;
     if (!parser.parse(arguments)) {
         result.finished = true;
@@ -103,6 +119,10 @@ CommandLine parseCommandLine(const QStringList& arguments)
     }
     result.demo = parser.isSet(demo);
     result.installSchema = parser.isSet(installSchema);
+    result.importStudents = parser.value(importStudents);
+    result.importUnit = parser.value(unit);
+    result.importDryRun = parser.isSet(dryRun);
+    result.importSkipInvalid = parser.isSet(skipInvalid);
     return result;
 }
 
@@ -116,6 +136,26 @@ void installSchemaFromCommandLine(CommandLine& commandLine, const QString& setti
     } catch (const db::DbError& error) {
         commandLine.errorOutput = db::errorBoxText(error.text()) + u'\n';
         commandLine.exitCode = 1;
+    }
+}
+
+void importStudentsFromCommandLine(CommandLine& commandLine, const QString& settingsPath)
+{
+    commandLine.finished = true;
+    QString lines;
+    QTextStream out(&lines);
+    try {
+        db::Connection connection;
+        db::openConfigured(connection, db::loadDatabaseSettings(settingsPath));
+        const studentregister::ImportCommand command{
+            commandLine.importStudents, commandLine.importUnit, commandLine.importDryRun,
+            commandLine.importSkipInvalid, qEnvironmentVariable("USER")};
+        commandLine.exitCode = studentregister::runImportCommand(connection, command, out);
+        out.flush();
+        commandLine.output = lines;
+    } catch (const db::DbError& error) {
+        commandLine.errorOutput = db::errorBoxText(error.text()) + u'\n';
+        commandLine.exitCode = 2;
     }
 }
 

@@ -32,6 +32,10 @@ struct CommandLine {
     bool demo = false;
     bool installSchema = false; // install the schema of the server zelvo.ini names, then end
     bool finished = false;      // the program ends at once with `exitCode`
+    QString importStudents;     // a spreadsheet of students to store, then end
+    QString importUnit;
+    bool importDryRun = false;
+    bool importSkipInvalid = false;
     int exitCode = 0;
     QString output;      // for standard output (help, version)
     QString errorOutput; // for standard error
@@ -42,5 +46,9 @@ CommandLine parseCommandLine(const QStringList& arguments);
 // file names and finishes `commandLine` with the line saying what the database holds, or with
 // the reason it could not (status 1). Needs the application object for the database drivers.
 void installSchemaFromCommandLine(CommandLine& commandLine, const QString& settingsPath);
+
+// `--import-students FILE`: checks and stores the file's students in the database the settings
+// file names and finishes `commandLine` with the lines of the import and its exit status.
+void importStudentsFromCommandLine(CommandLine& commandLine, const QString& settingsPath);
 
 } // namespace zelvo::app

@@ -1,5 +1,7 @@
 #include "controls/boundcontrols.h"
 
+#include "controls/widthlimit.h"
+
 #include "controls/datasetfollow.h"
 
 #include <QButtonGroup>
@@ -64,7 +66,7 @@ DbEdit::DbEdit(QWidget* parent) : QLineEdit(parent)
     m_link = new FieldLink(this, [this] {
         // no more characters than the column holds, so nothing typed is cut silently
         const int width = m_link->dataset() ? m_link->dataset()->textWidth(m_link->field()) : 0;
-        setMaxLength(width > 0 ? width : std::numeric_limits<qint16>::max());
+        limitTextWidth(this, width, [this](const QString& why) { Q_EMIT m_link->failed(why); });
         const QString shown = m_link->value().toString();
         if (text() != shown)
             setText(shown);

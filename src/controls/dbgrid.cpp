@@ -2,6 +2,7 @@
 
 #include "controls/datedelegate.h"
 #include "controls/datefield.h"
+#include "controls/widthlimit.h"
 #include "core/lookvalues.h"
 
 #include <QHeaderView>
@@ -52,8 +53,11 @@ public:
             return;
         if (const int width =
                 model->dataset()->textWidth(model->columns().at(index.column()).field);
-            width > 0)
-            line->setMaxLength(width);
+            width > 0) {
+            auto* grid = static_cast<DbGrid*>(parent());
+            limitTextWidth(line, width,
+                           [grid](const QString& why) { Q_EMIT grid->databaseError(why); });
+        }
     }
     // Escape in a cell editor drops what was typed there and the row's change not yet stored.
     bool eventFilter(QObject* object, QEvent* event) override

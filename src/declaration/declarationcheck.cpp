@@ -4,6 +4,7 @@
 #include "declaration/checkvalues_p.h"
 #include "declaration/declarationcolumns.h"
 #include "declaration/declarationtext.h"
+#include "register/studentrules.h"
 
 #include "core/error.h"
 #include "core/period.h"
@@ -234,18 +235,8 @@ public:
         if (!m_check.writable(field, tc)) {
             return {};
         }
-        QString reason;
-        if (tc.trimmed().isEmpty()) {
-            reason = u"%1 boş"_s.arg(field);
-        } else if (tc.size() != 11 || !isDigits(tc)) {
-            reason = u"%1 11 haneli olmalı (%2)"_s.arg(field, quoted(tc));
-        } else if (tc.at(0) == u'0') {
-            reason = u"%1 0 ile başlayamaz (%2)"_s.arg(field, quoted(tc));
-        } else if (!isValidIdentityNumber(tc)) {
-            reason = u"%1 doğrulama haneleri tutmuyor (%2)"_s.arg(field, quoted(tc));
-        }
-        if (!reason.isEmpty()) {
-            m_check.error(field, tc, reason);
+        if (const auto fault = studentregister::identityFault(tc)) {
+            m_check.error(field, tc, studentregister::identityFaultText(*fault, field, quoted(tc)));
             return {};
         }
         return tc;
@@ -400,25 +391,6 @@ int CheckResult::warningCount() const
 QString CheckResult::summary() const
 {
     return u"%1 hata, %2 uyarı"_s.arg(errorCount()).arg(warningCount());
-}
-
-bool isValidIdentityNumber(QStringView text)
-{
-    if (text.size() != 11 || !isDigits(text) || text.at(0) == u'0') {
-        return false;
-    }
-    int d[11];
-    for (int i = 0; i < 11; ++i) {
-        d[i] = text.at(i).unicode() - u'0';
-    }
-    const int odd = d[0] + d[2] + d[4] + d[6] + d[8];
-    const int even = d[1] + d[3] + d[5] + d[7];
-    const int tenth = ((odd * 7 - even) % 10 + 10) % 10;
-    int sum = 0;
-    for (int i = 0; i < 10; ++i) {
-        sum += d[i];
-    }
-    return d[9] == tenth && d[10] == sum % 10;
 }
 
 CheckResult checkDeclaration(const DeclarationInput& input, const MinimumWage& wage)

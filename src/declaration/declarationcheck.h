@@ -50,8 +50,4 @@ struct CheckResult {
 // shown row of the input as step (2) would write them.
 CheckResult checkDeclaration(const DeclarationInput& input, const MinimumWage& wage);
 
-// Whether text is a Turkish identity number: 11 digits, the first not 0, the tenth
-// ((d1+d3+d5+d7+d9)*7 - (d2+d4+d6+d8)) mod 10 and the eleventh (d1+...+d10) mod 10.
-bool isValidIdentityNumber(QStringView text);
-
 } // namespace zelvo::declaration

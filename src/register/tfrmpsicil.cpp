@@ -6,6 +6,11 @@
 #include "db/dataset.h"
 #include "register/changestamp.h"
 #include "register/tfrmgecmis.h"
+#include "register/datasetstudents.h"
+#include "register/studentexport.h"
+#include "register/studentimport.h"
+#include "register/studentrules.h"
+#include "register/tfrmogrenciaktar.h"
 #include "ui/look.h"
 
 #include <QButtonGroup>
@@ -85,7 +90,10 @@ TFrmPSicil::TFrmPSicil(ui::AppContext& context, QWidget* owner)
 {
     m_students = new db::Dataset(context.connection, this);
     m_students->setObjectName(QStringLiteral("SpOgrenci"));
-    m_students->beforePost = [this](db::Dataset& students) { stampRow(students); };
+    m_students->beforePost = [this](db::Dataset& students) {
+        stampRow(students);
+        checkRow(students);
+    };
     m_statuses = new db::Dataset(context.connection, this);
     m_statuses->setObjectName(QStringLiteral("QrStatu"));
     m_deletion = new db::Dataset(context.connection, this);
@@ -163,6 +171,16 @@ QFrame* TFrmPSicil::buildTopPanel()
     history->setFont(ui::look::verdana(11, true));
     connect(history, &QPushButton::clicked, this, &TFrmPSicil::showHistory);
     row->addWidget(history);
+    auto* import = new QPushButton(QStringLiteral("Excel'den Aktar"), panel);
+    import->setObjectName(QStringLiteral("ExcelAktar"));
+    import->setFont(ui::look::verdana(11, true));
+    connect(import, &QPushButton::clicked, this, &TFrmPSicil::importStudents);
+    row->addWidget(import);
+    auto* exportButton = new QPushButton(QStringLiteral("Excel'e Aktar"), panel);
+    exportButton->setObjectName(QStringLiteral("ExcelYaz"));
+    exportButton->setFont(ui::look::verdana(11, true));
+    connect(exportButton, &QPushButton::clicked, this, &TFrmPSicil::exportStudents);
+    row->addWidget(exportButton);
 
     row->addStretch();
     row->addWidget(createCloseButton(panel));
@@ -357,6 +375,34 @@ void TFrmPSicil::stampRow(db::Dataset& students)
                                   context().userName(), context().fullName()));
 }
 
+QStringList TFrmPSicil::statusCodes() const
+{
+    QStringList codes;
+    if (!m_statuses->isOpen())
+        return codes;
+    const int kodu = m_statuses->requireColumn(QStringLiteral("kodu"));
+    for (int row = 0; row < m_statuses->recordCount(); ++row)
+        codes << m_statuses->valueAt(row, kodu).toString().trimmed();
+    return codes;
+}
+
+// A row the rules refuse is not stored and stays as typed; the error box names the field. An
+// identity number that fails only its own rule may be the person's real one mistyped in
+// another register, so the user decides, No being the default.
+void TFrmPSicil::checkRow(db::Dataset& students)
+{
+    const StudentValues row = studentValuesAt(students, students.currentIndex());
+    QStringList refusals;
+    QStringList identity;
+    for (const RuleViolation& violation : checkStudent(row, statusCodes(), false))
+        (violation.identityOnly ? identity : refusals) << violation.text;
+    if (!refusals.isEmpty())
+        throw db::DbError(QStringLiteral("Öğrenci kaydedilmedi: ") + refusals.join(u'\n'));
+    if (!identity.isEmpty() &&
+        !askCautiously(identity.join(u'\n') + QStringLiteral("\rYine de kaydedilsin mi?")))
+        throw db::DbError(QStringLiteral("Öğrenci kaydedilmedi: ") + identity.join(u'\n'));
+}
+
 bool TFrmPSicil::hasStoredCurrentStudent() const
 {
     return m_students->isOpen() && m_students->currentIndex() >= 0 &&
@@ -429,6 +475,30 @@ void TFrmPSicil::showHistory()
                        this);
     if (guarded([&history] { history.load(); }))
         runModal(history);
+void TFrmPSicil::importStudents()
+{
+    m_grid->commitEditor();
+    if (!settlePendingChange())
+        return;
+    if (TFrmOgrenciAktar::chooseAndPreview(*this) > 0 && m_students->isOpen())
+        guarded([this] { reopenStudents(); });
+}
+
+// The rows of the last search as they stand in the grid, a change not yet stored included.
+void TFrmPSicil::exportStudents()
+{
+    m_grid->commitEditor();
+    if (!m_students->isOpen() || m_students->isEmpty()) {
+        message(QStringLiteral("Önce aktarılacak öğrencileri listeleyin."));
+        return;
+    }
+    const QString path = context().dialogs.saveFileName(
+        this, QStringLiteral("Excel'e Aktar"), QStringLiteral("Excel dosyası (*.xlsx)"),
+        QStringLiteral("xlsx"), QStringLiteral("ogrenciler-%1.xlsx").arg(context().unitCode()));
+    reactivate();
+    if (path.isEmpty())
+        return;
+    guarded([&] { writeStudentsXlsx(path, allStudentValues(*m_students)); });
 }
 
 void TFrmPSicil::closing()

@@ -45,9 +45,13 @@ private:
     void deleteStudent(); // Button1 "ÖĞRENCİYİ SİL"
     void showHistory();   // ButtonGecmis "Geçmiş": the current student's recorded changes
     void stampRow(db::Dataset& students);
+    void checkRow(db::Dataset& students);
+    QStringList statusCodes() const;
     bool hasStoredCurrentStudent() const;
     QString deleteQuestion() const;
     void reopenStudents();
+    void importStudents(); // "Excel'den Aktar"
+    void exportStudents(); // "Excel'e Aktar"
 
     db::Dataset* m_students = nullptr; // SpOgrenci, shown through DsOgrenciGetir
     db::Dataset* m_statuses = nullptr; // QrStatu

@@ -112,6 +112,13 @@ bool ChildWindow::ask(const QString& text, bool withIcon)
     return yes;
 }
 
+bool ChildWindow::askCautiously(const QString& text)
+{
+    const bool yes = m_context.dialogs.cautiousQuestion(this, text);
+    reactivate();
+    return yes;
+}
+
 void ChildWindow::showError(const QString& text)
 {
     m_context.dialogs.error(this, db::errorBoxText(text));

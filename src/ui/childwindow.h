@@ -27,6 +27,7 @@ public:
     // The window's own boxes (re-run the activation steps afterwards).
     void message(const QString& text);
     bool ask(const QString& text, bool withIcon = true);
+    bool askCautiously(const QString& text); // No the default
     // The system error box with the full-stop rule; no re-activation.
     void showError(const QString& text);
     // Runs `work`; a database error is shown in the error box. Returns false after an error.

@@ -262,28 +262,6 @@ private slots:
         QCOMPARE(result.summary(), u"%1 hata, 3 uyarı"_s.arg(all.size() - 3));
     }
 
-    void identityNumbers_data()
-    {
-        QTest::addColumn<QString>("number");
-        QTest::addColumn<bool>("valid");
-        // numbers of the demonstration data
-        for (const char* n : {"25881399814", "79879730998", "21417075344", "74556815180"})
-            QTest::newRow(n) << QString::fromLatin1(n) << true;
-        QTest::newRow("tenth digit off") << u"25881399804"_s << false;
-        QTest::newRow("eleventh digit off") << u"25881399813"_s << false;
-        // (1+0+0+0+0)*7 - (9+9+9+9) = -29: the remainder that counts is 1, not -9
-        QTest::newRow("negative difference") << u"19090909018"_s << true;
-        QTest::newRow("first 0") << u"05881399814"_s << false;
-        QTest::newRow("letter") << u"2588139981A"_s << false;
-        QTest::newRow("12 digits") << u"258813998140"_s << false;
-    }
-    void identityNumbers()
-    {
-        QFETCH(QString, number);
-        QFETCH(bool, valid);
-        QCOMPARE(isValidIdentityNumber(number), valid);
-    }
-
     // Entry days against the period of the month and year, December reaching into January.
     void periodDays_data()
     {

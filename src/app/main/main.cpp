@@ -24,6 +24,8 @@ app::CommandLine readCommandLine(int& argc, char* argv[])
     app::CommandLine options = app::parseCommandLine(QCoreApplication::arguments());
     if (options.installSchema && !options.finished)
         app::installSchemaFromCommandLine(options, db::settingsFilePath());
+    else if (!options.importStudents.isEmpty() && !options.finished)
+        app::importStudentsFromCommandLine(options, db::settingsFilePath());
     return options;
 }
 
