@@ -137,6 +137,9 @@ void Connection::finishOpening(SchemaCheck check)
                                      "kurun.")
                           .arg(version)
                           .arg(SchemaVersion));
+    // the scripts' migrations and the stored data's upgrade stand or fall together: a file
+    // whose upgrade fails is left exactly as it was found
+    Transaction upgrade(*this);
     m_dialect->upgradeSchema(*this);
     version = m_dialect->schemaVersion(*this);
     if (version < SchemaVersion)
@@ -146,6 +149,7 @@ void Connection::finishOpening(SchemaCheck check)
                           .arg(SchemaVersion));
     // before anyone can log in: no password of an older database stays readable
     m_dialect->upgradeStoredData(*this);
+    upgrade.commit();
 }
 
 void Connection::applyScript(const QString& scriptText)
