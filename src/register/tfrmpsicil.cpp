@@ -475,6 +475,8 @@ void TFrmPSicil::showHistory()
                        this);
     if (guarded([&history] { history.load(); }))
         runModal(history);
+}
+
 void TFrmPSicil::importStudents()
 {
     m_grid->commitEditor();
