@@ -11,7 +11,8 @@ ALLOWED = {
     'register': {'core', 'db', 'controls', 'ui'},
     'monthly': {'core', 'db', 'controls', 'ui', 'backup'},
     'lists': {'core', 'db', 'controls', 'ui', 'backup', 'report', 'monthly'},
-    'declaration': {'core', 'db', 'controls', 'ui', 'backup', 'report', 'monthly'},
+    # the declaration check applies the register's student rules
+    'declaration': {'core', 'db', 'controls', 'ui', 'backup', 'report', 'monthly', 'register'},
     'admin': {'core', 'db', 'controls', 'ui'},
     'app': {'core', 'db', 'controls', 'ui', 'backup', 'report', 'register', 'monthly', 'lists',
             'declaration', 'admin'},

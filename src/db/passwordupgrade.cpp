@@ -117,13 +117,40 @@ void widenPasswordColumn(Connection& connection)
             .rows.value(0)
             .value(0);
 
-    QStringList script = {
+    // The views and triggers that name the table would stop the rename (a view of a table that
+    // is gone) or go with the old table (its triggers): they are dropped first and made again
+    // from their own text, in the order they were made.
+    QStringList views;
+    QStringList triggers;
+    QStringList dropDependents;
+    const ResultRows dependents = connection.query(
+        QStringLiteral("SELECT type, name, sql FROM sqlite_master WHERE type IN ('view', "
+                       "'trigger') AND sql IS NOT NULL AND (tbl_name = @name OR sql LIKE '%' || "
+                       "@name || '%') ORDER BY rowid"),
+        {{QStringLiteral("@name"), userTable}});
+    // triggers may use the views, and views other views: dropped last made first, made again
+    // views first, each kind in its own order
+    for (auto row = dependents.rows.crbegin(); row != dependents.rows.crend(); ++row) {
+        const bool view = row->at(0).toString() == QLatin1String("view");
+        (view ? views : triggers).prepend(row->at(2).toString());
+        const QString drop = QStringLiteral("DROP %1 IF EXISTS %2")
+                                 .arg(view ? QStringLiteral("VIEW") : QStringLiteral("TRIGGER"),
+                                      quoted(row->at(1).toString()));
+        if (view)
+            dropDependents.append(drop);
+        else
+            dropDependents.prepend(drop);
+    }
+
+    QStringList script = dropDependents;
+    script << QStringList{
         QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3")
             .arg(rebuiltTable, columns, userTable),
         QStringLiteral("DROP TABLE %1").arg(userTable),
         QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(rebuiltTable, userTable),
     };
     script << statements;
+    script << views << triggers;
     if (!counter.isNull()) {
         const QString seq = QString::number(counter.toLongLong());
         script << QStringLiteral("INSERT INTO sqlite_sequence (name, seq) SELECT '%1', 0 WHERE NOT "

@@ -1,6 +1,6 @@
 #include "declaration/checkvalues_p.h"
 
-#include "declaration/cp1254.h"
+#include "core/cp1254.h"
 
 #include "core/money.h"
 #include "core/wholenumber.h"
@@ -10,6 +10,11 @@
 using namespace Qt::StringLiterals;
 
 namespace zelvo::declaration::check {
+
+using core::cp1254Available;
+using core::Cp1254Buffer;
+using core::DeclaredCharset;
+using core::unwritableReason;
 
 namespace {
 

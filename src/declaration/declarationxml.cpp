@@ -1,13 +1,18 @@
 #include "declaration/declarationxml.h"
 
+#include "core/cp1254.h"
 #include "declaration/checkvalues_p.h"
-#include "declaration/cp1254.h"
 #include "declaration/declarationcolumns.h"
 #include "declaration/writerhelpers_p.h"
 
 using namespace Qt::StringLiterals;
 
 namespace zelvo::declaration {
+
+using core::cp1254Available;
+using core::Cp1254Buffer;
+using core::DeclaredCharset;
+using core::unwritableReason;
 
 namespace {
 

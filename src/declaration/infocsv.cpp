@@ -1,6 +1,6 @@
 #include "declaration/infocsv.h"
 
-#include "declaration/cp1254.h"
+#include "core/cp1254.h"
 #include "declaration/declarationcolumns.h"
 #include "declaration/writerhelpers_p.h"
 
@@ -11,6 +11,11 @@
 using namespace Qt::StringLiterals;
 
 namespace zelvo::declaration {
+
+using core::cp1254Available;
+using core::Cp1254Buffer;
+using core::DeclaredCharset;
+using core::unwritableReason;
 
 namespace {
 

@@ -2,12 +2,17 @@
 // the errors that stop a file.
 #pragma once
 
-#include "declaration/cp1254.h"
+#include "core/cp1254.h"
 #include "declaration/declarationinput.h"
 
 #include <QString>
 
 namespace zelvo::declaration::detail {
+
+using core::cp1254Available;
+using core::Cp1254Buffer;
+using core::DeclaredCharset;
+using core::unwritableReason;
 
 // The shown rows' column texts, one row at a time. A missing column is remembered as the
 // error and reads as empty.

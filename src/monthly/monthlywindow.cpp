@@ -115,14 +115,15 @@ void MonthlyWindow::showFittedGrid()
 QVBoxLayout* MonthlyWindow::startPage(QFrame* panel, int sideMargin)
 {
     auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(sideMargin, 8, sideMargin, 8);
+    // a narrow top margin and state line leave the tallest grid (the lists') inside the window
+    page->setContentsMargins(sideMargin, 4, sideMargin, 8);
     page->addWidget(panel);
     m_monthState = new QLabel(this);
     m_monthState->setObjectName(QStringLiteral("AyDurumu"));
     m_monthState->setTextFormat(Qt::RichText);
     // one line, so that the fixed-size grid below keeps its place in the window
     m_monthState->setFont(ui::look::verdana(10, false));
-    m_monthState->setFixedHeight(16);
+    m_monthState->setFixedHeight(14);
     page->addWidget(m_monthState);
     return page;
 }

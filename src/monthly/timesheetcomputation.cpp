@@ -16,10 +16,11 @@ namespace zelvo::monthly {
 
 namespace {
 
-// G, the server's count: a whole number or the conversion error.
+// G, the server's count: a whole number or the conversion error; a count the server could not
+// make (NULL, read as '') stops the run as well.
 int wholeNumber(const QVariant& value)
 {
-    return value.isNull() ? 0 : int(core::requireWholeNumber(value.toString().trimmed()));
+    return int(core::requireWholeNumber(value.toString().trimmed()));
 }
 
 QJsonValue isoDay(const QDate& date)

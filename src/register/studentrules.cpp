@@ -1,6 +1,6 @@
 #include "register/studentrules.h"
 
-#include "declaration/cp1254.h"
+#include "core/cp1254.h"
 
 #include <algorithm>
 
@@ -99,8 +99,7 @@ QString textProblem(const QString& field, QStringView value, int width)
         if (c == u'\t' || c == u'\r' || c == u'\n')
             return u"%1 kontrol karakteri içeriyor (U+%2)."_s.arg(
                 field, QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0'));
-    if (const QString reason =
-            declaration::unwritableReason(value, declaration::DeclaredCharset::Windows1254);
+    if (const QString reason = core::unwritableReason(value, core::DeclaredCharset::Windows1254);
         !reason.isEmpty())
         return field + u' ' + reason;
     if (width > 0 && value.size() > width)

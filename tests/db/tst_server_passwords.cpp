@@ -292,6 +292,15 @@ private Q_SLOTS:
             declared << fields.join(QLatin1Char('|'));
         }
         QCOMPARE(rawRows(path, QStringLiteral("PRAGMA table_info(kullanici)")), declared);
+        // the views and triggers on the table came back with it, as a new database has them
+        const QString dependents = QStringLiteral(
+            "SELECT type || ' ' || name FROM sqlite_master WHERE type IN ('view', 'trigger') AND "
+            "sql LIKE '%kullanici%' ORDER BY name");
+        QStringList newDependents;
+        for (const auto& row : newDatabase.conn->query(dependents).rows)
+            newDependents << row.at(0).toString();
+        QVERIFY(newDependents.size() >= 5);
+        QCOMPARE(rawRows(path, dependents), newDependents);
         // the user names stay unique and the deleted user's key is not handed out again
         QVERIFY(!execRaw(path, QStringLiteral("INSERT INTO kullanici (kullanici) VALUES "
                                               "('admin')"))

@@ -1,6 +1,6 @@
 // The small texts of the declaration: premium base texts, entry and exit days, value texts,
 // the code page and the proposed file names.
-#include "declaration/cp1254.h"
+#include "core/cp1254.h"
 #include "declaration/declarationinput.h"
 #include "declaration/declarationtext.h"
 #include "declaration/declarationxml.h"
@@ -11,6 +11,7 @@
 
 using namespace zelvo;
 
+using namespace zelvo::core;
 using namespace zelvo::declaration;
 using namespace Qt::StringLiterals;
 

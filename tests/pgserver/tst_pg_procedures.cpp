@@ -372,7 +372,7 @@ private Q_SLOTS:
         QCOMPARE(counted("SELECT count(*) FROM isyeri"), "1");
         QCOMPARE(counted("SELECT count(*) FROM parametre"), "1");
         QCOMPARE(counted("SELECT count(*) FROM kullanici"), "1");
-        QCOMPARE(counted("SELECT count(*) FROM zelvo_procedure"), "35");
+        QCOMPARE(counted("SELECT count(*) FROM zelvo_procedure"), "37");
         QVERIFY(counted("SELECT sifre FROM kullanici").startsWith(QStringLiteral("$argon2id$")));
         QCOMPARE(tryQuery(later, QStringLiteral("INSERT INTO schema_version VALUES (2)")).sqlState,
                  QStringLiteral("23505"));

@@ -249,7 +249,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("error"); // empty: stored
         QTest::newRow("unwritable") << u"DBEdit2"_s << u"Ali😀ș"_s << QList<bool>()
                                     << u"Öğrenci kaydedilmedi: Adı Türkçe Windows"_s;
-        QTest::newRow("check digits, no") << u"DBEdit4"_s << u"12345678901"_s << QList<bool>()
+        QTest::newRow("check digits, no") << u"DBEdit4"_s << u"12345678901"_s << QList<bool>{false}
                                           << u"Öğrenci kaydedilmedi: T.C. Kimlik No"_s;
         QTest::newRow("check digits, yes")
             << u"DBEdit4"_s << u"12345678901"_s << QList<bool>{true} << QString();

@@ -22,11 +22,10 @@ public:
         shown.append({Kind::Question, text});
         return answers.isEmpty() ? true : answers.takeFirst();
     }
-    // answered from the same script as question(), but No when it is empty
     bool cautiousQuestion(QWidget*, const QString& text) override
     {
         shown.append({Kind::Question, text});
-        return answers.isEmpty() ? false : answers.takeFirst();
+        return answers.isEmpty() ? true : answers.takeFirst();
     }
     void error(QWidget*, const QString& text) override { shown.append({Kind::Error, text}); }
     QString saveFileName(QWidget*, const QString& title, const QString& filter,

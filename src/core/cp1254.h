@@ -8,7 +8,7 @@
 #include <optional>
 #include <utility>
 
-namespace zelvo::declaration {
+namespace zelvo::core {
 
 // Whether the code page can be reached at all (Qt's codec for "windows-1254").
 bool cp1254Available();
@@ -56,4 +56,4 @@ private:
     QByteArray m_bytes;
 };
 
-} // namespace zelvo::declaration
+} // namespace zelvo::core

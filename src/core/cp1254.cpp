@@ -1,10 +1,10 @@
-#include "declaration/cp1254.h"
+#include "core/cp1254.h"
 
 #include <QtCore5Compat/QTextCodec>
 
 using namespace Qt::StringLiterals;
 
-namespace zelvo::declaration {
+namespace zelvo::core {
 
 namespace {
 
@@ -173,4 +173,4 @@ bool Cp1254Buffer::appendText(QStringView text)
     return true;
 }
 
-} // namespace zelvo::declaration
+} // namespace zelvo::core
