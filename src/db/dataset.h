@@ -138,4 +138,15 @@ private:
     QList<QPair<QPointer<QObject>, std::function<QString()>>> m_entryChecks;
 };
 
+// Every row of the dataset in order, each made by read(dataset, row).
+template <typename Read>
+auto mapRows(const Dataset& dataset, Read read) -> QList<decltype(read(dataset, 0))>
+{
+    QList<decltype(read(dataset, 0))> rows;
+    rows.reserve(dataset.recordCount());
+    for (int row = 0; row < dataset.recordCount(); ++row)
+        rows.append(read(dataset, row));
+    return rows;
+}
+
 } // namespace zelvo::db

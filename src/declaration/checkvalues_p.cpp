@@ -11,8 +11,6 @@ using namespace Qt::StringLiterals;
 
 namespace zelvo::declaration::check {
 
-using core::cp1254Available;
-using core::Cp1254Buffer;
 using core::DeclaredCharset;
 using core::unwritableReason;
 

@@ -28,11 +28,7 @@ QVariantHash currentRowValues(const db::Dataset& dataset, const QStringList& col
 
 QList<ShownRow> allRows(const db::Dataset& dataset)
 {
-    QList<ShownRow> rows;
-    rows.reserve(dataset.recordCount());
-    for (int row = 0; row < dataset.recordCount(); ++row)
-        rows.append(rowValues(dataset, row));
-    return rows;
+    return db::mapRows(dataset, rowValues);
 }
 
 } // namespace zelvo::declaration

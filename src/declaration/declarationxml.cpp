@@ -9,11 +9,6 @@ using namespace Qt::StringLiterals;
 
 namespace zelvo::declaration {
 
-using core::cp1254Available;
-using core::Cp1254Buffer;
-using core::DeclaredCharset;
-using core::unwritableReason;
-
 namespace {
 
 // Attribute values are written between double quotes; the first four would break the markup,

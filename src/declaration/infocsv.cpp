@@ -12,11 +12,6 @@ using namespace Qt::StringLiterals;
 
 namespace zelvo::declaration {
 
-using core::cp1254Available;
-using core::Cp1254Buffer;
-using core::DeclaredCharset;
-using core::unwritableReason;
-
 namespace {
 
 bool needsQuotes(const QString& field)

@@ -7,12 +7,17 @@
 
 #include <QString>
 
-namespace zelvo::declaration::detail {
+namespace zelvo::declaration {
 
+// the code page's names, as both writers and their helpers use them
 using core::cp1254Available;
 using core::Cp1254Buffer;
 using core::DeclaredCharset;
 using core::unwritableReason;
+
+} // namespace zelvo::declaration
+
+namespace zelvo::declaration::detail {
 
 // The shown rows' column texts, one row at a time. A missing column is remembered as the
 // error and reads as empty.

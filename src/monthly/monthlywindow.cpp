@@ -3,6 +3,7 @@
 #include "backup/backupservice.h"
 #include "controls/dbnavigator.h"
 #include "monthly/periodselector.h"
+#include "monthly/unitmonthcall.h"
 #include "ui/look.h"
 
 #include <QCoreApplication>
@@ -104,6 +105,15 @@ controls::DbGrid* MonthlyWindow::addGrid(const QSize& size,
     m_grid->hide();
     connect(m_grid, &controls::DbGrid::databaseError, this, &MonthlyWindow::showError);
     return m_grid;
+}
+
+void MonthlyWindow::showMonthView(db::Dataset& view, const QString& procedure,
+                                  const QStringList& columns)
+{
+    const core::Period period = m_selector->period();
+    UnitMonthCall(period.year(), period.month(), context().unitCode())
+        .open(view, procedure, columns);
+    m_grid->show();
 }
 
 void MonthlyWindow::showFittedGrid()

@@ -127,6 +127,8 @@ protected:
     virtual void monthChosen(int month) = 0;
     // After a run gave up waiting for another workstation: the grid shows what the month holds.
     virtual void showStoredRows() {}
+    // Opens what the chosen month holds through the window's view procedure and shows the grid.
+    void showMonthView(db::Dataset& view, const QString& procedure, const QStringList& columns);
     // Closes every dataset of the window.
     void closing() override;
 

@@ -3,7 +3,6 @@
 #include "core/wholenumber.h"
 #include "monthly/periodselector.h"
 #include "monthly/timesheetcomputation.h"
-#include "monthly/unitmonthcall.h"
 #include "ui/look.h"
 
 #include <QHBoxLayout>
@@ -113,11 +112,8 @@ void TFrmPuantaj::activate()
 
 void TFrmPuantaj::showStoredRows()
 {
-    const core::Period period = periodSelector()->period();
-    UnitMonthCall(period.year(), period.month(), context().unitCode())
-        .open(*m_monthView, m_edition.procedure(QStringLiteral("PuantajGenel")),
-              m_edition.monthViewColumns);
-    grid()->show();
+    showMonthView(*m_monthView, m_edition.procedure(QStringLiteral("PuantajGenel")),
+                  m_edition.monthViewColumns);
 }
 
 void TFrmPuantaj::storeCorrection()

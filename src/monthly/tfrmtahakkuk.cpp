@@ -2,7 +2,6 @@
 
 #include "monthly/accrualcomputation.h"
 #include "monthly/periodselector.h"
-#include "monthly/unitmonthcall.h"
 
 #include "core/money.h"
 
@@ -71,11 +70,8 @@ void TFrmTahakkuk::monthChosen(int)
 
 void TFrmTahakkuk::showStoredRows()
 {
-    const core::Period period = periodSelector()->period();
-    UnitMonthCall(period.year(), period.month(), context().unitCode())
-        .open(*m_result, m_edition.procedure(QStringLiteral("TahakkukGenel")),
-              m_edition.resultColumns);
-    grid()->show();
+    showMonthView(*m_result, m_edition.procedure(QStringLiteral("TahakkukGenel")),
+                  m_edition.resultColumns);
 }
 
 void TFrmTahakkuk::accrue()

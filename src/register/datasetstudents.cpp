@@ -15,11 +15,7 @@ StudentValues studentValuesAt(const db::Dataset& students, int row)
 
 QList<StudentValues> allStudentValues(const db::Dataset& students)
 {
-    QList<StudentValues> rows;
-    rows.reserve(students.recordCount());
-    for (int r = 0; r < students.recordCount(); ++r)
-        rows.append(studentValuesAt(students, r));
-    return rows;
+    return db::mapRows(students, studentValuesAt);
 }
 
 } // namespace zelvo::studentregister

@@ -49,10 +49,10 @@ const QList<StudentField>& studentFields()
 
 const StudentField* studentField(QStringView column)
 {
-    for (const StudentField& field : studentFields())
-        if (field.column == column)
-            return &field;
-    return nullptr;
+    const QList<StudentField>& fields = studentFields();
+    const auto found = std::find_if(fields.cbegin(), fields.cend(),
+                                    [column](const StudentField& f) { return f.column == column; });
+    return found == fields.cend() ? nullptr : &*found;
 }
 
 std::optional<IdentityFault> identityFault(QStringView text)

@@ -5,12 +5,9 @@
 #include "controls/dbnavigator.h"
 #include "db/dataset.h"
 #include "register/changestamp.h"
-#include "register/tfrmgecmis.h"
 #include "register/datasetstudents.h"
-#include "register/studentexport.h"
 #include "register/studentimport.h"
 #include "register/studentrules.h"
-#include "register/tfrmogrenciaktar.h"
 #include "ui/look.h"
 
 #include <QButtonGroup>
@@ -159,28 +156,23 @@ QFrame* TFrmPSicil::buildTopPanel()
     connect(m_navigator, &controls::DbNavigator::databaseError, this, &TFrmPSicil::showError);
     row->addWidget(m_navigator);
 
-    auto* remove = new QPushButton(QStringLiteral("ÖĞRENCİYİ SİL"), panel);
-    remove->setObjectName(QStringLiteral("Button1"));
-    remove->setFont(ui::look::verdana(11, true));
-    setTextColour(remove, red);
-    connect(remove, &QPushButton::clicked, this, &TFrmPSicil::deleteStudent);
-    row->addWidget(remove);
-
-    auto* history = new QPushButton(QStringLiteral("Geçmiş"), panel);
-    history->setObjectName(QStringLiteral("ButtonGecmis"));
-    history->setFont(ui::look::verdana(11, true));
-    connect(history, &QPushButton::clicked, this, &TFrmPSicil::showHistory);
-    row->addWidget(history);
-    auto* import = new QPushButton(QStringLiteral("Excel'den Aktar"), panel);
-    import->setObjectName(QStringLiteral("ExcelAktar"));
-    import->setFont(ui::look::verdana(11, true));
-    connect(import, &QPushButton::clicked, this, &TFrmPSicil::importStudents);
-    row->addWidget(import);
-    auto* exportButton = new QPushButton(QStringLiteral("Excel'e Aktar"), panel);
-    exportButton->setObjectName(QStringLiteral("ExcelYaz"));
-    exportButton->setFont(ui::look::verdana(11, true));
-    connect(exportButton, &QPushButton::clicked, this, &TFrmPSicil::exportStudents);
-    row->addWidget(exportButton);
+    const auto addButton = [&](const QString& name, const QString& caption,
+                               void (TFrmPSicil::*action)()) {
+        auto* button = new QPushButton(caption, panel);
+        button->setObjectName(name);
+        button->setFont(ui::look::verdana(11, true));
+        connect(button, &QPushButton::clicked, this, action);
+        row->addWidget(button);
+        return button;
+    };
+    setTextColour(addButton(QStringLiteral("Button1"), QStringLiteral("ÖĞRENCİYİ SİL"),
+                            &TFrmPSicil::deleteStudent),
+                  red);
+    addButton(QStringLiteral("ButtonGecmis"), QStringLiteral("Geçmiş"), &TFrmPSicil::showHistory);
+    addButton(QStringLiteral("ExcelAktar"), QStringLiteral("Excel'den Aktar"),
+              &TFrmPSicil::importStudents);
+    addButton(QStringLiteral("ExcelYaz"), QStringLiteral("Excel'e Aktar"),
+              &TFrmPSicil::exportStudents);
 
     row->addStretch();
     row->addWidget(createCloseButton(panel));
@@ -459,48 +451,6 @@ void TFrmPSicil::deleteStudent()
     guarded([this] { reopenStudents(); });
     message(deleted ? QStringLiteral("Öğrenciye ait bilgiler SİLİNDİ")
                     : QStringLiteral("Öğrenci bulunamadı; silinmedi."));
-}
-
-void TFrmPSicil::showHistory()
-{
-    m_grid->commitEditor();
-    if (!hasStoredCurrentStudent()) {
-        message(QStringLiteral("Geçmişi gösterilecek öğrenci seçilmedi."));
-        return;
-    }
-    TFrmGecmis history(context(), m_students->value(QStringLiteral("idogrenci")),
-                       m_students->text(QStringLiteral("ogrencino")) + QLatin1Char(' ') +
-                           m_students->text(QStringLiteral("adi")) + QLatin1Char(' ') +
-                           m_students->text(QStringLiteral("soyadi")),
-                       this);
-    if (guarded([&history] { history.load(); }))
-        runModal(history);
-}
-
-void TFrmPSicil::importStudents()
-{
-    m_grid->commitEditor();
-    if (!settlePendingChange())
-        return;
-    if (TFrmOgrenciAktar::chooseAndPreview(*this) > 0 && m_students->isOpen())
-        guarded([this] { reopenStudents(); });
-}
-
-// The rows of the last search as they stand in the grid, a change not yet stored included.
-void TFrmPSicil::exportStudents()
-{
-    m_grid->commitEditor();
-    if (!m_students->isOpen() || m_students->isEmpty()) {
-        message(QStringLiteral("Önce aktarılacak öğrencileri listeleyin."));
-        return;
-    }
-    const QString path = context().dialogs.saveFileName(
-        this, QStringLiteral("Excel'e Aktar"), QStringLiteral("Excel dosyası (*.xlsx)"),
-        QStringLiteral("xlsx"), QStringLiteral("ogrenciler-%1.xlsx").arg(context().unitCode()));
-    reactivate();
-    if (path.isEmpty())
-        return;
-    guarded([&] { writeStudentsXlsx(path, allStudentValues(*m_students)); });
 }
 
 void TFrmPSicil::closing()

@@ -26,6 +26,18 @@ QString firstSaveFolder()
     return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
+bool askYesNo(QWidget* parent, QMessageBox::Icon icon, const QString& text,
+              QMessageBox::StandardButton defaultButton)
+{
+    QMessageBox box(icon, QApplication::applicationDisplayName(), text,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(defaultButton);
+    box.setEscapeButton(QMessageBox::No);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Evet"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("Hayır"));
+    return box.exec() == QMessageBox::Yes;
+}
+
 } // namespace
 
 QString filterSuffix(const QString& filter)
@@ -62,25 +74,14 @@ void DialogService::message(QWidget* parent, const QString& text)
 
 bool DialogService::question(QWidget* parent, const QString& text, bool withIcon)
 {
-    QMessageBox box(withIcon ? QMessageBox::Question : QMessageBox::NoIcon,
-                    QApplication::applicationDisplayName(), text,
-                    QMessageBox::Yes | QMessageBox::No, parent);
-    box.setDefaultButton(QMessageBox::Yes);
-    box.setEscapeButton(QMessageBox::No);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("Evet"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("Hayır"));
-    return box.exec() == QMessageBox::Yes;
+    return askYesNo(parent, withIcon ? QMessageBox::Question : QMessageBox::NoIcon, text,
+                    QMessageBox::Yes);
 }
 
+// a warning whose Enter answers No: what it asks about is hard to undo
 bool DialogService::cautiousQuestion(QWidget* parent, const QString& text)
 {
-    QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), text,
-                    QMessageBox::Yes | QMessageBox::No, parent);
-    box.setDefaultButton(QMessageBox::No);
-    box.setEscapeButton(QMessageBox::No);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("Evet"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("Hayır"));
-    return box.exec() == QMessageBox::Yes;
+    return askYesNo(parent, QMessageBox::Warning, text, QMessageBox::No);
 }
 
 void DialogService::error(QWidget* parent, const QString& text)
