@@ -13,6 +13,8 @@
 #include "report/previewdialog.h"
 #include "testsession.h"
 
+#include "screenshot.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
@@ -117,6 +119,7 @@ private Q_SLOTS:
         QVERIFY2(f.monthState(*xml).contains(
                      QStringLiteral("güncel değil</b> (öğrenci kaydı değişti: 1 öğrenci)")),
                  qPrintable(f.monthState(*xml)));
+        keepScreenshot(*xml, QStringLiteral("TFrmxml-stale-month"));
         f.press(*xml, "SpeedButton12");
         QCOMPARE(f.previews.size(), 1);
         QVERIFY2(f.previews.first().contains(QStringLiteral("Puantaj güncel değil")) &&

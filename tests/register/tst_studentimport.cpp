@@ -8,6 +8,8 @@
 #include "register/tfrmogrenciaktar.h"
 #include "registerfixture.h"
 
+#include "screenshot.h"
+
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLabel>
@@ -228,6 +230,7 @@ private Q_SLOTS:
             auto* preview = qobject_cast<TFrmOgrenciAktar*>(&dialog);
             QVERIFY(preview);
             counts = preview->findChild<QLabel*>(u"Counts"_s)->text();
+            keepScreenshot(dialog, u"TFrmOgrenciAktar"_s);
             auto* store = preview->findChild<QPushButton*>(u"Aktar"_s);
             QTest::mouseClick(store, Qt::LeftButton); // refused: a row is in error
             QCOMPARE(students(f.session), before);
