@@ -79,8 +79,10 @@ unavailable()
     exit 0
 }
 
-# where the cluster's files go: memory if there is a tmpfs for it, else DIR itself
-memory_dir=/dev/shm/$(basename "$dir")
+# where the cluster's files go: memory if there is a tmpfs for it, else DIR itself; the folder
+# in memory is named by the whole path of DIR, so that clusters in /tmp/a/pg and /tmp/b/pg
+# never share (or remove) each other's files
+memory_dir=/dev/shm/zelvo-pg-$(realpath -m "$dir" | sha256sum | cut -c1-16)
 
 stop_cluster()
 {
