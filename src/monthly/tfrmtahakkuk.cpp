@@ -56,11 +56,15 @@ void TFrmTahakkuk::showMonthState()
     if (!december || !january)
         return;
     const QString warning = core::money::lowJanuaryWageWarning(*december, *january);
-    if (!warning.isEmpty())
-        monthState()->setText(monthState()->text() +
-                              QStringLiteral("<br><span style=\"color:#9a5b00\"><b>UYARI:</b> "
-                                             "%1</span>")
-                                  .arg(warning.toHtmlEscaped()));
+    if (warning.isEmpty())
+        return;
+    // the state line has room for one line only: the warning goes first, where it is always
+    // seen, and the whole line is the label's tool tip as well
+    monthState()->setText(
+        QStringLiteral("<span style=\"color:#9a5b00\"><b>UYARI:</b> %1</span> &nbsp;|&nbsp; ")
+            .arg(warning.toHtmlEscaped()) +
+        monthState()->text());
+    monthState()->setToolTip(monthState()->text());
 }
 
 void TFrmTahakkuk::monthChosen(int)

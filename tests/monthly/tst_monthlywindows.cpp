@@ -192,9 +192,9 @@ private Q_SLOTS:
         QAbstractItemModel* model = grid->model();
         QVERIFY(model->setData(model->index(0, 5), typed, Qt::EditRole));
         grid->setCurrentIndex(model->index(1, 5));
-        QCOMPARE(f.errors(),
-                 QStringList{
-                     QStringLiteral("'%1' geçerli bir tam sayı değil.").arg(typed.toString())});
+        QCOMPARE(
+            f.errors(),
+            QStringList{QStringLiteral("'%1' geçerli bir tam sayı değil.").arg(typed.toString())});
         // closing drops the refused value after showing the error once more
         f.session.dialogs.clear();
         f.window->close();
@@ -293,6 +293,33 @@ private Q_SLOTS:
         for (QToolButton* b :
              f.child(QStringLiteral("wwDBNavigator1"))->findChildren<QToolButton*>())
             QVERIFY(!b->isEnabled());
+    }
+
+    // December with a January wage below December's: the state line warns first, with both
+    // amounts; another month, or a January wage not below, says nothing of it.
+    void accrualWarnsOfALowJanuaryWage_data()
+    {
+        QTest::addColumn<int>("month");
+        QTest::addColumn<QString>("january");
+        QTest::addColumn<bool>("warned");
+        QTest::newRow("December, January lower") << 12 << "30000.00" << true;
+        QTest::newRow("December, January equal") << 12 << "33030.00" << false;
+        QTest::newRow("November, January lower") << 11 << "30000.00" << false;
+    }
+    void accrualWarnsOfALowJanuaryWage()
+    {
+        QFETCH(int, month);
+        QFETCH(QString, january);
+        QFETCH(bool, warned);
+        MonthlyFixture<TFrmTahakkuk> f;
+        f.sql("UPDATE Parametre SET au12 = 33030.00, au01 = @w", {{"@w", january}});
+        f.open();
+        f.chooseMonth(month);
+        auto* state = f.window->findChild<QLabel*>(QStringLiteral("AyDurumu"));
+        QCOMPARE(state->text().startsWith(QStringLiteral("<span style=\"color:#9a5b00\"><b>UYARI:"
+                                                         "</b> Ocak asgari ücreti (au01 = ")),
+                 warned);
+        QCOMPARE(state->text().contains(QStringLiteral("(au12 = 33")), warned);
     }
 
     // A run that takes longer than the delay shows a window-modal progress bar without a
