@@ -89,7 +89,8 @@ void Connection::insertRows(const QString& table, const QStringList& columns,
 }
 
 int Connection::updateRow(const WriteTarget& target, const QVariant& key,
-                          const QList<QPair<QString, QVariant>>& values, const QVariant& readVersion)
+                          const QList<QPair<QString, QVariant>>& values,
+                          const QVariant& readVersion)
 {
     const TableInfo& info = tableInfo(target.table);
     const TableColumn* versionColumn = info.column(RowVersionColumn);
@@ -136,8 +137,8 @@ int Connection::deleteRow(const WriteTarget& target, const QVariant& key,
     const TableInfo& info = tableInfo(target.table);
     const TableColumn* keyColumn = info.column(target.keyColumn);
     const QString keyName = keyColumn ? keyColumn->name : target.keyColumn;
-    const TableColumn* versionColumn = readVersion.isNull() ? nullptr
-                                                            : info.column(RowVersionColumn);
+    const TableColumn* versionColumn =
+        readVersion.isNull() ? nullptr : info.column(RowVersionColumn);
     QString sql = QStringLiteral("DELETE FROM \"%1\" WHERE \"%2\"=?").arg(info.name, keyName);
     QVector<QVariant> args{key};
     if (versionColumn) {
@@ -170,9 +171,9 @@ QVariant Connection::rowVersion(const WriteTarget& target, const QVariant& key)
 
 bool Connection::rowExists(const TableInfo& table, const QString& keyColumn, const QVariant& key)
 {
-    return !query(QStringLiteral("SELECT 1 FROM \"%1\" WHERE \"%2\"=@key")
-                      .arg(table.name, keyColumn),
-                  {{QStringLiteral("@key"), key}})
+    return !query(
+                QStringLiteral("SELECT 1 FROM \"%1\" WHERE \"%2\"=@key").arg(table.name, keyColumn),
+                {{QStringLiteral("@key"), key}})
                 .rows.isEmpty();
 }
 
@@ -181,9 +182,8 @@ bool Connection::rowExists(const TableInfo& table, const QString& keyColumn, con
 void Connection::throwChanged(const TableInfo& table, const QVariant& key)
 {
     const ResultRows last =
-        callProcedure(QStringLiteral("SonDegisiklik"),
-                      {{QStringLiteral("@key1"), table.name},
-                       {QStringLiteral("@key2"), key.toString()}});
+        callProcedure(QStringLiteral("SonDegisiklik"), {{QStringLiteral("@key1"), table.name},
+                                                        {QStringLiteral("@key2"), key.toString()}});
     const QVector<QVariant> newest = last.rows.value(0);
     throw RowConflict(RowConflict::Kind::Changed, newest.value(0).toString(),
                       newest.value(1).toString());

@@ -155,7 +155,8 @@ bool ChildWindow::offerStoredRow(const QString& refusal)
             typed << column + QStringLiteral(": ") + typedText(value);
         QString question = db::errorBoxText(refusal);
         if (!typed.isEmpty())
-            question += QStringLiteral("\rYazdığınız değerler: ") + typed.join(QStringLiteral(", "));
+            question +=
+                QStringLiteral("\rYazdığınız değerler: ") + typed.join(QStringLiteral(", "));
         question += QStringLiteral("\rKayıtlı hali yüklensin mi? (Hayır: yazdıklarınızla "
                                    "düzenlemeye devam edersiniz.)");
         if (m_context.dialogs.question(this, question))

@@ -58,15 +58,16 @@ Row rowOf(Workstations& w, const QString& table)
     if (table == QLatin1String("parametre"))
         return {QStringLiteral("ParametreGetir"), {}, {}};
     if (table == QLatin1String("isyeri"))
-        return {QStringLiteral("isyerigetir"), {{QStringLiteral("@key1"), QStringLiteral("01")}},
-                {}};
+        return {
+            QStringLiteral("isyerigetir"), {{QStringLiteral("@key1"), QStringLiteral("01")}}, {}};
     if (table == QLatin1String("kullanici"))
-        return {QStringLiteral("BireyGetirLogin"), {{QStringLiteral("@Key1"), QStringLiteral("admin")}},
+        return {QStringLiteral("BireyGetirLogin"),
+                {{QStringLiteral("@Key1"), QStringLiteral("admin")}},
                 {}};
-    const QVariant student =
-        w.a.insertRow(QStringLiteral("ogrenci"), {{QStringLiteral("ogrencino"), QStringLiteral("77")},
-                                                  {QStringLiteral("adi"), QStringLiteral("Ece")},
-                                                  {QStringLiteral("birimkodu"), QStringLiteral("01")}});
+    const QVariant student = w.a.insertRow(QStringLiteral("ogrenci"),
+                                           {{QStringLiteral("ogrencino"), QStringLiteral("77")},
+                                            {QStringLiteral("adi"), QStringLiteral("Ece")},
+                                            {QStringLiteral("birimkodu"), QStringLiteral("01")}});
     if (table == QLatin1String("ogrenci"))
         return {QStringLiteral("OgrenciGetirOgrenciNo"),
                 {{QStringLiteral("@key1"), QStringLiteral("01")},
@@ -123,15 +124,18 @@ private Q_SLOTS:
         QTest::addColumn<QVariant>("first");
         QTest::addColumn<QVariant>("second");
         QTest::addColumn<bool>("recorded"); // its changes are in degisiklik
-        QTest::newRow("student") << "ogrenci" << "tckimlikno" << QVariant("10000000146")
+        QTest::newRow("student") << "ogrenci"
+                                 << "tckimlikno" << QVariant("10000000146")
                                  << QVariant("20000000148") << true;
-        QTest::newRow("parameters") << "parametre" << "aktifyil" << QVariant("2030")
-                                    << QVariant("2031") << true;
-        QTest::newRow("workplace") << "isyeri" << "isyeriunvani" << QVariant("Birinci")
-                                   << QVariant("İkinci") << true;
-        QTest::newRow("user") << "kullanici" << "adsoy" << QVariant("Ayşe Kaya")
-                              << QVariant("Ali Veli") << true;
-        QTest::newRow("timesheet") << "puantaj" << "gun" << QVariant(11) << QVariant(12) << false;
+        QTest::newRow("parameters") << "parametre"
+                                    << "aktifyil" << QVariant("2030") << QVariant("2031") << true;
+        QTest::newRow("workplace")
+            << "isyeri"
+            << "isyeriunvani" << QVariant("Birinci") << QVariant("İkinci") << true;
+        QTest::newRow("user") << "kullanici"
+                              << "adsoy" << QVariant("Ayşe Kaya") << QVariant("Ali Veli") << true;
+        QTest::newRow("timesheet") << "puantaj"
+                                   << "gun" << QVariant(11) << QVariant(12) << false;
     }
 
     void secondWriterIsRefused_data() { rows_data(); }

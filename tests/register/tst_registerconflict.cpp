@@ -58,8 +58,9 @@ private Q_SLOTS:
             other->execute(QStringLiteral("DELETE FROM ogrenci WHERE idogrenci = @id"),
                            {{QStringLiteral("@id"), id}});
         else
-            other->execute(QStringLiteral("UPDATE ogrenci SET adi = 'Başkası' WHERE idogrenci = @id"),
-                           {{QStringLiteral("@id"), id}});
+            other->execute(
+                QStringLiteral("UPDATE ogrenci SET adi = 'Başkası' WHERE idogrenci = @id"),
+                {{QStringLiteral("@id"), id}});
         f->retype("DBEdit2", QStringLiteral("Benimki"));
         f->session.dialogs.answers = {load};
         f->press("Post");
