@@ -74,7 +74,8 @@ CREATE TABLE IF NOT EXISTS kullanici (
     adsoy       varchar(50),
     birimkodu   varchar(2),
     email       varchar(50),
-    yetkitipi   integer
+    yetkitipi   integer,
+    surum       integer NOT NULL DEFAULT 0
 );
 CREATE UNIQUE INDEX IF NOT EXISTS kullanici_ad ON kullanici (kullanici);
 
@@ -95,7 +96,8 @@ CREATE TABLE IF NOT EXISTS isyeri (
     isyeriunvani  varchar(50),
     isyeriadres   varchar(70),
     isyerivergino varchar(20),
-    vergidairesi  varchar(50)
+    vergidairesi  varchar(50),
+    surum         integer NOT NULL DEFAULT 0
 );
 CREATE INDEX IF NOT EXISTS isyeri_birim ON isyeri (birimkodu);
 
@@ -124,7 +126,8 @@ CREATE TABLE IF NOT EXISTS parametre (
     au09             numeric(18,2),
     au10             numeric(18,2),
     au11             numeric(18,2),
-    au12             numeric(18,2)
+    au12             numeric(18,2),
+    surum            integer NOT NULL DEFAULT 0
 );
 
 -- Student status: 1 internship active, 2 passive, 3 completed.
@@ -155,7 +158,8 @@ CREATE TABLE IF NOT EXISTS ogrenci (
     birimadi        varchar(50),
     okuladi         varchar(50),
     aktarmatarihi   date,
-    degistiren      varchar(50)
+    degistiren      varchar(50),
+    surum           integer NOT NULL DEFAULT 0
 );
 CREATE INDEX IF NOT EXISTS ogrenci_birim ON ogrenci (birimkodu, gss);
 
@@ -170,6 +174,7 @@ CREATE TABLE IF NOT EXISTS puantaj (
     gun1      integer,
     gun2      integer,
     birimkodu varchar(2),
+    surum     integer NOT NULL DEFAULT 0,
     UNIQUE (idogrenci, yil, ay)
 );
 -- The unit leads: an index that began with year and month would look as good to the planner as
@@ -267,6 +272,15 @@ $$;
 
 -- Deleting a student removes the timesheet, accrual and declaration rows of the student: the
 -- foreign keys above cascade.
+
+-- surum: the row's version, raised by the server at every update (07-rowversion.sql); a
+-- window stores a row only while its version is still the one it read. A database installed by
+-- an earlier version gets the column here, before the procedures that return it are made.
+ALTER TABLE kullanici ADD COLUMN IF NOT EXISTS surum integer NOT NULL DEFAULT 0;
+ALTER TABLE isyeri ADD COLUMN IF NOT EXISTS surum integer NOT NULL DEFAULT 0;
+ALTER TABLE parametre ADD COLUMN IF NOT EXISTS surum integer NOT NULL DEFAULT 0;
+ALTER TABLE ogrenci ADD COLUMN IF NOT EXISTS surum integer NOT NULL DEFAULT 0;
+ALTER TABLE puantaj ADD COLUMN IF NOT EXISTS surum integer NOT NULL DEFAULT 0;
 
 -- NULL in gss stands for the standard edition.
 CREATE OR REPLACE FUNCTION ogrenci_gss_bos() RETURNS trigger

@@ -46,11 +46,13 @@ $$;
 -- BireyGetirLogin(user name): the user rows whose name matches exactly, letter case and blanks
 -- included. The password takes no part in the search: sifre holds its salted hash, which the
 -- client verifies against the typed password on the row found.
+DROP FUNCTION IF EXISTS BireyGetirLogin(text);
 CREATE OR REPLACE FUNCTION BireyGetirLogin(key1 text)
 RETURNS TABLE (idkullanici integer, kullanici varchar, sifre varchar, adsoy varchar,
-               birimkodu varchar, email varchar, yetkitipi integer)
+               birimkodu varchar, email varchar, yetkitipi integer, surum integer)
 LANGUAGE sql STABLE AS $$
-    SELECT k.idkullanici, k.kullanici, k.sifre, k.adsoy, k.birimkodu, k.email, k.yetkitipi
+    SELECT k.idkullanici, k.kullanici, k.sifre, k.adsoy, k.birimkodu, k.email, k.yetkitipi,
+           k.surum
     FROM kullanici k
     WHERE k.kullanici = key1
     ORDER BY k.idkullanici
@@ -66,29 +68,31 @@ LANGUAGE sql STABLE AS $$
 $$;
 
 -- isyerigetir(U): the workplace row of the unit.
+DROP FUNCTION IF EXISTS isyerigetir(text);
 CREATE OR REPLACE FUNCTION isyerigetir(key1 text)
 RETURNS TABLE (idisyeri integer, birimkodu varchar, birimadi varchar, isyerisicil varchar,
                kontrolno varchar, isyeriaracino varchar, isyeriunvani varchar,
-               isyeriadres varchar, isyerivergino varchar, vergidairesi varchar)
+               isyeriadres varchar, isyerivergino varchar, vergidairesi varchar, surum integer)
 LANGUAGE sql STABLE AS $$
     SELECT i.idisyeri, i.birimkodu, i.birimadi, i.isyerisicil, i.kontrolno, i.isyeriaracino,
-           i.isyeriunvani, i.isyeriadres, i.isyerivergino, i.vergidairesi
+           i.isyeriunvani, i.isyeriadres, i.isyerivergino, i.vergidairesi, i.surum
     FROM isyeri i
     WHERE i.birimkodu = key1
     ORDER BY i.idisyeri
 $$;
 
 -- ParametreGetir(): the parameter rows, the one in force first.
+DROP FUNCTION IF EXISTS ParametreGetir();
 CREATE OR REPLACE FUNCTION ParametreGetir()
 RETURNS TABLE (idparametre integer, aktifyil varchar, belgemahiyet varchar, belgeturu varchar,
                belgeturuyab varchar, isci numeric, isveren numeric, istencikisnedeni varchar,
                kanunno varchar, sigortakodu varchar, au01 numeric, au02 numeric, au03 numeric,
                au04 numeric, au05 numeric, au06 numeric, au07 numeric, au08 numeric,
-               au09 numeric, au10 numeric, au11 numeric, au12 numeric)
+               au09 numeric, au10 numeric, au11 numeric, au12 numeric, surum integer)
 LANGUAGE sql STABLE AS $$
     SELECT p.idparametre, p.aktifyil, p.belgemahiyet, p.belgeturu, p.belgeturuyab, p.isci,
            p.isveren, p.istencikisnedeni, p.kanunno, p.sigortakodu, p.au01, p.au02, p.au03,
-           p.au04, p.au05, p.au06, p.au07, p.au08, p.au09, p.au10, p.au11, p.au12
+           p.au04, p.au05, p.au06, p.au07, p.au08, p.au09, p.au10, p.au11, p.au12, p.surum
     FROM parametre p
     ORDER BY p.idparametre
 $$;
@@ -115,28 +119,31 @@ LANGUAGE sql STABLE AS $$
              o.ogrencino COLLATE "C" NULLS FIRST, o.idogrenci
 $$;
 
+DROP FUNCTION IF EXISTS OgrenciGetirAdi(text, text);
 CREATE OR REPLACE FUNCTION OgrenciGetirAdi(key1 text, key2 text)
 RETURNS TABLE (idogrenci integer, otomasyonid integer, ogrencino varchar, adi varchar,
                soyadi varchar, ilksoyadi varchar, tckimlikno varchar, ssksicilno varchar,
                statu varchar, baslangictarihi date, bitistarihi date, gss integer,
                stajili varchar, stajyeri varchar, birimkodu varchar, birimadi varchar,
-               okuladi varchar, aktarmatarihi date, degistiren varchar)
+               okuladi varchar, aktarmatarihi date, degistiren varchar, surum integer)
 LANGUAGE sql STABLE AS $$ SELECT * FROM zelvo_ogrenciara(key1, key2, 'adi') $$;
 
+DROP FUNCTION IF EXISTS OgrenciGetirSoyAdi(text, text);
 CREATE OR REPLACE FUNCTION OgrenciGetirSoyAdi(key1 text, key2 text)
 RETURNS TABLE (idogrenci integer, otomasyonid integer, ogrencino varchar, adi varchar,
                soyadi varchar, ilksoyadi varchar, tckimlikno varchar, ssksicilno varchar,
                statu varchar, baslangictarihi date, bitistarihi date, gss integer,
                stajili varchar, stajyeri varchar, birimkodu varchar, birimadi varchar,
-               okuladi varchar, aktarmatarihi date, degistiren varchar)
+               okuladi varchar, aktarmatarihi date, degistiren varchar, surum integer)
 LANGUAGE sql STABLE AS $$ SELECT * FROM zelvo_ogrenciara(key1, key2, 'soyadi') $$;
 
+DROP FUNCTION IF EXISTS OgrenciGetirOgrenciNo(text, text);
 CREATE OR REPLACE FUNCTION OgrenciGetirOgrenciNo(key1 text, key2 text)
 RETURNS TABLE (idogrenci integer, otomasyonid integer, ogrencino varchar, adi varchar,
                soyadi varchar, ilksoyadi varchar, tckimlikno varchar, ssksicilno varchar,
                statu varchar, baslangictarihi date, bitistarihi date, gss integer,
                stajili varchar, stajyeri varchar, birimkodu varchar, birimadi varchar,
-               okuladi varchar, aktarmatarihi date, degistiren varchar)
+               okuladi varchar, aktarmatarihi date, degistiren varchar, surum integer)
 LANGUAGE sql STABLE AS $$ SELECT * FROM zelvo_ogrenciara(key1, key2, 'ogrencino') $$;
 
 -- ---------------------------------------------------------------- timesheet
@@ -191,11 +198,13 @@ LANGUAGE sql STABLE AS $$ SELECT * FROM zelvo_puantajgetir(key1, key2, key3, 1) 
 -- PuantajOzel(Y, M, idogrenci as text): the stored timesheet row of the student for the
 -- month, to be updated or appended to. The student decides the edition, so both editions share
 -- the body.
+DROP FUNCTION IF EXISTS PuantajOzelxxx(text, integer, text);
+DROP FUNCTION IF EXISTS PuantajOzel(text, integer, text);
 CREATE OR REPLACE FUNCTION PuantajOzel(key1 text, key2 integer, key3 text)
 RETURNS TABLE (idpuantaj integer, idogrenci integer, yil varchar, ay integer, gun integer,
-               gun1 integer, gun2 integer, birimkodu varchar)
+               gun1 integer, gun2 integer, birimkodu varchar, surum integer)
 LANGUAGE sql STABLE AS $$
-    SELECT p.idpuantaj, p.idogrenci, p.yil, p.ay, p.gun, p.gun1, p.gun2, p.birimkodu
+    SELECT p.idpuantaj, p.idogrenci, p.yil, p.ay, p.gun, p.gun1, p.gun2, p.birimkodu, p.surum
     FROM puantaj p
     WHERE p.yil = key1 AND p.ay = key2 AND p.idogrenci = zelvo_int(key3)
     ORDER BY p.idpuantaj
@@ -205,13 +214,14 @@ $$;
 -- edition, with the student data the month view shows. Corrections are written back to
 -- puantaj.
 -- The two procedures call this function with their edition.
+DROP FUNCTION IF EXISTS zelvo_puantajgenel(text, integer, text, integer);
 CREATE OR REPLACE FUNCTION zelvo_puantajgenel(key1 text, key2 integer, key3 text, edition integer)
 RETURNS TABLE (idpuantaj integer, idogrenci integer, yil varchar, ay integer, gun integer,
                gun1 integer, gun2 integer, birimkodu varchar, ogrencino varchar, adi varchar,
-               soyadi varchar, baslangictarihi date, bitistarihi date)
+               soyadi varchar, baslangictarihi date, bitistarihi date, surum integer)
 LANGUAGE sql STABLE AS $$
     SELECT p.idpuantaj, p.idogrenci, p.yil, p.ay, p.gun, p.gun1, p.gun2, p.birimkodu,
-           o.ogrencino, o.adi, o.soyadi, o.baslangictarihi, o.bitistarihi
+           o.ogrencino, o.adi, o.soyadi, o.baslangictarihi, o.bitistarihi, p.surum
     FROM puantaj p
     JOIN ogrenci o ON o.idogrenci = p.idogrenci
     WHERE p.yil = key1 AND p.ay = key2 AND p.birimkodu = key3 AND o.gss = edition
@@ -219,22 +229,24 @@ LANGUAGE sql STABLE AS $$
              o.soyadi COLLATE "C" NULLS FIRST, p.idpuantaj
 $$;
 
+DROP FUNCTION IF EXISTS PuantajGenel(text, integer, text);
 CREATE OR REPLACE FUNCTION PuantajGenel(key1 text, key2 integer, key3 text)
 RETURNS TABLE (idpuantaj integer, idogrenci integer, yil varchar, ay integer, gun integer,
                gun1 integer, gun2 integer, birimkodu varchar, ogrencino varchar, adi varchar,
-               soyadi varchar, baslangictarihi date, bitistarihi date)
+               soyadi varchar, baslangictarihi date, bitistarihi date, surum integer)
 LANGUAGE sql STABLE AS $$ SELECT * FROM zelvo_puantajgenel(key1, key2, key3, 0) $$;
 
+DROP FUNCTION IF EXISTS PuantajGenelxxx(text, integer, text);
 CREATE OR REPLACE FUNCTION PuantajGenelxxx(key1 text, key2 integer, key3 text)
 RETURNS TABLE (idpuantaj integer, idogrenci integer, yil varchar, ay integer, gun integer,
                gun1 integer, gun2 integer, birimkodu varchar, ogrencino varchar, adi varchar,
-               soyadi varchar, baslangictarihi date, bitistarihi date)
+               soyadi varchar, baslangictarihi date, bitistarihi date, surum integer)
 LANGUAGE sql STABLE AS $$ SELECT * FROM zelvo_puantajgenel(key1, key2, key3, 1) $$;
 
 -- PuantajOzelxxx(Y, M, idogrenci as text): the student decides the edition; PuantajOzel.
 CREATE OR REPLACE FUNCTION PuantajOzelxxx(key1 text, key2 integer, key3 text)
 RETURNS TABLE (idpuantaj integer, idogrenci integer, yil varchar, ay integer, gun integer,
-               gun1 integer, gun2 integer, birimkodu varchar)
+               gun1 integer, gun2 integer, birimkodu varchar, surum integer)
 LANGUAGE sql STABLE AS $$ SELECT * FROM PuantajOzel(key1, key2, key3) $$;
 
 -- GunHesapla(start, end, idogrenci, M, Y): the days from start to end, both included, 0 when the

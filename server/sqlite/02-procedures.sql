@@ -25,7 +25,7 @@
 -- client verifies against the typed password on the row found.
 INSERT INTO zelvo_procedure (name, params, target, target_key, body)
 VALUES ('BireyGetirLogin', '@Key1', 'kullanici', 'idkullanici',
-'SELECT idkullanici, kullanici, sifre, adsoy, birimkodu, email, yetkitipi
+'SELECT idkullanici, kullanici, sifre, adsoy, birimkodu, email, yetkitipi, surum
 FROM kullanici
 WHERE kullanici = @Key1
 ORDER BY idkullanici');
@@ -41,7 +41,7 @@ ORDER BY birimkodu');
 INSERT INTO zelvo_procedure (name, params, target, target_key, body)
 VALUES ('isyerigetir', '@key1', 'isyeri', 'idisyeri',
 'SELECT idisyeri, birimkodu, birimadi, isyerisicil, kontrolno, isyeriaracino, isyeriunvani,
-       isyeriadres, isyerivergino, vergidairesi
+       isyeriadres, isyerivergino, vergidairesi, surum
 FROM isyeri
 WHERE birimkodu = @key1
 ORDER BY idisyeri');
@@ -51,7 +51,7 @@ INSERT INTO zelvo_procedure (name, params, target, target_key, body)
 VALUES ('ParametreGetir', '', 'Parametre', 'idparametre',
 'SELECT idparametre, aktifyil, belgemahiyet, belgeturu, belgeturuyab, isci, isveren,
        istencikisnedeni, kanunno, sigortakodu, au01, au02, au03, au04, au05, au06, au07,
-       au08, au09, au10, au11, au12
+       au08, au09, au10, au11, au12, surum
 FROM Parametre
 ORDER BY idparametre');
 
@@ -64,7 +64,7 @@ INSERT INTO zelvo_procedure (name, params, target, target_key, body)
 VALUES ('OgrenciGetirAdi', '@key1,@key2', 'ogrenci', 'idogrenci',
 'SELECT idogrenci, otomasyonid, ogrencino, adi, soyadi, ilksoyadi, tckimlikno, ssksicilno, statu,
        baslangictarihi, bitistarihi, gss, stajili, stajyeri, birimkodu, birimadi, okuladi,
-       aktarmatarihi, degistiren
+       aktarmatarihi, degistiren, surum
 FROM ogrenci
 WHERE birimkodu = @key1
   AND (@key2 IS NULL OR length(@key2) = 0 OR instr(trfold(adi), trfold(@key2)) > 0)
@@ -81,7 +81,7 @@ INSERT INTO zelvo_procedure (name, params, target, target_key, body)
 VALUES ('OgrenciGetirSoyAdi', '@key1,@key2', 'ogrenci', 'idogrenci',
 'SELECT idogrenci, otomasyonid, ogrencino, adi, soyadi, ilksoyadi, tckimlikno, ssksicilno, statu,
        baslangictarihi, bitistarihi, gss, stajili, stajyeri, birimkodu, birimadi, okuladi,
-       aktarmatarihi, degistiren
+       aktarmatarihi, degistiren, surum
 FROM ogrenci
 WHERE birimkodu = @key1
   AND (@key2 IS NULL OR length(@key2) = 0 OR instr(trfold(soyadi), trfold(@key2)) > 0)
@@ -98,7 +98,7 @@ INSERT INTO zelvo_procedure (name, params, target, target_key, body)
 VALUES ('OgrenciGetirOgrenciNo', '@key1,@key2', 'ogrenci', 'idogrenci',
 'SELECT idogrenci, otomasyonid, ogrencino, adi, soyadi, ilksoyadi, tckimlikno, ssksicilno, statu,
        baslangictarihi, bitistarihi, gss, stajili, stajyeri, birimkodu, birimadi, okuladi,
-       aktarmatarihi, degistiren
+       aktarmatarihi, degistiren, surum
 FROM ogrenci
 WHERE birimkodu = @key1
   AND (@key2 IS NULL OR length(@key2) = 0 OR instr(trfold(ogrencino), trfold(@key2)) > 0)
@@ -145,7 +145,7 @@ ORDER BY o.ogrencino, o.idogrenci');
 -- be updated or appended to. The student decides the edition, so both editions share the body.
 INSERT INTO zelvo_procedure (name, params, target, target_key, body)
 VALUES ('PuantajOzel', '@key1,@key2,@key3', 'Puantaj', 'idpuantaj',
-'SELECT idpuantaj, idogrenci, yil, ay, gun, gun1, gun2, birimkodu
+'SELECT idpuantaj, idogrenci, yil, ay, gun, gun1, gun2, birimkodu, surum
 FROM Puantaj
 WHERE yil = @key1 AND ay = @key2 AND idogrenci = CAST(@key3 AS INTEGER)
 ORDER BY idpuantaj');
@@ -155,7 +155,7 @@ ORDER BY idpuantaj');
 INSERT INTO zelvo_procedure (name, params, target, target_key, body)
 VALUES ('PuantajGenel', '@key1,@key2,@key3', 'Puantaj', 'idpuantaj',
 'SELECT p.idpuantaj, p.idogrenci, p.yil, p.ay, p.gun, p.gun1, p.gun2, p.birimkodu,
-       o.ogrencino, o.adi, o.soyadi, o.baslangictarihi, o.bitistarihi
+       o.ogrencino, o.adi, o.soyadi, o.baslangictarihi, o.bitistarihi, p.surum
 FROM Puantaj p
 JOIN ogrenci o ON o.idogrenci = p.idogrenci
 WHERE p.yil = @key1 AND p.ay = @key2 AND p.birimkodu = @key3 AND o.gss = 0
@@ -196,7 +196,7 @@ ORDER BY o.ogrencino, o.idogrenci');
 -- to be updated or appended to. The student decides the edition, so both editions share the body.
 INSERT INTO zelvo_procedure (name, params, target, target_key, body)
 VALUES ('PuantajOzelxxx', '@key1,@key2,@key3', 'Puantaj', 'idpuantaj',
-'SELECT idpuantaj, idogrenci, yil, ay, gun, gun1, gun2, birimkodu
+'SELECT idpuantaj, idogrenci, yil, ay, gun, gun1, gun2, birimkodu, surum
 FROM Puantaj
 WHERE yil = @key1 AND ay = @key2 AND idogrenci = CAST(@key3 AS INTEGER)
 ORDER BY idpuantaj');
@@ -206,7 +206,7 @@ ORDER BY idpuantaj');
 INSERT INTO zelvo_procedure (name, params, target, target_key, body)
 VALUES ('PuantajGenelxxx', '@key1,@key2,@key3', 'Puantaj', 'idpuantaj',
 'SELECT p.idpuantaj, p.idogrenci, p.yil, p.ay, p.gun, p.gun1, p.gun2, p.birimkodu,
-       o.ogrencino, o.adi, o.soyadi, o.baslangictarihi, o.bitistarihi
+       o.ogrencino, o.adi, o.soyadi, o.baslangictarihi, o.bitistarihi, p.surum
 FROM Puantaj p
 JOIN ogrenci o ON o.idogrenci = p.idogrenci
 WHERE p.yil = @key1 AND p.ay = @key2 AND p.birimkodu = @key3 AND o.gss = 1
@@ -503,6 +503,17 @@ VALUES ('DegisiklikGetir', '@key1', NULL, NULL,
 FROM degisiklik
 WHERE tablo = ''ogrenci'' AND anahtar = CAST(@key1 AS TEXT)
 ORDER BY iddegisiklik DESC');
+
+-- SonDegisiklik(table, key): who made the newest recorded change of one row and when (local
+-- time, DD.MM.YYYY HH:MM); no row when none is recorded. A store refused because the row
+-- changed since it was read names them.
+INSERT INTO zelvo_procedure (name, params, target, target_key, body)
+VALUES ('SonDegisiklik', '@key1,@key2', NULL, NULL,
+'SELECT kim, strftime(''%d.%m.%Y %H:%M'', zaman, ''localtime'') AS zaman
+FROM degisiklik
+WHERE tablo = lower(@key1) AND anahtar = CAST(@key2 AS TEXT)
+ORDER BY iddegisiklik DESC
+LIMIT 1');
 
 -- ---------------------------------------------------------------- the month's chain
 

@@ -105,7 +105,7 @@ bool TFrmsifre::verifies(const QString& password) const
 
 // Stores the hash of the new password in the login row. When the server refuses it, the login
 // row gets back the hash the server still holds, so the next attempt checks against the right
-// one.
+// one; when the user row changed on another workstation meanwhile, it is read again.
 bool TFrmsifre::storePassword(const QString& password)
 {
     db::Dataset& login = context().login;
@@ -114,6 +114,11 @@ bool TFrmsifre::storePassword(const QString& password)
     try {
         login.setValue(QStringLiteral("sifre"), db::hashPassword(password));
         login.post();
+    } catch (const db::RowConflict& e) {
+        login.cancel();
+        showError(e.text());
+        guarded([&login] { login.refresh(); });
+        return false;
     } catch (const db::DbError& e) {
         if (wasBrowsing)
             login.cancel();

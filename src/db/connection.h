@@ -32,6 +32,9 @@ struct WriteTarget {
     bool isValid() const { return !table.isEmpty() && !keyColumn.isEmpty(); }
 };
 
+// The column of a stored row's version, which the server raises by one at every update.
+inline const QString RowVersionColumn = QStringLiteral("surum");
+
 // A column of a stored table as the database declares it.
 struct TableColumn {
     QString name;
@@ -61,7 +64,7 @@ struct ServerAddress {
 };
 
 // The version of the database schema this program reads and writes.
-constexpr int SchemaVersion = 2;
+constexpr int SchemaVersion = 3;
 
 // The rows of one result, read to the end.
 struct ResultRows {
@@ -134,9 +137,16 @@ public:
     // null value stores NULL; keys are left to the database. The rows are added in order.
     void insertRows(const QString& table, const QStringList& columns,
                     const QVector<QVector<QVariant>>& rows);
-    void updateRow(const WriteTarget& target, const QVariant& key,
-                   const QList<QPair<QString, QVariant>>& values);
-    int deleteRow(const WriteTarget& target, const QVariant& key);
+    // With `readVersion`, the row is written (or deleted) only while its version is still the
+    // one read; otherwise nothing is written and RowConflict says who changed it, or that it is
+    // gone. A null readVersion, or a table without versions, writes by the key alone.
+    // Returns the rows written: 0 when no value names a column it may write.
+    int updateRow(const WriteTarget& target, const QVariant& key,
+                  const QList<QPair<QString, QVariant>>& values, const QVariant& readVersion = {});
+    int deleteRow(const WriteTarget& target, const QVariant& key, const QVariant& readVersion = {});
+
+    // The stored version of one row; null when the table keeps none or the row is gone.
+    QVariant rowVersion(const WriteTarget& target, const QVariant& key);
 
     const TableInfo& tableInfo(const QString& table);
     bool isDateColumn(const QString& column);
@@ -164,6 +174,9 @@ private:
     void exec(const QString& sql);
     QVariant toDatabase(const QVariant& value, const TableColumn* column) const;
     QVariant fromDatabase(const QVariant& value) const;
+    bool rowExists(const TableInfo& table, const QString& keyColumn, const QVariant& key);
+    // A versioned write found the row at another version: RowConflict naming the last change.
+    [[noreturn]] void throwChanged(const TableInfo& table, const QVariant& key);
 
     QString m_name;
     QString m_path;

@@ -104,6 +104,7 @@ void Dataset::load(ResultRows rows)
     if (!m_procedure.isEmpty())
         m_target = rows.target;
     m_modified.clear();
+    m_refusedChange.clear();
     m_current = m_rows.isEmpty() ? -1 : 0;
 }
 
@@ -286,6 +287,8 @@ void Dataset::post()
         beforePost(*this);
     const TableInfo& info = m_connection.tableInfo(m_target.table);
     QVector<QVariant>& row = m_rows[m_current];
+    // the version read goes with the key; a row read without one is written by its key alone
+    const int version = info.column(RowVersionColumn) ? columnIndex(RowVersionColumn) : -1;
     QList<QPair<QString, QVariant>> values;
     QList<int> written;
     for (int c = 0; c < m_columns.size(); ++c) {
@@ -293,7 +296,8 @@ void Dataset::post()
         if (!wanted || columnIndex(m_columns.at(c)) != c)
             continue;
         const TableColumn* column = info.column(m_columns.at(c));
-        if (!column || (column->isKey && (m_state != State::Insert || row.at(c).isNull())))
+        if (!column || (column->isKey && (m_state != State::Insert || row.at(c).isNull())) ||
+            c == version)
             continue;
         values.append({m_columns.at(c), row.at(c)});
         written << c;
@@ -302,10 +306,24 @@ void Dataset::post()
         const QVariant key = m_connection.insertRow(m_target.table, values);
         if (const int k = columnIndex(m_target.keyColumn); k >= 0)
             row[k] = key;
+        // the server's triggers may have changed the new row already
+        if (version >= 0)
+            row[version] = m_connection.rowVersion(m_target, key);
     } else {
         // the row is found by its key as it was read, whatever was typed since
         const int k = requireColumn(m_target.keyColumn);
-        m_connection.updateRow(m_target, m_savedRow.value(k, row.at(k)), values);
+        const QVariant readVersion = version >= 0 ? m_savedRow.value(version) : QVariant();
+        int written = 0;
+        try {
+            written = m_connection.updateRow(m_target, m_savedRow.value(k, row.at(k)), values,
+                                             readVersion);
+        } catch (const RowConflict& conflict) {
+            m_refusedChange = conflict.text();
+            throw;
+        }
+        // the server raised the version by one: the next store from this row is ours again
+        if (written > 0 && !readVersion.isNull())
+            row[version] = readVersion.toLongLong() + 1;
     }
     // what is shown is what was stored: texts cut to their width
     for (int c : written) {
@@ -315,6 +333,7 @@ void Dataset::post()
     }
     m_modified.clear();
     m_savedRow.clear();
+    m_refusedChange.clear();
     setState(State::Browse);
     Q_EMIT rowChanged(m_current);
     if (afterPost)
@@ -332,8 +351,37 @@ void Dataset::postIfChanged()
         post();
 }
 
+QList<QPair<QString, QVariant>> Dataset::typedValues() const
+{
+    QList<QPair<QString, QVariant>> typed;
+    if (m_current < 0)
+        return typed;
+    for (int c = 0; c < m_columns.size(); ++c)
+        if (m_modified.contains(c))
+            typed.append({m_columns.at(c), m_rows.at(m_current).at(c)});
+    return typed;
+}
+
+void Dataset::reloadStoredRow()
+{
+    requireOpen();
+    const int k = columnIndex(m_target.keyColumn);
+    QVariant key;
+    if (k >= 0 && m_current >= 0)
+        key = m_state == State::Edit ? m_savedRow.value(k) : m_rows.at(m_current).at(k);
+    cancel();
+    refresh();
+    for (int row = 0; k >= 0 && !key.isNull() && row < m_rows.size(); ++row)
+        if (m_rows.at(row).at(k) == key && row != m_current) {
+            m_current = row;
+            Q_EMIT currentChanged(m_current);
+            break;
+        }
+}
+
 void Dataset::cancel()
 {
+    m_refusedChange.clear();
     if (m_state == State::Edit) {
         m_rows[m_current] = m_savedRow;
         m_modified.clear();
@@ -363,7 +411,9 @@ void Dataset::deleteCurrent()
     if (m_state == State::Edit)
         cancel();
     const QVariant key = m_rows.at(m_current).at(requireColumn(m_target.keyColumn));
-    m_connection.deleteRow(m_target, key);
+    const int version = columnIndex(RowVersionColumn);
+    m_connection.deleteRow(m_target, key,
+                           version >= 0 ? m_rows.at(m_current).at(version) : QVariant());
     m_rows.removeAt(m_current);
     m_current = qMin(m_current, int(m_rows.size()) - 1);
     Q_EMIT rowsReset();

@@ -88,6 +88,15 @@ public:
     void deleteCurrent(); // deletes the current row from its table
     // Posts a pending change, if any; does nothing in browse state.
     void postIfChanged();
+    // A row read with its version (surum) is stored only while the server still holds that
+    // version; otherwise post() throws RowConflict and the row stays as typed, in edit state.
+    // The refusal's text while that row is still being edited; empty otherwise.
+    QString refusedChange() const { return m_state == State::Edit ? m_refusedChange : QString(); }
+    // The values typed into the current row since it was read, in column order.
+    QList<QPair<QString, QVariant>> typedValues() const;
+    // Drops the change and reads the rows again, the row of the same key current where it is
+    // still stored.
+    void reloadStoredRow();
     bool canModify() const { return m_target.isValid() && !m_readOnly; }
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
     bool isReadOnly() const { return m_readOnly || !m_target.isValid(); }
@@ -135,6 +144,7 @@ private:
     State m_state = State::Inactive;
     QVector<QVariant> m_savedRow; // the row as it was before edit / insert
     QSet<int> m_modified;         // columns changed since edit / insert
+    QString m_refusedChange;      // why the last post of the edited row was refused
     QList<QPair<QPointer<QObject>, std::function<QString()>>> m_entryChecks;
 };
 

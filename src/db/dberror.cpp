@@ -1,6 +1,33 @@
 #include "db/dberror.h"
 
+#include <QStringList>
+
 namespace zelvo::db {
+
+namespace {
+
+QString conflictText(RowConflict::Kind kind, const QString& user, const QString& when)
+{
+    if (kind == RowConflict::Kind::Deleted)
+        return QStringLiteral("Bu kayıt siz açtıktan sonra başka bir kullanıcı tarafından "
+                              "silindi. Değişikliğiniz kaydedilmedi.");
+    QStringList who;
+    for (const QString& part : {user, when})
+        if (!part.isEmpty())
+            who << part;
+    const QString stamp =
+        who.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(who.join(QStringLiteral(", ")));
+    return QStringLiteral("Bu kayıt siz açtıktan sonra başka bir kullanıcı tarafından "
+                          "değiştirildi%1. Değişikliğiniz kaydedilmedi.")
+        .arg(stamp);
+}
+
+} // namespace
+
+RowConflict::RowConflict(Kind kind, const QString& user, const QString& when)
+    : DbError(conflictText(kind, user, when)), m_kind(kind)
+{
+}
 
 QString errorBoxText(const QString& text)
 {

@@ -18,6 +18,20 @@ public:
     using DbError::DbError;
 };
 
+// A store refused because the row is no longer the one that was read: another workstation
+// changed it (or deleted it) in the meantime. Nothing was written. The text tells the user who
+// changed it and when, where the server recorded it.
+class RowConflict : public DbError {
+public:
+    enum class Kind { Changed, Deleted };
+    // `user` and `when` (DD.MM.YYYY HH:MM) are empty when nobody's change is on record.
+    RowConflict(Kind kind, const QString& user = {}, const QString& when = {});
+    Kind kind() const { return m_kind; }
+
+private:
+    Kind m_kind;
+};
+
 // The text of the system error box: a full stop is added when the last character sorts after
 // the full stop (a letter or a digit), so "no such table: x" becomes "no such table: x.".
 QString errorBoxText(const QString& text);

@@ -103,6 +103,23 @@ void widenPasswordColumn(Connection& connection)
     QString create = statements.takeFirst();
     create.replace(createTableHead(), QStringLiteral("CREATE TABLE %1 (").arg(rebuiltTable));
     connection.applyScript(create);
+    // columns a later migration added to the table (the row version) go with it
+    QStringList added;
+    const ResultRows old = connection.query(
+        QStringLiteral("SELECT name, type, \"notnull\", dflt_value FROM pragma_table_info(@name)"),
+        {{QStringLiteral("@name"), userTable}});
+    const TableInfo bundled = connection.tableInfo(rebuiltTable);
+    for (const QVector<QVariant>& column : old.rows)
+        if (!bundled.column(column.at(0).toString()))
+            added << QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3%4%5")
+                         .arg(rebuiltTable, quoted(column.at(0).toString()),
+                              column.at(1).toString(),
+                              column.at(2).toInt() ? QStringLiteral(" NOT NULL") : QString(),
+                              column.at(3).isNull()
+                                  ? QString()
+                                  : QStringLiteral(" DEFAULT ") + column.at(3).toString());
+    if (!added.isEmpty())
+        connection.applyScript(added.join(QStringLiteral(";\n")) + QLatin1Char(';'));
 
     QStringList shared;
     const TableInfo& rebuilt = connection.tableInfo(rebuiltTable);

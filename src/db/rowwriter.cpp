@@ -88,44 +88,105 @@ void Connection::insertRows(const QString& table, const QStringList& columns,
     }
 }
 
-void Connection::updateRow(const WriteTarget& target, const QVariant& key,
-                           const QList<QPair<QString, QVariant>>& values)
+int Connection::updateRow(const WriteTarget& target, const QVariant& key,
+                          const QList<QPair<QString, QVariant>>& values,
+                          const QVariant& readVersion)
 {
     const TableInfo& info = tableInfo(target.table);
+    const TableColumn* versionColumn = info.column(RowVersionColumn);
     QStringList assignments;
     QVector<QVariant> args;
     QStringList seen;
     for (const auto& [name, value] : values) {
         const TableColumn* column = info.column(name);
-        if (!column || column->isKey || seen.contains(column->name, Qt::CaseInsensitive))
+        // the version is the server's to raise, never the client's to write
+        if (!column || column->isKey || column == versionColumn ||
+            seen.contains(column->name, Qt::CaseInsensitive))
             continue;
         seen << column->name;
         assignments << QStringLiteral("\"%1\"=?").arg(column->name);
         args << toDatabase(value, column);
     }
     if (assignments.isEmpty())
-        return;
+        return 0;
     const TableColumn* keyColumn = info.column(target.keyColumn);
-    const QString sql = QStringLiteral("UPDATE \"%1\" SET %2 WHERE \"%3\"=?")
-                            .arg(info.name, assignments.join(QLatin1Char(',')),
-                                 keyColumn ? keyColumn->name : target.keyColumn);
-    QSqlQuery& q = prepared(sql);
+    const QString keyName = keyColumn ? keyColumn->name : target.keyColumn;
+    const bool versioned = versionColumn && !readVersion.isNull();
+    QString sql = QStringLiteral("UPDATE \"%1\" SET %2 WHERE \"%3\"=?")
+                      .arg(info.name, assignments.join(QLatin1Char(',')), keyName);
     args << key;
+    if (versioned) {
+        sql += QStringLiteral(" AND \"%1\"=?").arg(versionColumn->name);
+        args << readVersion;
+    }
+    QSqlQuery& q = prepared(sql);
     runBound(q, args, *m_dialect);
+    const int affected = m_dialect->changedRows(*this, q);
     q.finish();
+    if (versioned && affected == 0) {
+        if (!rowExists(info, keyName, key))
+            throw RowConflict(RowConflict::Kind::Deleted);
+        throwChanged(info, key);
+    }
+    return affected;
 }
 
-int Connection::deleteRow(const WriteTarget& target, const QVariant& key)
+int Connection::deleteRow(const WriteTarget& target, const QVariant& key,
+                          const QVariant& readVersion)
 {
     const TableInfo& info = tableInfo(target.table);
     const TableColumn* keyColumn = info.column(target.keyColumn);
-    const QString sql = QStringLiteral("DELETE FROM \"%1\" WHERE \"%2\"=?")
-                            .arg(info.name, keyColumn ? keyColumn->name : target.keyColumn);
+    const QString keyName = keyColumn ? keyColumn->name : target.keyColumn;
+    const TableColumn* versionColumn =
+        readVersion.isNull() ? nullptr : info.column(RowVersionColumn);
+    QString sql = QStringLiteral("DELETE FROM \"%1\" WHERE \"%2\"=?").arg(info.name, keyName);
+    QVector<QVariant> args{key};
+    if (versionColumn) {
+        sql += QStringLiteral(" AND \"%1\"=?").arg(versionColumn->name);
+        args << readVersion;
+    }
     QSqlQuery& q = prepared(sql);
-    runBound(q, {key}, *m_dialect);
+    runBound(q, args, *m_dialect);
     const int affected = m_dialect->changedRows(*this, q);
     q.finish();
+    // a row someone else deleted first is gone as wished; one they changed is kept
+    if (versionColumn && affected == 0 && rowExists(info, keyName, key))
+        throwChanged(info, key);
     return affected;
+}
+
+QVariant Connection::rowVersion(const WriteTarget& target, const QVariant& key)
+{
+    const TableInfo& info = tableInfo(target.table);
+    const TableColumn* versionColumn = info.column(RowVersionColumn);
+    const TableColumn* keyColumn = info.column(target.keyColumn);
+    if (!versionColumn || !keyColumn)
+        return {};
+    return query(QStringLiteral("SELECT \"%1\" FROM \"%2\" WHERE \"%3\"=@key")
+                     .arg(versionColumn->name, info.name, keyColumn->name),
+                 {{QStringLiteral("@key"), key}})
+        .rows.value(0)
+        .value(0);
+}
+
+bool Connection::rowExists(const TableInfo& table, const QString& keyColumn, const QVariant& key)
+{
+    return !query(
+                QStringLiteral("SELECT 1 FROM \"%1\" WHERE \"%2\"=@key").arg(table.name, keyColumn),
+                {{QStringLiteral("@key"), key}})
+                .rows.isEmpty();
+}
+
+// The newest recorded change of the row names who changed it and when; a row whose changes
+// are not recorded (a timesheet row) or that the user may not read is refused all the same.
+void Connection::throwChanged(const TableInfo& table, const QVariant& key)
+{
+    const ResultRows last =
+        callProcedure(QStringLiteral("SonDegisiklik"), {{QStringLiteral("@key1"), table.name},
+                                                        {QStringLiteral("@key2"), key.toString()}});
+    const QVector<QVariant> newest = last.rows.value(0);
+    throw RowConflict(RowConflict::Kind::Changed, newest.value(0).toString(),
+                      newest.value(1).toString());
 }
 
 // The outermost level is the transaction itself; every level inside it is a savepoint named

@@ -4,6 +4,7 @@
 #include "ui/look.h"
 
 #include <QCloseEvent>
+#include <QDate>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -121,7 +122,48 @@ bool ChildWindow::askCautiously(const QString& text)
 
 void ChildWindow::showError(const QString& text)
 {
+    if (offerStoredRow(text))
+        return;
     m_context.dialogs.error(this, db::errorBoxText(text));
+}
+
+namespace {
+
+QString typedText(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::QDate)
+        return value.toDate().toString(QStringLiteral("dd.MM.yyyy"));
+    return value.toString();
+}
+
+} // namespace
+
+// The refused row is found among the window's datasets (and the login row) by the refusal's
+// text. Like an error box, the question does not re-run the activation steps, which would read
+// the rows again whatever the answer.
+bool ChildWindow::offerStoredRow(const QString& refusal)
+{
+    if (refusal.isEmpty())
+        return false;
+    QList<db::Dataset*> datasets = findChildren<db::Dataset*>();
+    datasets << &m_context.login;
+    for (db::Dataset* dataset : std::as_const(datasets)) {
+        if (dataset->refusedChange() != refusal)
+            continue;
+        QStringList typed;
+        for (const auto& [column, value] : dataset->typedValues())
+            typed << column + QStringLiteral(": ") + typedText(value);
+        QString question = db::errorBoxText(refusal);
+        if (!typed.isEmpty())
+            question +=
+                QStringLiteral("\rYazdığınız değerler: ") + typed.join(QStringLiteral(", "));
+        question += QStringLiteral("\rKayıtlı hali yüklensin mi? (Hayır: yazdıklarınızla "
+                                   "düzenlemeye devam edersiniz.)");
+        if (m_context.dialogs.question(this, question))
+            guarded([dataset] { dataset->reloadStoredRow(); });
+        return true;
+    }
+    return false;
 }
 
 bool ChildWindow::guarded(const std::function<void()>& work)

@@ -28,7 +28,9 @@ public:
     void message(const QString& text);
     bool ask(const QString& text, bool withIcon = true);
     bool askCautiously(const QString& text); // No the default
-    // The system error box with the full-stop rule; no re-activation.
+    // The system error box with the full-stop rule; no re-activation. A store refused because
+    // another workstation changed or deleted the row meanwhile asks instead whether to load the
+    // row as now stored (Yes) or to go on editing what was typed (No), which it lists.
     void showError(const QString& text);
     // Runs `work`; a database error is shown in the error box. Returns false after an error.
     bool guarded(const std::function<void()>& work);
@@ -61,6 +63,7 @@ protected:
 
 private:
     void runActivation();
+    bool offerStoredRow(const QString& refusal);
     void disarmDefaultButtons();
 
     AppContext& m_context;

@@ -223,7 +223,8 @@ private Q_SLOTS:
                 "@Key1 ORDER BY idkullanici DESC' WHERE name='BireyGetirLogin'"));
         else
             connection.applyScript(QStringLiteral(
-                "CREATE OR REPLACE FUNCTION BireyGetirLogin(key1 text) RETURNS TABLE "
+                "DROP FUNCTION BireyGetirLogin(text); "
+                "CREATE FUNCTION BireyGetirLogin(key1 text) RETURNS TABLE "
                 "(idkullanici integer, kullanici varchar, sifre varchar, adsoy varchar, birimkodu "
                 "varchar, email varchar, yetkitipi integer) LANGUAGE sql AS $$ SELECT "
                 "k.idkullanici, k.kullanici, k.sifre, k.adsoy, k.birimkodu, k.email, k.yetkitipi "

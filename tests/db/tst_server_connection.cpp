@@ -345,7 +345,7 @@ private Q_SLOTS:
             for (const auto& row :
                  c.query(QStringLiteral("SELECT name FROM zelvo_procedure ORDER BY name")).rows)
                 names << row.value(0).toString();
-            QCOMPARE(names.size(), 37);
+            QCOMPARE(names.size(), 38);
             if (run == 1)
                 QCOMPARE(names, procedures);
             procedures = names;

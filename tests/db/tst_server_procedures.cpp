@@ -116,6 +116,7 @@ private Q_SLOTS:
             {"XmlSilxxx", "@key1,@key2,@key3"},
             {"XmlListe1xxx", "@key1,@key2,@key3"},
             {"DegisiklikGetir", "@key1"},
+            {"SonDegisiklik", "@key1,@key2"},
             {"AyDurumuYaz", "@key1,@key2,@key3,@key4,@key5,@key6,@key7,@key8,@key9"},
             {"AyDurumu", "@key1,@key2,@key3,@key4"},
         };

@@ -214,7 +214,7 @@ private Q_SLOTS:
         db::Connection c;
         c.openSqlite(path, db::Connection::OpenMode::MustExist);
         QCOMPARE(rowsAsText(c, QStringLiteral("SELECT count(*) FROM zelvo_procedure")),
-                 QStringList{"37"});
+                 QStringList{"38"});
         const db::ResultRows login =
             c.callProcedure(QStringLiteral("BireyGetirLogin"),
                             {{QStringLiteral("@Key1"), QStringLiteral("admin")}});

@@ -275,7 +275,7 @@ private Q_SLOTS:
         QCOMPARE(data.rowCount(), 0);
         QCOMPARE(data.columns().size(), 15);
         const QVariantHash isyeri = data.records().value("isyeri");
-        QCOMPARE(isyeri.size(), 10);
+        QCOMPARE(isyeri.size(), 11); // the columns of isyerigetir, its row version included
         QVERIFY(isyeri.value("birimadi").isNull());
         QCOMPARE(data.records().value("parametre").value("aktifyil").toString(), "2026");
         QCOMPARE(data.variables().value("ay").toInt(), 12);

@@ -23,12 +23,15 @@ db::ServerAddress testAddress(const QString& databaseName)
 }
 
 void openTestDatabase(db::Connection& connection, std::unique_ptr<TestDatabase>& database,
-                      Backend backend)
+                      Backend backend, const QString& embeddedFile)
 {
     const bool server =
         backend == Backend::Server || (backend == Backend::Requested && serverBackendRequested());
     if (!server) {
-        connection.openInMemory();
+        if (embeddedFile.isEmpty())
+            connection.openInMemory();
+        else
+            connection.openSqlite(embeddedFile);
         return;
     }
     const Cluster cluster = testCluster();
@@ -44,6 +47,17 @@ void openTestDatabase(db::Connection& connection, std::unique_ptr<TestDatabase>&
         throw db::DbError(
             QStringLiteral("test database %1 could not be made").arg(database->name()));
     connection.openPostgres(testAddress(database->name()));
+}
+
+void openSecondWorkstation(db::Connection& second, const db::Connection& first,
+                           const TestDatabase* database)
+{
+    if (first.backendName() == QLatin1String("postgresql") && database)
+        second.openPostgres(testAddress(database->name()));
+    else if (!first.filePath().isEmpty())
+        second.openSqlite(first.filePath(), db::Connection::OpenMode::MustExist);
+    else
+        throw db::DbError(QStringLiteral("a database in memory has no second workstation"));
 }
 
 QString demoScriptPath()

@@ -23,8 +23,15 @@ zelvo::db::ServerAddress testAddress(const QString& databaseName);
 // Opens `connection` on the requested backend. A server database is kept in `database`, which
 // must outlive the connection. Without a cluster the program ends: with the skip code (and a
 // loud message) on a developer's machine, as a failure in CI.
+// With `embeddedFile`, the embedded database is that file (made on first use) instead of one in
+// memory, so that a second workstation can open it too.
 void openTestDatabase(zelvo::db::Connection& connection, std::unique_ptr<TestDatabase>& database,
-                      Backend backend = Backend::Requested);
+                      Backend backend = Backend::Requested, const QString& embeddedFile = {});
+
+// Opens `second` on the database `first` was opened on by openTestDatabase() (`database` on the
+// server, the file of the embedded one): another workstation.
+void openSecondWorkstation(zelvo::db::Connection& second, const zelvo::db::Connection& first,
+                           const TestDatabase* database);
 
 // server/demo.sql: the demonstration students, loaded the same way into either backend.
 QString demoScriptPath();

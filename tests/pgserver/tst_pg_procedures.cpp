@@ -219,8 +219,16 @@ private Q_SLOTS:
     {
         QFETCH(QString, procedure);
         QFETCH(QVariantList, args);
-        const QStringList expected = canonical(m_embedded->call(procedure, args));
-        const QStringList actual = canonical(m_server->call(procedure, args));
+        // row versions are each server's own count: the embedded December split raises them
+        const auto versionsAside = [](Rows rows) {
+            const qsizetype version = rows.columns.indexOf(QStringLiteral("surum"));
+            for (auto& row : rows.rows)
+                if (version >= 0)
+                    row[version] = row.at(version).isNull() ? "null" : "version";
+            return canonical(rows);
+        };
+        const QStringList expected = versionsAside(m_embedded->call(procedure, args));
+        const QStringList actual = versionsAside(m_server->call(procedure, args));
         QCOMPARE(actual, expected);
     }
     // The month of work gave rows to compare in the first place.
@@ -372,7 +380,7 @@ private Q_SLOTS:
         QCOMPARE(counted("SELECT count(*) FROM isyeri"), "1");
         QCOMPARE(counted("SELECT count(*) FROM parametre"), "1");
         QCOMPARE(counted("SELECT count(*) FROM kullanici"), "1");
-        QCOMPARE(counted("SELECT count(*) FROM zelvo_procedure"), "37");
+        QCOMPARE(counted("SELECT count(*) FROM zelvo_procedure"), "38");
         QVERIFY(counted("SELECT sifre FROM kullanici").startsWith(QStringLiteral("$argon2id$")));
         QCOMPARE(tryQuery(later, QStringLiteral("INSERT INTO schema_version VALUES (2)")).sqlState,
                  QStringLiteral("23505"));

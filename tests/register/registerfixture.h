@@ -24,7 +24,10 @@ struct RegisterFixture {
     TestSession session;
     std::unique_ptr<zelvo::studentregister::TFrmPSicil> window;
 
-    explicit RegisterFixture(bool demo = true)
+    // With `embeddedFile`, the embedded database is that file, open to a second workstation.
+    explicit RegisterFixture(bool demo = true, const QString& embeddedFile = {})
+        : session(QStringLiteral("admin"), QStringLiteral("admin"), pgtest::Backend::Requested,
+                  embeddedFile)
     {
         QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
         if (demo)

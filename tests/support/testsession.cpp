@@ -6,9 +6,10 @@
 
 using namespace zelvo;
 
-TestSession::TestSession(const QString& user, const QString& password, pgtest::Backend backend)
+TestSession::TestSession(const QString& user, const QString& password, pgtest::Backend backend,
+                         const QString& embeddedFile)
 {
-    pgtest::openTestDatabase(connection, serverDatabase, backend);
+    pgtest::openTestDatabase(connection, serverDatabase, backend, embeddedFile);
     login = std::make_unique<db::Dataset>(connection);
     login->setProcedure(QStringLiteral("BireyGetirLogin"));
     login->addParam(QStringLiteral("@Key1"));

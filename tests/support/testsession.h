@@ -16,9 +16,12 @@
 class TestSession {
 public:
     // Logs in as the seeded administrator unless told otherwise.
+    // With `embeddedFile`, the embedded database is that file, which a second workstation
+    // (openSecondWorkstation) may open too.
     explicit TestSession(const QString& user = QStringLiteral("admin"),
                          const QString& password = QStringLiteral("admin"),
-                         pgtest::Backend backend = pgtest::Backend::Requested);
+                         pgtest::Backend backend = pgtest::Backend::Requested,
+                         const QString& embeddedFile = {});
     explicit TestSession(pgtest::Backend backend)
         : TestSession(QStringLiteral("admin"), QStringLiteral("admin"), backend)
     {
@@ -39,6 +42,11 @@ public:
                    const QString& status = QStringLiteral("1"),
                    const QString& unit = QStringLiteral("01"));
     QVariant scalar(const QString& sql, const zelvo::db::Params& params = {});
+    // Opens `other` on this session's database, as another workstation would.
+    void openSecondWorkstation(zelvo::db::Connection& other) const
+    {
+        pgtest::openSecondWorkstation(other, connection, serverDatabase.get());
+    }
     enum class Change { Insert, Update, Delete };
     // Makes the database refuse a change of `table` with `message` as the server's error: for
     // every row, or for those where `condition` holds (on NEW, on OLD for a deletion). A
