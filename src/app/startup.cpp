@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "backup/backupfolder.h"
 #include "core/turkishtext.h"
 #include "db/dberror.h"
 #include "db/settings.h"
@@ -21,6 +22,34 @@ static void initStartupResources()
 
 namespace zelvo::app {
 
+namespace {
+
+// A damaged embedded file cannot be opened to reach the restore window: the newest copy is
+// named, so that it can be put in the file's place by hand.
+QString withNewestCopy(const QString& text, const QString& settingsPath)
+{
+    if (!text.contains(QStringLiteral("Yedekten Geri Yükle")))
+        return text;
+    try {
+        const db::DatabaseSettings settings = db::loadDatabaseSettings(settingsPath);
+        if (settings.isServer())
+            return text;
+        const backup::BackupFolder folder(settings.file, db::backupFolderSetting(settingsPath));
+        const std::optional<backup::BackupFile> newest = folder.newest();
+        if (!newest)
+            return text + QStringLiteral(" Bu dosyanın yedeği yok (%1).").arg(folder.path());
+        return text +
+               QStringLiteral(" En yeni yedek: %1 (%2). Program kapalıyken bu dosya %3 yerine "
+                              "kopyalanarak da geri yüklenebilir.")
+                   .arg(newest->path, newest->taken.toString(QStringLiteral("dd.MM.yyyy HH:mm")),
+                        settings.file);
+    } catch (const db::DbError&) {
+        return text;
+    }
+}
+
+} // namespace
+
 bool openDatabase(db::Connection& connection, ui::DialogService& dialogs,
                   const QString& settingsPath)
 {
@@ -28,7 +57,7 @@ bool openDatabase(db::Connection& connection, ui::DialogService& dialogs,
         db::openConfigured(connection, db::loadDatabaseSettings(settingsPath));
         return true;
     } catch (const db::DbError& e) {
-        dialogs.error(nullptr, db::errorBoxText(e.text()));
+        dialogs.error(nullptr, db::errorBoxText(withNewestCopy(e.text(), settingsPath)));
         return false;
     }
 }

@@ -96,7 +96,7 @@ void Connection::openSqlite(const QString& path, OpenMode mode)
 {
     close();
     m_path = SqliteDialect::checkedPath(path, mode);
-    m_dialect = std::make_unique<SqliteDialect>();
+    m_dialect = std::make_unique<SqliteDialect>(m_path);
     try {
         SqliteDialect::open(*this, m_path);
         finishOpening(SchemaCheck::Required);

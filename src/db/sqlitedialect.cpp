@@ -133,6 +133,11 @@ QString SqliteDialect::checkedPath(const QString& path, Connection::OpenMode mod
     const QFileInfo info(path);
     if (!info.exists() && mode == Connection::OpenMode::MustExist)
         throw DbError(QStringLiteral("Veritabanı dosyası bulunamadı: %1").arg(path));
+    // an empty file is no database: it is refused, not quietly made into a new one
+    if (info.exists() && info.size() == 0 && mode == Connection::OpenMode::MustExist)
+        throw DbError(QStringLiteral("Veritabanı dosyası boş (0 bayt): %1. Doğru dosyayı "
+                                     "gösterin ya da bir yedeği geri yükleyin.")
+                          .arg(path));
     if (info.exists() && !info.isWritable())
         throw DbError(
             QStringLiteral("Veritabanı dosyası salt okunur, değişiklikler kaydedilemez: %1")
@@ -181,9 +186,32 @@ void SqliteDialect::open(Connection& connection, const QString& path)
     }
 }
 
+QString SqliteDialect::describe(const QSqlError& error) const
+{
+    const QString text = errorText(error);
+    const int code = error.nativeErrorCode().toInt() & 0xff;
+    const auto said = [&](const char16_t* sentence) {
+        return QString::fromUtf16(sentence).arg(m_path.isEmpty() ? InMemory : m_path, text);
+    };
+    if (code == SQLITE_FULL || text.contains(QLatin1String("database or disk is full")))
+        return said(u"Diskte yer kalmadı, veritabanı dosyasına yazılamadı: %1. Diskte yer açıp "
+                    u"işlemi yeniden deneyin; yazılmakta olan hiçbir şey kaydedilmedi. (%2)");
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED ||
+        text.contains(QLatin1String("database is locked")))
+        return said(u"Veritabanı dosyası başka bir program tarafından kilitli tutuluyor: %1. O "
+                    u"programı kapatıp işlemi yeniden deneyin. (%2)");
+    if (code == SQLITE_CORRUPT || text.contains(QLatin1String("malformed")))
+        return said(u"Veritabanı dosyası bozuk: %1. Yedekleme menüsünün \"Yedekten Geri Yükle\" "
+                    u"penceresinden son sağlam yedeği geri yükleyin. (%2)");
+    return text;
+}
+
 DbError SqliteDialect::openingError(const QString& path, const DbError& error)
 {
     const QString text = error.text();
+    // a message that names the file already says what is wrong with it
+    if (!path.isEmpty() && text.contains(path))
+        return error;
     if (text.contains(QLatin1String("not a database")))
         return DbError(QStringLiteral("Bu dosya bir veritabanı değil: %1 (%2)").arg(path, text));
     if (text.contains(QLatin1String("locked")) || text.contains(QLatin1String("busy")))

@@ -2,6 +2,8 @@
 
 #include "db/dialect.h"
 
+#include <utility>
+
 namespace zelvo::db {
 
 // The embedded database: one SQLite file (or memory) that the program creates and seeds from
@@ -15,7 +17,13 @@ public:
     // The error of a failed opening, in words for the user.
     static DbError openingError(const QString& path, const DbError& error);
 
+    // path: the file the connection opened, named in the messages about it; empty for memory
+    explicit SqliteDialect(QString path = {}) : m_path(std::move(path)) {}
+
     QString name() const override { return QStringLiteral("sqlite"); }
+    // A full disk, a file another program holds and a damaged file in words for the user,
+    // naming the file and what to do, then SQLite's own text.
+    QString describe(const QSqlError& error) const override;
     void initialiseSession(Connection& connection) override;
     int schemaVersion(Connection& connection) override;
     ProcedureText procedureText(Connection& connection, const QString& name) override;
@@ -31,6 +39,9 @@ public:
                   int timeoutMs) override;
     void upgradeSchema(Connection& connection) override;
     void upgradeStoredData(Connection& connection) override;
+
+private:
+    QString m_path;
 };
 
 } // namespace zelvo::db

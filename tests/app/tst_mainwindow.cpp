@@ -2,6 +2,7 @@
 #include "app/startup.h"
 #include "app/tfrmana.h"
 #include "app/windowregistry.h"
+#include "backup/backupfolder.h"
 #include "db/passwordhash.h"
 #include "testsession.h"
 #include "ui/childwindow.h"
@@ -490,6 +491,39 @@ private Q_SLOTS:
             QVERIFY2(dialogs.lastText().contains(QStringLiteral("sunucusuna ulaşılamadı")),
                      qPrintable(dialogs.lastText()));
         QVERIFY(!connection.isOpen());
+    }
+
+    // A damaged embedded file at the start: the error names the newest copy to put in its place.
+    void damagedFileNamesTheNewestCopy()
+    {
+        if (pgtest::serverBackendRequested())
+            QSKIP("a file of the embedded database");
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("zelvo.db"));
+        {
+            db::Connection make;
+            make.openSqlite(file);
+        }
+        const backup::BackupFolder folder(file, QString());
+        folder.create();
+        const QDateTime taken(QDate(2026, 3, 14), QTime(9, 30, 5));
+        const QString copy = folder.newCopyPath(backup::BackupKind::Daily, taken);
+        QVERIFY(QFile::copy(file, copy));
+        QFile damaged(file);
+        QVERIFY(damaged.open(QIODevice::ReadWrite) && damaged.seek(100));
+        damaged.write(QByteArray(3000, '\x5a'));
+        damaged.close();
+        const QString ini = dir.filePath(QStringLiteral("zelvo.ini"));
+        QFile settings(ini);
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write("[database]\nkind=sqlite\nfile=" + file.toUtf8() + "\n");
+        settings.close();
+        ScriptedDialogs dialogs;
+        db::Connection connection;
+        QVERIFY(!app::openDatabase(connection, dialogs, ini));
+        QVERIFY2(dialogs.lastText().contains(QStringLiteral("Veritabanı dosyası bozuk")) &&
+                     dialogs.lastText().contains(copy + QStringLiteral(" (14.03.2026 09:30)")),
+                 qPrintable(dialogs.lastText()));
     }
 };
 

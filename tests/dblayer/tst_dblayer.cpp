@@ -303,7 +303,9 @@ private Q_SLOTS:
         QVERIFY(lock.exec(QStringLiteral("BEGIN IMMEDIATE")));
         Connection c;
         const QString error = openError(c, path, Connection::OpenMode::MustExist);
-        QVERIFY2(error.contains(QLatin1String("kilit")), qPrintable(error));
+        QVERIFY2(error.contains(QLatin1String("kilit")) && error.contains(path) &&
+                     error.contains(QStringLiteral("programı kapatıp")),
+                 qPrintable(error));
         lock.exec(QStringLiteral("ROLLBACK"));
         lock.finish();
         other.close();
@@ -311,6 +313,63 @@ private Q_SLOTS:
         QSqlDatabase::removeDatabase(QStringLiteral("locker"));
         c.openSqlite(path, Connection::OpenMode::MustExist); // free again: it opens
         QVERIFY(c.isOpen());
+    }
+
+    // What goes wrong with the file itself is said in Turkish, naming the file and what to do,
+    // with SQLite's text after it; an empty file is refused and stays empty.
+    void damagedFileInWords_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<QString>("sqlite");
+        QTest::newRow("disk full") << "full"
+                                   << "Diskte yer kalmadı"
+                                   << "database or disk is full";
+        QTest::newRow("malformed") << "malformed"
+                                   << "\"Yedekten Geri Yükle\""
+                                   << "malformed";
+        QTest::newRow("empty file") << "empty"
+                                    << "Veritabanı dosyası boş (0 bayt)"
+                                    << "";
+    }
+    void damagedFileInWords()
+    {
+        QFETCH(QString, damage);
+        QFETCH(QString, said);
+        QFETCH(QString, sqlite);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("zelvo.db"));
+        Connection c;
+        QString error;
+        if (damage == QLatin1String("empty")) {
+            QFile(path).open(QIODevice::WriteOnly);
+            error = openError(c, path, Connection::OpenMode::MustExist);
+            QCOMPARE(QFileInfo(path).size(), 0);
+        } else {
+            c.openSqlite(path);
+            if (damage == QLatin1String("full")) {
+                // a disk that fills up: the file may not grow by another page
+                c.execute(QStringLiteral("CREATE TABLE dolgu (x)"));
+                const int pages = c.query(QStringLiteral("PRAGMA page_count")).rows[0][0].toInt();
+                c.execute(QStringLiteral("PRAGMA max_page_count = %1").arg(pages));
+                try {
+                    c.execute(QStringLiteral("INSERT INTO dolgu SELECT randomblob(100000)"));
+                } catch (const DbError& e) {
+                    error = e.text();
+                }
+            } else {
+                c.close();
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::ReadWrite));
+                // the schema's own page, past the file header, overwritten
+                file.seek(100);
+                file.write(QByteArray(3000, '\x5a'));
+                file.close();
+                error = openError(c, path, Connection::OpenMode::MustExist);
+            }
+        }
+        QVERIFY2(error.contains(said) && error.contains(path) && error.contains(sqlite),
+                 qPrintable(error));
     }
 
     void settingsFile()
