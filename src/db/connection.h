@@ -175,6 +175,10 @@ private:
     QVariant toDatabase(const QVariant& value, const TableColumn* column) const;
     QVariant fromDatabase(const QVariant& value) const;
     bool rowExists(const TableInfo& table, const QString& keyColumn, const QVariant& key);
+    // Runs an UPDATE or DELETE ending in its key's condition, with the version's condition added
+    // when there is one; the rows it changed.
+    int runKeyedWrite(QString sql, QVector<QVariant> args, const TableColumn* versionColumn,
+                      const QVariant& readVersion);
     // A versioned write found the row at another version: RowConflict naming the last change.
     [[noreturn]] void throwChanged(const TableInfo& table, const QVariant& key);
 

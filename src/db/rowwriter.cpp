@@ -112,17 +112,11 @@ int Connection::updateRow(const WriteTarget& target, const QVariant& key,
     const TableColumn* keyColumn = info.column(target.keyColumn);
     const QString keyName = keyColumn ? keyColumn->name : target.keyColumn;
     const bool versioned = versionColumn && !readVersion.isNull();
-    QString sql = QStringLiteral("UPDATE \"%1\" SET %2 WHERE \"%3\"=?")
-                      .arg(info.name, assignments.join(QLatin1Char(',')), keyName);
     args << key;
-    if (versioned) {
-        sql += QStringLiteral(" AND \"%1\"=?").arg(versionColumn->name);
-        args << readVersion;
-    }
-    QSqlQuery& q = prepared(sql);
-    runBound(q, args, *m_dialect);
-    const int affected = m_dialect->changedRows(*this, q);
-    q.finish();
+    const int affected =
+        runKeyedWrite(QStringLiteral("UPDATE \"%1\" SET %2 WHERE \"%3\"=?")
+                          .arg(info.name, assignments.join(QLatin1Char(',')), keyName),
+                      std::move(args), versioned ? versionColumn : nullptr, readVersion);
     if (versioned && affected == 0) {
         if (!rowExists(info, keyName, key))
             throw RowConflict(RowConflict::Kind::Deleted);
@@ -139,8 +133,18 @@ int Connection::deleteRow(const WriteTarget& target, const QVariant& key,
     const QString keyName = keyColumn ? keyColumn->name : target.keyColumn;
     const TableColumn* versionColumn =
         readVersion.isNull() ? nullptr : info.column(RowVersionColumn);
-    QString sql = QStringLiteral("DELETE FROM \"%1\" WHERE \"%2\"=?").arg(info.name, keyName);
-    QVector<QVariant> args{key};
+    const int affected =
+        runKeyedWrite(QStringLiteral("DELETE FROM \"%1\" WHERE \"%2\"=?").arg(info.name, keyName),
+                      {key}, versionColumn, readVersion);
+    // a row someone else deleted first is gone as wished; one they changed is kept
+    if (versionColumn && affected == 0 && rowExists(info, keyName, key))
+        throwChanged(info, key);
+    return affected;
+}
+
+int Connection::runKeyedWrite(QString sql, QVector<QVariant> args, const TableColumn* versionColumn,
+                              const QVariant& readVersion)
+{
     if (versionColumn) {
         sql += QStringLiteral(" AND \"%1\"=?").arg(versionColumn->name);
         args << readVersion;
@@ -149,9 +153,6 @@ int Connection::deleteRow(const WriteTarget& target, const QVariant& key,
     runBound(q, args, *m_dialect);
     const int affected = m_dialect->changedRows(*this, q);
     q.finish();
-    // a row someone else deleted first is gone as wished; one they changed is kept
-    if (versionColumn && affected == 0 && rowExists(info, keyName, key))
-        throwChanged(info, key);
     return affected;
 }
 
