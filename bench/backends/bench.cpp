@@ -7,6 +7,7 @@
 //   bench_backends                          both backends, each in a process of its own
 //   bench_backends sqlite|postgresql [N]    one backend, N students (10,000)
 
+#include "benchcluster.h"
 #include "benchseed.h"
 #include "db/dataset.h"
 #include "declaration/declarationedition.h"
@@ -99,48 +100,6 @@ int layerDeclaration(db::Connection& connection)
                                            Period(QStringLiteral("2026"), 3), Unit);
 }
 
-// A private cluster for the benchmark, stopped when the object goes.
-class Cluster {
-public:
-    Cluster()
-        : m_dir(QStringLiteral("/tmp/zelvo-bench-pg-%1").arg(QCoreApplication::applicationPid()))
-    {
-        const QString script = QStringLiteral(ZELVO_SOURCE_DIR "/tests/pgserver/pgcluster.sh");
-        if (QProcess::execute(QStringLiteral("sh"),
-                              {script, QStringLiteral("start"), m_dir,
-                               QStringLiteral(ZELVO_SOURCE_DIR "/server/postgresql")}) != 0 ||
-            QFileInfo::exists(m_dir + QStringLiteral("/unavailable")))
-            throw std::runtime_error("the PostgreSQL cluster did not start");
-    }
-    ~Cluster()
-    {
-        QProcess::execute(QStringLiteral("sh"),
-                          {QStringLiteral(ZELVO_SOURCE_DIR "/tests/pgserver/pgcluster.sh"),
-                           QStringLiteral("stop"), m_dir});
-    }
-    QString host() const { return m_dir; }
-
-    void createDatabase(const QString& name) const
-    {
-        {
-            QSqlDatabase admin =
-                QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("admin"));
-            admin.setHostName(m_dir);
-            admin.setDatabaseName(QStringLiteral("postgres"));
-            admin.setUserName(QStringLiteral("zelvo"));
-            QSqlQuery create(admin);
-            if (!admin.open() ||
-                !create.exec(
-                    QStringLiteral("CREATE DATABASE %1 TEMPLATE zelvo_template").arg(name)))
-                throw std::runtime_error(qPrintable(create.lastError().text()));
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("admin"));
-    }
-
-private:
-    QString m_dir;
-};
-
 struct Step {
     const char* name;
     int (*layer)(db::Connection&);
@@ -151,11 +110,11 @@ struct Step {
 int runBackend(const QString& backend, int size)
 {
     QTemporaryDir directory;
-    std::unique_ptr<Cluster> cluster;
+    std::unique_ptr<benchseed::Cluster> cluster;
     db::Connection connection;
     std::unique_ptr<RawFloor> floor;
     if (backend == QLatin1String("postgresql")) {
-        cluster = std::make_unique<Cluster>();
+        cluster = std::make_unique<benchseed::Cluster>();
         cluster->createDatabase(QStringLiteral("bench"));
         db::ServerAddress address;
         address.host = cluster->host();

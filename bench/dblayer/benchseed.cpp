@@ -17,8 +17,9 @@ void openSeeded(db::Connection& connection, const QString& directory, int count)
     addStudents(connection, count);
 }
 
-void addStudents(db::Connection& connection, int count)
+void addStudents(db::Connection& connection, int count, const QString& unit)
 {
+    const qint64 first = (unit.toLongLong() - 1) * 1000000;
     // the March 2026 period runs from 15 March to 14 April
     const QDate starts[] = {QDate(2026, 3, 1),  QDate(2026, 3, 15), QDate(2026, 3, 20),
                             QDate(2026, 2, 10), QDate(2026, 3, 25), QDate(2026, 4, 1)};
@@ -30,12 +31,13 @@ void addStudents(db::Connection& connection, int count)
         connection.execute(
             QStringLiteral("INSERT INTO ogrenci (ogrencino, adi, soyadi, tckimlikno, statu, "
                            "baslangictarihi, bitistarihi, gss, birimkodu) VALUES (@no, @adi, "
-                           "@soyadi, @tc, '1', @bas, @bit, 0, '01')"),
+                           "@soyadi, @tc, '1', @bas, @bit, 0, @unit)"),
             {{QStringLiteral("@no"),
-              QStringLiteral("%1").arg(20260000 + i, 10, 10, QLatin1Char('0'))},
+              QStringLiteral("%1").arg(20260000 + first + i, 10, 10, QLatin1Char('0'))},
              {QStringLiteral("@adi"), QStringLiteral("Öğrenci %1").arg(i)},
              {QStringLiteral("@soyadi"), QStringLiteral("Şahinoğlu")},
-             {QStringLiteral("@tc"), QStringLiteral("%1").arg(10000000000LL + i)},
+             {QStringLiteral("@tc"), QStringLiteral("%1").arg(10000000000LL + first + i)},
+             {QStringLiteral("@unit"), unit},
              {QStringLiteral("@bas"), starts[kind]},
              {QStringLiteral("@bit"), ends[kind]}});
     }
