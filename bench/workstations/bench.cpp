@@ -4,7 +4,9 @@
 // other workstations edit as well), run March's timesheet, accrual and declaration step 1, read
 // List-1. At the end it checks that no monthly row is doubled, that every unit's month equals a
 // fresh run over the same register, and that every edit was either stored or refused: each
-// student's row version rose by exactly the stores its workstations were told succeeded.
+// student's row version rose by exactly the stores its workstations were told succeeded. Then
+// it prints each monthly step's server round trips at 100 and 10,000 students, and its time
+// through a proxy that delays every packet by 10 ms each way.
 //
 //   bench_workstations [SECONDS] [N ...]          8 and 16 workstations, 20 s each
 //   bench_workstations worker HOST DATABASE INDEX SECONDS   one workstation (started by the above)
@@ -14,6 +16,7 @@
 #include "db/dataset.h"
 #include "declaration/declarationedition.h"
 #include "declaration/declarationpreparation.h"
+#include "delayproxy.h"
 #include "monthly/accrualcomputation.h"
 #include "monthly/accrualedition.h"
 #include "monthly/runprogress.h"
@@ -274,6 +277,54 @@ int load(const benchseed::Cluster& cluster, int workstations, int seconds)
                : 2;
 }
 
+// The server round trips and the time of each monthly step at 100 and at 10,000 students, the
+// client speaking to the server through a proxy that delays every packet by 10 ms each way.
+int roundTrips(const benchseed::Cluster& cluster)
+{
+    DelayProxy proxy(cluster.host() + QStringLiteral("/.s.PGSQL.5432"), 10);
+    struct Step {
+        const char* name;
+        void (*run)(db::Connection&, const QString&);
+    };
+    const Step steps[] = {{"timesheet", runTimesheet},
+                          {"accrual", runAccrual},
+                          {"declaration step 1", runDeclaration},
+                          {"List-1", readList}};
+    QHash<QString, int> smallTrips;
+    bool fine = true;
+    for (int size : {100, 10000}) {
+        const QString database = QStringLiteral("trips%1").arg(size);
+        cluster.createDatabase(database);
+        {
+            db::Connection seed;
+            seed.openPostgres(addressOf(cluster.host(), database));
+            benchseed::addStudents(seed, size);
+        }
+        db::ServerAddress address = addressOf(QStringLiteral("127.0.0.1"), database);
+        address.port = proxy.port();
+        address.sslmode = QStringLiteral("disable");
+        db::Connection c;
+        c.openPostgres(address);
+        for (const Step& step : steps) {
+            proxy.resetCount();
+            QElapsedTimer clock;
+            clock.start();
+            step.run(c, Units.first());
+            const double ms = double(clock.nsecsElapsed()) / 1e6;
+            const int trips = proxy.roundTrips();
+            std::printf("bench_workstations %5d students: %-18s %3d round trips, %7.1f ms "
+                        "through 10 ms each way\n",
+                        size, step.name, trips, ms);
+            if (size == 100)
+                smallTrips.insert(QString::fromLatin1(step.name), trips);
+            else
+                fine = fine && trips <= smallTrips.value(QString::fromLatin1(step.name)) &&
+                       ms < 2000.0;
+        }
+    }
+    return fine ? 0 : 2;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -296,7 +347,7 @@ int main(int argc, char** argv)
         int status = 0;
         for (int n : sizes)
             status = qMax(status, load(cluster, n, seconds));
-        return status;
+        return qMax(status, roundTrips(cluster));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_workstations: %s\n", e.what());
     }

@@ -52,6 +52,9 @@ public:
 
     // INSERT text for the stored table and columns, with one placeholder per column.
     virtual QString insertStatement(const TableInfo& table, const QStringList& columns) const = 0;
+    // Whether many rows go in as one JSON parameter (json_populate_recordset), so that a batch
+    // of any size is one round trip to a server; otherwise as multi-row INSERTs.
+    virtual bool insertsRowsFromJson() const { return false; }
     // The key of the row the statement built by insertStatement() just inserted.
     virtual QVariant insertedKey(QSqlQuery& query) const = 0;
     virtual int changedRows(Connection& connection, QSqlQuery& query) const = 0;

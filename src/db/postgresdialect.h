@@ -24,6 +24,7 @@ public:
     TableInfo tableInfo(Connection& connection, const QString& table) override;
     QStringList dateColumns(Connection& connection) override;
     QString insertStatement(const TableInfo& table, const QStringList& columns) const override;
+    bool insertsRowsFromJson() const override { return true; }
     QVariant insertedKey(QSqlQuery& query) const override;
     int changedRows(Connection& connection, QSqlQuery& query) const override;
     void applyScript(Connection& connection, const QString& script) override;

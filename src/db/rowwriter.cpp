@@ -4,6 +4,9 @@
 #include "db/connection.h"
 #include "db/dialect.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSqlQuery>
 
 namespace zelvo::db {
@@ -69,8 +72,39 @@ void Connection::insertRows(const QString& table, const QStringList& columns,
         stored << column;
         names << column->name;
     }
-    const QString head = QStringLiteral("INSERT INTO \"%1\" (\"%2\") VALUES ")
-                             .arg(info.name, names.join(QLatin1String("\",\"")));
+    const QString columnList = names.join(QLatin1String("\",\""));
+    if (m_dialect->insertsRowsFromJson()) {
+        // each value as the text its column reads (or null), so the server's own input rules
+        // convert it exactly as a bound value
+        QJsonArray array;
+        for (const QVector<QVariant>& row : rows) {
+            QJsonObject object;
+            for (int c = 0; c < stored.size(); ++c) {
+                const QVariant value = toDatabase(row.value(c), stored.at(c));
+                object.insert(names.at(c), value.isNull() ? QJsonValue(QJsonValue::Null)
+                                                          : QJsonValue(value.toString()));
+            }
+            array.append(object);
+        }
+        // the table's row type named with its schema: "xml" alone is also a type of the server's
+        const QString rowType =
+            query(QStringLiteral("SELECT quote_ident(n.nspname) || '.' || quote_ident(c.relname) "
+                                 "FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
+                                 "WHERE c.oid = @table::regclass"),
+                  {{QStringLiteral("@table"), QStringLiteral("\"%1\"").arg(info.name)}})
+                .rows.value(0)
+                .value(0)
+                .toString();
+        QSqlQuery& q = prepared(QStringLiteral("INSERT INTO \"%1\" (\"%2\") SELECT \"%2\" FROM "
+                                               "json_populate_recordset(NULL::%3, ?::json)")
+                                    .arg(info.name, columnList, rowType));
+        runBound(q, {QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact))},
+                 *m_dialect);
+        q.finish();
+        return;
+    }
+    const QString head =
+        QStringLiteral("INSERT INTO \"%1\" (\"%2\") VALUES ").arg(info.name, columnList);
     const QString tuple = QLatin1Char('(') +
                           QStringList(names.size(), QStringLiteral("?")).join(QLatin1Char(',')) +
                           QLatin1Char(')');
