@@ -18,6 +18,7 @@
 #include "monthly/monthchain.h"
 #include "monthly/runprogress.h"
 #include "monthly/timesheetcomputation.h"
+#include "monthsteps.h"
 
 #include <QApplication>
 #include <QDir>
@@ -69,35 +70,17 @@ double recordingMs(db::Connection& connection, ChainStep step)
 
 int layerTimesheet(db::Connection& connection)
 {
-    db::Dataset removal(connection), students(connection), dayCount(connection), single(connection),
-        monthView(connection);
-    RunProgress progress(nullptr, QStringLiteral("Puantaj"), 1000000);
-    computeTimesheet(TimesheetEdition::standard(), {removal, students, dayCount, single, monthView},
-                     Period(QStringLiteral("2026"), 3), Unit, progress);
-    return monthView.recordCount();
+    return benchseed::runTimesheet(connection, Period(QStringLiteral("2026"), 3), Unit);
 }
 
 int layerAccrual(db::Connection& connection)
 {
-    db::Dataset parameters(connection), removal(connection), timesheet(connection),
-        store(connection), result(connection);
-    parameters.setProcedure(QStringLiteral("ParametreGetir"));
-    parameters.open();
-    RunProgress progress(nullptr, QStringLiteral("Tahakkuk"), 1000000);
-    computeAccrual(AccrualEdition::standard(), {parameters, removal, timesheet, store, result},
-                   Period(QStringLiteral("2026"), 3), Unit, progress);
-    return result.recordCount();
+    return benchseed::runAccrual(connection, Period(QStringLiteral("2026"), 3), Unit);
 }
 
 int layerDeclaration(db::Connection& connection)
 {
-    db::Dataset parameters(connection), removal(connection), source(connection), target(connection),
-        shown(connection);
-    parameters.setProcedure(QStringLiteral("ParametreGetir"));
-    parameters.open();
-    return declaration::prepareDeclaration(declaration::DeclarationEdition::standard(),
-                                           {parameters, removal, source, target, shown},
-                                           Period(QStringLiteral("2026"), 3), Unit);
+    return benchseed::runDeclaration(connection, Period(QStringLiteral("2026"), 3), Unit);
 }
 
 struct Step {

@@ -21,6 +21,7 @@
 #include "monthly/accrualedition.h"
 #include "monthly/runprogress.h"
 #include "monthly/timesheetcomputation.h"
+#include "monthsteps.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -51,29 +52,17 @@ db::ServerAddress addressOf(const QString& host, const QString& database)
 
 void runTimesheet(db::Connection& c, const QString& unit)
 {
-    db::Dataset removal(c), students(c), dayCount(c), single(c), monthView(c);
-    RunProgress progress(nullptr, QStringLiteral("Puantaj"), 1000000);
-    computeTimesheet(TimesheetEdition::standard(), {removal, students, dayCount, single, monthView},
-                     March, unit, progress);
+    benchseed::runTimesheet(c, March, unit);
 }
 
 void runAccrual(db::Connection& c, const QString& unit)
 {
-    db::Dataset parameters(c), removal(c), timesheet(c), store(c), result(c);
-    parameters.setProcedure(QStringLiteral("ParametreGetir"));
-    parameters.open();
-    RunProgress progress(nullptr, QStringLiteral("Tahakkuk"), 1000000);
-    computeAccrual(AccrualEdition::standard(), {parameters, removal, timesheet, store, result},
-                   March, unit, progress);
+    benchseed::runAccrual(c, March, unit);
 }
 
 void runDeclaration(db::Connection& c, const QString& unit)
 {
-    db::Dataset parameters(c), removal(c), source(c), target(c), shown(c);
-    parameters.setProcedure(QStringLiteral("ParametreGetir"));
-    parameters.open();
-    declaration::prepareDeclaration(declaration::DeclarationEdition::standard(),
-                                    {parameters, removal, source, target, shown}, March, unit);
+    benchseed::runDeclaration(c, March, unit);
 }
 
 void readList(db::Connection& c, const QString& unit)
