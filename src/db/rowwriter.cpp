@@ -14,7 +14,7 @@ namespace zelvo::db {
 // A write is one action on the server of its own: it is never sent twice.
 void Connection::send(QSqlQuery& q, const QVector<QVariant>& args)
 {
-    m_access = Access::Write; // for the action this write is part of, if any
+    m_access = Access::Write; // for the action around this write, if any
     guarded(Access::Write, [&] {
         for (int i = 0; i < args.size(); ++i)
             q.bindValue(i, args.at(i));
