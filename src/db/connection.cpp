@@ -142,8 +142,17 @@ bool Connection::beginGuarded(Access access)
         return false;
     if (m_cutTransaction && inTransaction())
         throw ConnectionLost::cutWork(m_cutText);
-    if (m_lost || !database().isOpen())
+    if (m_lost || !database().isOpen()) {
+        // a transaction is never carried over to a new session
+        const bool cut = inTransaction();
+        if (cut) {
+            m_cutTransaction = true;
+            m_cutText.clear();
+        }
         reopen();
+        if (cut)
+            throw ConnectionLost::cutWork(m_cutText);
+    }
     m_access = access;
     m_guarding = true;
     return true;
