@@ -20,6 +20,7 @@ struct Connection::Compiled {
     QStringList formals;
     WriteTarget target;
     bool returnsCount = false;
+    bool readOnly = false;
     std::vector<Statement> statements;
 };
 

@@ -32,6 +32,13 @@ QString Dialect::describe(const QSqlError& error) const
     return errorText(error);
 }
 
+void Dialect::fail(const QSqlError& error) const
+{
+    if (connectionLost(error))
+        throw ConnectionLost(describe(error));
+    throw DbError(describe(error));
+}
+
 const TableColumn* TableInfo::column(const QString& name) const
 {
     for (const TableColumn& c : columns)
@@ -81,6 +88,9 @@ void Connection::forgetSchema()
 void Connection::close()
 {
     forgetSchema();
+    m_server.reset();
+    m_lost = false;
+    m_cutTransaction = false;
     m_transactionDepth = 0;
     m_dialect.reset();
     if (QSqlDatabase::contains(m_name)) {
@@ -123,6 +133,76 @@ void Connection::openPostgres(const ServerAddress& address, SchemaCheck check)
         close();
         throw;
     }
+    m_server = address;
+}
+
+bool Connection::beginGuarded(Access access)
+{
+    if (m_guarding || !m_server)
+        return false;
+    if (m_cutTransaction && inTransaction())
+        throw ConnectionLost::cutWork(m_cutText);
+    if (m_lost || !database().isOpen()) {
+        // a transaction is never carried over to a new session
+        const bool cut = inTransaction();
+        if (cut) {
+            m_cutTransaction = true;
+            m_cutText.clear();
+        }
+        reopen();
+        if (cut)
+            throw ConnectionLost::cutWork(m_cutText);
+    }
+    m_access = access;
+    m_guarding = true;
+    return true;
+}
+
+void Connection::recover(const DbError& error)
+{
+    if (!dynamic_cast<const ConnectionLost*>(&error) && database().isOpen())
+        throw;
+    m_lost = true;
+    // the server rolled back what the session had not committed: a transaction still open here
+    // can do nothing more, and its owner's rollback only forgets it
+    const bool cut = inTransaction() || m_access == Access::Write;
+    if (inTransaction()) {
+        m_cutTransaction = true;
+        m_cutText = error.text();
+    }
+    reopen();
+    if (cut)
+        throw ConnectionLost::cutWork(error.text());
+}
+
+// The same address, options and certificates as the first opening, and the same session
+// settings. The user the server's audit trail records is the session's role, which the address
+// names. What was learnt about tables stays; the statements prepared on the old session go.
+void Connection::reopen()
+{
+    m_lost = true;
+    // the driver goes first: the statements prepared on the old session then go without asking
+    // it to free them
+    if (QSqlDatabase::contains(m_name)) {
+        {
+            QSqlDatabase db = database();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    m_procedures.clear();
+    m_statements.clear();
+    QString failure = PostgresDialect::connect(*this, *m_server);
+    if (failure.isEmpty()) {
+        try {
+            m_dialect->initialiseSession(*this);
+        } catch (const DbError& error) {
+            failure = error.text();
+        }
+    }
+    if (!failure.isEmpty())
+        throw ConnectionLost::unreachable(failure);
+    m_lost = false;
 }
 
 void Connection::finishOpening(SchemaCheck check)
@@ -154,7 +234,7 @@ void Connection::finishOpening(SchemaCheck check)
 
 void Connection::applyScript(const QString& scriptText)
 {
-    dialect().applyScript(*this, scriptText);
+    guarded(Access::Write, [&] { dialect().applyScript(*this, scriptText); });
     forgetSchema();
 }
 
@@ -162,7 +242,7 @@ void Connection::lockStep(const QString& step, const QString& key)
 {
     if (!inTransaction())
         throw DbError(QStringLiteral("%1 bir işlem (transaction) içinde başlatılmalı").arg(step));
-    dialect().lockStep(*this, step, key, m_stepWaitMs);
+    guarded(Access::Write, [&] { dialect().lockStep(*this, step, key, m_stepWaitMs); });
 }
 
 std::function<void(const QString& step)>
@@ -182,14 +262,16 @@ ResultRows Connection::run(const Compiled& compiled, const QVector<QVariant>& ar
     ResultRows result;
     result.target = compiled.target;
     m_changedRows = 0;
+    if (!compiled.readOnly)
+        m_access = Access::Write;
     for (const Statement& statement : compiled.statements) {
         QSqlQuery& q = *statement.query;
         for (int i = 0; i < statement.argIndex.size(); ++i)
             q.bindValue(i, toDatabase(args.value(statement.argIndex.at(i)), nullptr));
         if (!q.exec()) {
-            const QString text = m_dialect->describe(q.lastError());
+            const QSqlError error = q.lastError();
             q.finish();
-            throw DbError(text);
+            m_dialect->fail(error);
         }
         if (compiled.returnsCount) {
             m_changedRows = q.next() ? q.value(0).toInt() : 0;
@@ -211,9 +293,9 @@ ResultRows Connection::run(const Compiled& compiled, const QVector<QVariant>& ar
                 result.rows.push_back(std::move(row));
             }
             if (q.lastError().isValid()) {
-                const QString text = m_dialect->describe(q.lastError());
+                const QSqlError error = q.lastError();
                 q.finish();
-                throw DbError(text);
+                m_dialect->fail(error);
             }
         } else {
             m_changedRows = m_dialect->changedRows(*this, q);
@@ -224,6 +306,11 @@ ResultRows Connection::run(const Compiled& compiled, const QVector<QVariant>& ar
 }
 
 ResultRows Connection::callProcedure(const QString& name, const Params& params)
+{
+    return guarded(Access::Read, [&] { return callProcedureOnce(name, params); });
+}
+
+ResultRows Connection::callProcedureOnce(const QString& name, const Params& params)
 {
     if (!isOpen())
         throw DbError(QStringLiteral("Veritabanı bağlantısı açık değil"));
@@ -254,20 +341,22 @@ ResultRows Connection::query(const QString& sql, const Params& params)
                         : QLatin1Char('@') + p.name);
         args << p.value;
     }
-    return run(compileStatement(sql, formals), args);
+    return guarded(Access::Read, [&] { return run(compileStatement(sql, formals), args); });
 }
 
 int Connection::execute(const QString& sql, const Params& params)
 {
-    query(sql, params);
-    return m_changedRows;
+    return guarded(Access::Write, [&] {
+        query(sql, params);
+        return m_changedRows;
+    });
 }
 
 void Connection::exec(const QString& sql)
 {
     QSqlQuery q(database());
     if (!q.exec(sql))
-        throw DbError(dialect().describe(q.lastError()));
+        dialect().fail(q.lastError());
 }
 
 const TableInfo& Connection::tableInfo(const QString& table)

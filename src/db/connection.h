@@ -11,6 +11,7 @@
 #include <QVector>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QSqlQuery;
 
@@ -77,6 +78,12 @@ struct ResultRows {
 // here: stored procedures from the server's catalog, statements with bound values, writing one
 // row back by its key, and transactions. Statements are prepared once and reused. What differs
 // between the embedded database and a PostgreSQL server is the Dialect's.
+//
+// A server's session can end under the program (the server restarts, an administrator ends it).
+// The next action opens it again with what the first opening was given; an action that only
+// read runs once more on the new session, one that wrote or ran inside a transaction is not
+// repeated (the server rolled it back) and throws ConnectionLost saying so. While the server
+// cannot be reached every action throws ConnectionLost at once with libpq's reason.
 class Connection {
 public:
     enum class OpenMode { CreateIfMissing, MustExist };
@@ -165,9 +172,22 @@ public:
 private:
     struct Statement;
     struct Compiled;
+    // What the work of one call to the server has sent so far: a read may be repeated.
+    enum class Access { Read, Write };
+    // Runs work as one action on the server (see the class comment); calls made inside it belong
+    // to the same action.
+    template <typename Work> decltype(auto) guarded(Access access, Work work);
+    // Whether the action needs guarding; re-opens a lost session first.
+    bool beginGuarded(Access access);
+    // After work failed: rethrows unless the session was lost and work may run again.
+    void recover(const DbError& error);
+    void reopen();
+    // Binds args in order and runs q, a statement that writes (q is prepared()'s).
+    void send(QSqlQuery& q, const QVector<QVariant>& args);
     const Compiled& compileProcedure(const QString& name);
     const Compiled& compileStatement(const QString& sql, const QStringList& formals);
     ResultRows run(const Compiled& compiled, const QVector<QVariant>& args);
+    ResultRows callProcedureOnce(const QString& name, const Params& params);
     // A statement without formal names, prepared once: the one query of the row writers.
     QSqlQuery& prepared(const QString& sql);
     void finishOpening(SchemaCheck check);
@@ -194,7 +214,36 @@ private:
     QHash<QString, std::shared_ptr<TableInfo>> m_tables;
     QHash<QString, bool> m_dateColumns;
     bool m_dateColumnsLoaded = false;
+    // a server session: how it was opened, so that it can be opened again
+    std::optional<ServerAddress> m_server;
+    bool m_lost = false;
+    bool m_guarding = false;
+    Access m_access = Access::Read;
+    // the transaction still open here was ended with the lost session
+    bool m_cutTransaction = false;
+    QString m_cutText;
 };
+
+template <typename Work> decltype(auto) Connection::guarded(Access access, Work work)
+{
+    if (!beginGuarded(access))
+        return work();
+    struct End {
+        bool& guarding;
+        ~End() { guarding = false; }
+    } end{m_guarding};
+    try {
+        return work();
+    } catch (const DbError& error) {
+        recover(error);
+    }
+    try {
+        return work();
+    } catch (const ConnectionLost& again) {
+        m_lost = true;
+        throw ConnectionLost::unreachable(again.text());
+    }
+}
 
 // Rolls back unless committed: `Transaction tx(conn); ...; tx.commit();`
 class Transaction {

@@ -29,6 +29,19 @@ RowConflict::RowConflict(Kind kind, const QString& user, const QString& when)
 {
 }
 
+ConnectionLost ConnectionLost::cutWork(const QString& serverText)
+{
+    const QString text = QStringLiteral("Sunucu bağlantısı koptu; yeniden bağlanıldı. Son işlem "
+                                        "kaydedilmedi, yeniden deneyin.");
+    const QString detail = serverText.simplified();
+    return ConnectionLost(detail.isEmpty() ? text : QStringLiteral("%1\n(%2)").arg(text, detail));
+}
+
+ConnectionLost ConnectionLost::unreachable(const QString& reason)
+{
+    return ConnectionLost(QStringLiteral("Sunucuya bağlanılamıyor: %1").arg(reason.simplified()));
+}
+
 QString errorBoxText(const QString& text)
 {
     if (!text.isEmpty() && text.back() > QLatin1Char('.'))

@@ -32,6 +32,19 @@ private:
     Kind m_kind;
 };
 
+// The connection to a database server broke under a statement (the server restarted, or ended
+// the session), or cannot be opened again. The Connection re-opens it on the next action and
+// tells the user whether the work of the interrupted one was kept.
+class ConnectionLost : public DbError {
+public:
+    using DbError::DbError;
+    // Work the server did not keep (a write, or anything inside a transaction): it rolled it
+    // back when the session ended. serverText is the server's (or libpq's) own message.
+    static ConnectionLost cutWork(const QString& serverText);
+    // The server could not be reached again; reason is libpq's message.
+    static ConnectionLost unreachable(const QString& reason);
+};
+
 // The text of the system error box: a full stop is added when the last character sorts after
 // the full stop (a letter or a digit), so "no such table: x" becomes "no such table: x.".
 QString errorBoxText(const QString& text);

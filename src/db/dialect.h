@@ -19,6 +19,9 @@ struct ProcedureText {
     QStringList statements;
     // the one statement gives a single value, the number of rows the procedure changed
     bool returnsCount = false;
+    // the procedure only reads (the server declares it so): it may run again after a lost
+    // connection was re-opened
+    bool readOnly = false;
 };
 
 // What differs between the embedded database and a server: opening and the session, where the
@@ -64,6 +67,10 @@ public:
 
     // The text for the user of an error the database gave.
     virtual QString describe(const QSqlError& error) const;
+    // Whether the error tells that the session is gone (the server ended it or went away).
+    virtual bool connectionLost(const QSqlError&) const { return false; }
+    // Throws the error: ConnectionLost for a session that is gone, DbError otherwise.
+    [[noreturn]] void fail(const QSqlError& error) const;
 
     // Serialises one step of the monthly work (a unit, a month, a step) among workstations
     // until the end of the current transaction. Waits at most timeoutMs, then throws DbError

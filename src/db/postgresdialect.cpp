@@ -101,7 +101,7 @@ QString PostgresDialect::connectionFailure(const ServerAddress& address, const Q
         .arg(where(address), detail);
 }
 
-void PostgresDialect::open(Connection& connection, const ServerAddress& address)
+QString PostgresDialect::connect(Connection& connection, const ServerAddress& address)
 {
     QSqlDatabase db =
         QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection.connectionName());
@@ -124,8 +124,13 @@ void PostgresDialect::open(Connection& connection, const ServerAddress& address)
     if (!address.sslrootcert.isEmpty())
         options << QStringLiteral("sslrootcert=%1").arg(conninfoValue(address.sslrootcert));
     db.setConnectOptions(options.join(QLatin1Char(';')));
-    if (!db.open())
-        throw DbError(connectionFailure(address, errorText(db.lastError())));
+    return db.open() ? QString() : errorText(db.lastError());
+}
+
+void PostgresDialect::open(Connection& connection, const ServerAddress& address)
+{
+    if (const QString failure = connect(connection, address); !failure.isEmpty())
+        throw DbError(connectionFailure(address, failure));
 }
 
 void PostgresDialect::initialiseSession(Connection& connection)
@@ -135,7 +140,7 @@ void PostgresDialect::initialiseSession(Connection& connection)
     QSqlQuery q(connection.database());
     for (const char* setting : {"SET datestyle = 'ISO, YMD'", "SET client_min_messages = warning"})
         if (!q.exec(QLatin1String(setting)))
-            throw DbError(describe(q.lastError()));
+            fail(q.lastError());
 }
 
 int PostgresDialect::schemaVersion(Connection& connection)
@@ -153,8 +158,12 @@ int PostgresDialect::schemaVersion(Connection& connection)
 ProcedureText PostgresDialect::procedureText(Connection& connection, const QString& name)
 {
     const ResultRows rows = connection.query(
-        QStringLiteral("SELECT name, params, target, target_key, returns_rows "
-                       "FROM zelvo_procedure "
+        // a function the server knows as STABLE or IMMUTABLE cannot write
+        QStringLiteral("SELECT name, params, target, target_key, returns_rows, "
+                       "coalesce((SELECT bool_and(p.provolatile <> 'v') FROM pg_proc p "
+                       "WHERE p.proname = lower(z.name COLLATE \"C\") "
+                       "AND pg_function_is_visible(p.oid)), false) "
+                       "FROM zelvo_procedure z "
                        // ASCII folding: under Turkish rules PARAMETREGETIR would lower to ...ır
                        "WHERE lower(name COLLATE \"C\") = lower(@name COLLATE \"C\")"),
         {{QStringLiteral("@name"), name}});
@@ -168,6 +177,7 @@ ProcedureText PostgresDialect::procedureText(Connection& connection, const QStri
         text.formals << formal.trimmed();
     text.target = {row.at(2).toString(), row.at(3).toString()};
     text.returnsCount = !row.at(4).toBool();
+    text.readOnly = !text.returnsCount && row.at(5).toBool();
     const QString arguments = text.formals.join(QLatin1String(", "));
     text.statements << (text.returnsCount
                             ? QStringLiteral("SELECT %1(%2)").arg(stored, arguments)
@@ -246,7 +256,7 @@ void PostgresDialect::applyScript(Connection& connection, const QString& script)
     QSqlQuery q(connection.database());
     q.setForwardOnly(false);
     if (!q.exec(script))
-        throw DbError(describe(q.lastError()));
+        fail(q.lastError());
     q.finish();
     tx.commit();
 }
@@ -296,6 +306,16 @@ QString PostgresDialect::describe(const QSqlError& error) const
     if (!state.isEmpty() && text.endsWith(QStringLiteral("(%1)").arg(state)))
         text.chop(state.size() + 2);
     return text.trimmed();
+}
+
+bool PostgresDialect::connectionLost(const QSqlError& error) const
+{
+    const QString state = error.nativeErrorCode();
+    if (state.startsWith(QLatin1String("08")) || state == QLatin1String("57P01") ||
+        state == QLatin1String("57P02") || state == QLatin1String("57P03"))
+        return true;
+    return mentions(error.text(), {"server closed the connection unexpectedly",
+                                   "no connection to the server", "terminating connection"});
 }
 
 void PostgresDialect::upgradeStoredData(Connection& connection)

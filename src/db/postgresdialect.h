@@ -12,6 +12,8 @@ class PostgresDialect : public Dialect {
 public:
     // Connects; a failure is told apart (server unreachable, login refused, database missing).
     static void open(Connection& connection, const ServerAddress& address);
+    // Connects; returns libpq's message when it failed, an empty text when it succeeded.
+    static QString connect(Connection& connection, const ServerAddress& address);
     // The text for the user of a failed connection attempt; driverText is libpq's message.
     static QString connectionFailure(const ServerAddress& address, const QString& driverText);
 
@@ -33,6 +35,9 @@ public:
     void upgradeStoredData(Connection& connection) override;
     // The server's message without its severity ("ERROR:  "), position and state code.
     QString describe(const QSqlError& error) const override;
+    // Connection exceptions (SQLSTATE class 08), the server shutting down or ending the session
+    // (57P01 to 57P03), and libpq's own texts for a session that is gone.
+    bool connectionLost(const QSqlError& error) const override;
 };
 
 // Installs the bundled server scripts into the database the connection has open (opened with

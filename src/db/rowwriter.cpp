@@ -11,21 +11,21 @@
 
 namespace zelvo::db {
 
-namespace {
-
-// Binds args in order and runs q; on failure the query is finished before the error is thrown.
-void runBound(QSqlQuery& q, const QVector<QVariant>& args, const Dialect& dialect)
+// A write is one action on the server of its own: it is never sent twice.
+void Connection::send(QSqlQuery& q, const QVector<QVariant>& args)
 {
-    for (int i = 0; i < args.size(); ++i)
-        q.bindValue(i, args.at(i));
-    if (!q.exec()) {
-        const QString text = dialect.describe(q.lastError());
-        q.finish();
-        throw DbError(text);
-    }
+    m_access = Access::Write; // for the action around this write, if any
+    guarded(Access::Write, [&] {
+        for (int i = 0; i < args.size(); ++i)
+            q.bindValue(i, args.at(i));
+        if (!q.exec()) {
+            // the query is finished before the error is thrown
+            const QSqlError error = q.lastError();
+            q.finish();
+            m_dialect->fail(error);
+        }
+    });
 }
-
-} // namespace
 
 QVariant Connection::insertRow(const QString& table, const QList<QPair<QString, QVariant>>& values)
 {
@@ -42,7 +42,7 @@ QVariant Connection::insertRow(const QString& table, const QList<QPair<QString, 
         args << toDatabase(value, column);
     }
     QSqlQuery& q = prepared(dialect().insertStatement(info, names));
-    runBound(q, args, *m_dialect);
+    send(q, args);
     const QVariant id = m_dialect->insertedKey(q);
     q.finish();
     return id;
@@ -98,8 +98,7 @@ void Connection::insertRows(const QString& table, const QStringList& columns,
         QSqlQuery& q = prepared(QStringLiteral("INSERT INTO \"%1\" (\"%2\") SELECT \"%2\" FROM "
                                                "json_populate_recordset(NULL::%3, ?::json)")
                                     .arg(info.name, columnList, rowType));
-        runBound(q, {QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact))},
-                 *m_dialect);
+        send(q, {QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact))});
         q.finish();
         return;
     }
@@ -116,7 +115,7 @@ void Connection::insertRows(const QString& table, const QStringList& columns,
         for (int r = done; r < done + count; ++r)
             for (int c = 0; c < stored.size(); ++c)
                 args << toDatabase(rows.at(r).value(c), stored.at(c));
-        runBound(q, args, *m_dialect);
+        send(q, args);
         q.finish();
         done += count;
     }
@@ -184,7 +183,7 @@ int Connection::runKeyedWrite(QString sql, QVector<QVariant> args, const TableCo
         args << readVersion;
     }
     QSqlQuery& q = prepared(sql);
-    runBound(q, args, *m_dialect);
+    send(q, args);
     const int affected = m_dialect->changedRows(*this, q);
     q.finish();
     return affected;
@@ -228,13 +227,16 @@ void Connection::throwChanged(const TableInfo& table, const QVariant& key)
 // by its depth, so that an inner rollback undoes exactly the inner work.
 void Connection::beginTransaction()
 {
-    if (m_transactionDepth == 0) {
-        QSqlDatabase db = database();
-        if (!db.transaction())
-            throw DbError(dialect().describe(db.lastError()));
-    } else {
-        exec(QStringLiteral("SAVEPOINT zelvo_%1").arg(m_transactionDepth));
-    }
+    // nothing is written yet: a BEGIN on a lost session is simply sent again on the new one
+    guarded(Access::Read, [this] {
+        if (m_transactionDepth == 0) {
+            QSqlDatabase db = database();
+            if (!db.transaction())
+                dialect().fail(db.lastError());
+        } else {
+            exec(QStringLiteral("SAVEPOINT zelvo_%1").arg(m_transactionDepth));
+        }
+    });
     ++m_transactionDepth;
 }
 
@@ -242,25 +244,43 @@ void Connection::commit()
 {
     if (m_transactionDepth == 0)
         return;
-    if (m_transactionDepth > 1) {
-        const int savepoint = m_transactionDepth - 1;
-        exec(QStringLiteral("RELEASE SAVEPOINT zelvo_%1").arg(savepoint));
-        --m_transactionDepth;
-        return;
-    }
-    m_transactionDepth = 0;
-    QSqlDatabase db = database();
-    if (!db.commit()) {
-        const QString text = dialect().describe(db.lastError());
-        db.rollback();
-        throw DbError(text);
+    try {
+        guarded(Access::Write, [this] {
+            if (m_transactionDepth > 1) {
+                const int savepoint = m_transactionDepth - 1;
+                exec(QStringLiteral("RELEASE SAVEPOINT zelvo_%1").arg(savepoint));
+                --m_transactionDepth;
+                return;
+            }
+            m_transactionDepth = 0;
+            QSqlDatabase db = database();
+            if (!db.commit()) {
+                const QSqlError error = db.lastError();
+                db.rollback();
+                dialect().fail(error);
+            }
+        });
+    } catch (const ConnectionLost&) {
+        // every level ended with the session: no Transaction rolls back on the new one
+        if (m_cutTransaction) {
+            m_transactionDepth = 0;
+            m_cutTransaction = false;
+        }
+        throw;
     }
 }
 
+// Never throws: it runs in Transaction's destructor, also on a session that is gone.
 void Connection::rollback()
 {
     if (m_transactionDepth == 0)
         return;
+    if (m_cutTransaction) {
+        // the server ended the whole transaction with the session; the new session has none
+        m_transactionDepth = 0;
+        m_cutTransaction = false;
+        return;
+    }
     if (m_transactionDepth > 1) {
         const int savepoint = m_transactionDepth - 1;
         try {
@@ -276,7 +296,8 @@ void Connection::rollback()
     }
     m_transactionDepth = 0;
     QSqlDatabase db = database();
-    db.rollback();
+    if (!db.rollback() && m_server && (m_dialect->connectionLost(db.lastError()) || !db.isOpen()))
+        m_lost = true;
 }
 
 Transaction::Transaction(Connection& connection) : m_connection(connection)

@@ -57,8 +57,9 @@ std::unique_ptr<QSqlQuery> preparedQuery(const QString& sql, const QSqlDatabase&
     // rows are read once, front to back; a scrollable query allocates a row cache per exec
     query->setForwardOnly(dialect.streamsRows());
     if (!query->prepare(sql)) {
-        const QString error = dialect.describe(query->lastError());
-        throw DbError(context.isEmpty() ? error : QStringLiteral("%1 (%2)").arg(error, context));
+        if (context.isEmpty() || dialect.connectionLost(query->lastError()))
+            dialect.fail(query->lastError());
+        throw DbError(QStringLiteral("%1 (%2)").arg(dialect.describe(query->lastError()), context));
     }
     return query;
 }
@@ -77,6 +78,7 @@ const Connection::Compiled& Connection::compileProcedure(const QString& name)
     compiled->formals = text.formals;
     compiled->target = text.target;
     compiled->returnsCount = text.returnsCount;
+    compiled->readOnly = text.readOnly;
     const bool namedSlots = m_dialect->namesSlots();
     for (const QString& sql : text.statements) {
         Statement statement;
@@ -125,6 +127,7 @@ const Connection::Compiled& Connection::compileStatement(const QString& sql,
         return **it;
     auto compiled = std::make_shared<Compiled>();
     compiled->formals = formals;
+    compiled->readOnly = sql.trimmed().startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive);
     Statement statement;
     QChar quote;
     for (qsizetype i = 0; i < sql.size(); ++i) {
@@ -151,7 +154,10 @@ const Connection::Compiled& Connection::compileStatement(const QString& sql,
 
 QSqlQuery& Connection::prepared(const QString& sql)
 {
-    return *compileStatement(sql, {}).statements.front().query;
+    // preparing sends nothing that writes: on a lost session it is done again on the new one
+    return guarded(Access::Read, [&]() -> QSqlQuery& {
+        return *compileStatement(sql, {}).statements.front().query;
+    });
 }
 
 } // namespace zelvo::db

@@ -6,6 +6,9 @@
 #                                         database zelvo_template from SCRIPT_DIR/[0-9]*.sql, sorting
 #                                         by Turkish rules as an institution's database would
 #   pgcluster.sh stop DIR                 stop the server and remove DIR
+#   pgcluster.sh down DIR                 stop the server (fast: sessions end), keep its files
+#   pgcluster.sh restart DIR              stop the server if it runs and start it again with
+#                                         the options it was started with
 #
 # With ZELVO_PG_TLS_PORT set, the server also listens on 127.0.0.1 at that port, for TLS only,
 # with a certificate for the name localhost from a throw-away authority: DIR/tls/ca.crt; a
@@ -25,7 +28,7 @@ set -u
 
 usage()
 {
-    echo "usage: $0 start DIR [SCRIPT_DIR] | stop DIR" >&2
+    echo "usage: $0 start DIR [SCRIPT_DIR] | stop DIR | down DIR | restart DIR" >&2
     exit 2
 }
 
@@ -217,6 +220,14 @@ start)
     ;;
 stop)
     stop_cluster
+    ;;
+down)
+    as_server "$bindir/pg_ctl" -D "$dir/data" -m fast -w -t 30 stop >/dev/null
+    ;;
+restart)
+    # pg_ctl takes the options from postmaster.opts, which the last start left behind
+    as_server "$bindir/pg_ctl" -D "$dir/data" -l "$dir/server.log" -m fast -w -t 30 restart \
+        >/dev/null 2>&1
     ;;
 *)
     usage
