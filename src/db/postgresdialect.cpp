@@ -118,7 +118,12 @@ QString PostgresDialect::connect(Connection& connection, const ServerAddress& ad
         db.setPassword(address.password);
     QStringList options = {
         QStringLiteral("connect_timeout=%1").arg(qMax(2, address.connectTimeoutSeconds)),
-        QStringLiteral("application_name=zelvo")};
+        QStringLiteral("application_name=zelvo"),
+        // over TCP a network gone quiet is found within a minute, instead of a statement
+        // waiting until the operating system gives up (libpq ignores these on a Unix socket)
+        QStringLiteral("keepalives=1"), QStringLiteral("keepalives_idle=30"),
+        QStringLiteral("keepalives_interval=10"), QStringLiteral("keepalives_count=3"),
+        QStringLiteral("tcp_user_timeout=30000")};
     if (!address.sslmode.isEmpty())
         options << QStringLiteral("sslmode=%1").arg(conninfoValue(address.sslmode));
     if (!address.sslrootcert.isEmpty())
