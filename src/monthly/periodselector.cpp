@@ -34,6 +34,8 @@ PeriodSelector::PeriodSelector(const QString& initialYear, QWidget* parent) : QW
     for (int m = 1; m <= 12; ++m) {
         auto* button = new QRadioButton(core::turkishMonthName(m), m_monthGroup);
         button->setObjectName(QStringLiteral("Month%1").arg(m));
+        // a crowded panel squeezes the group, but never into a month's name
+        button->setMinimumWidth(button->sizeHint().width());
         // four columns of three, filled column by column
         grid->addWidget(button, (m - 1) % 3, (m - 1) / 3);
         m_months->addButton(button, m);
