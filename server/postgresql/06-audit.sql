@@ -21,7 +21,9 @@ CREATE INDEX IF NOT EXISTS degisiklik_birim ON degisiklik (birimkodu);
 
 -- One row changed in a recorded table; TG_ARGV[0] names its key column. A user row is recorded
 -- without its password hash (a password change shows as a row whose values stayed). An update
--- that leaves the row as it was records nothing.
+-- that leaves the row as it was records nothing. The row version surum (07-rowversion.sql) is
+-- the server's bookkeeping, not a value anyone typed: it is left out, so a raised version alone
+-- records nothing either.
 -- SECURITY DEFINER: the users who change the tables may not write degisiklik themselves (else
 -- they could write or rewrite their own history), so the record is written as the owner. The
 -- search_path is pinned so that no caller's schema can put its own degisiklik or functions in
@@ -33,12 +35,12 @@ DECLARE
     yeni jsonb;
 BEGIN
     IF TG_OP <> 'INSERT' THEN
-        eski := to_jsonb(OLD) - 'sifre';
+        eski := to_jsonb(OLD) - 'sifre' - 'surum';
     END IF;
     IF TG_OP <> 'DELETE' THEN
-        yeni := to_jsonb(NEW) - 'sifre';
+        yeni := to_jsonb(NEW) - 'sifre' - 'surum';
     END IF;
-    IF TG_OP = 'UPDATE' AND to_jsonb(OLD) = to_jsonb(NEW) THEN
+    IF TG_OP = 'UPDATE' AND to_jsonb(OLD) - 'surum' = to_jsonb(NEW) - 'surum' THEN
         RETURN NULL;
     END IF;
     INSERT INTO degisiklik (kim, tablo, anahtar, birimkodu, eski, yeni)

@@ -28,31 +28,6 @@ BEGIN
 END
 $$;
 
--- The record of changes leaves the version out: it is the server's bookkeeping, not a value
--- anyone typed, and an update that changes nothing else still records nothing. Otherwise as in
--- 06-audit.sql (SECURITY DEFINER and a pinned search_path for the reasons given there).
-CREATE OR REPLACE FUNCTION zelvo_degisiklik_satir() RETURNS trigger
-LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public AS $$
-DECLARE
-    eski jsonb;
-    yeni jsonb;
-BEGIN
-    IF TG_OP <> 'INSERT' THEN
-        eski := to_jsonb(OLD) - 'sifre' - 'surum';
-    END IF;
-    IF TG_OP <> 'DELETE' THEN
-        yeni := to_jsonb(NEW) - 'sifre' - 'surum';
-    END IF;
-    IF TG_OP = 'UPDATE' AND to_jsonb(OLD) - 'surum' = to_jsonb(NEW) - 'surum' THEN
-        RETURN NULL;
-    END IF;
-    INSERT INTO degisiklik (kim, tablo, anahtar, birimkodu, eski, yeni)
-    VALUES (session_user, TG_TABLE_NAME, coalesce(yeni, eski) ->> TG_ARGV[0],
-            coalesce(yeni, eski) ->> 'birimkodu', eski, yeni);
-    RETURN NULL;
-END
-$$;
-
 -- SonDegisiklik(table, key): who made the newest recorded change of one row and when (the
 -- session's time zone, DD.MM.YYYY HH24:MI); no row when none is recorded or visible to the
 -- caller. A store refused because the row changed since it was read names them.

@@ -26,26 +26,19 @@ namespace {
 
 // A damaged embedded file cannot be opened to reach the restore window: the newest copy is
 // named, so that it can be put in the file's place by hand.
-QString withNewestCopy(const QString& text, const QString& settingsPath)
+QString withNewestCopy(const QString& text, const db::DatabaseSettings& settings,
+                       const QString& settingsPath)
 {
-    if (!text.contains(QStringLiteral("Yedekten Geri Yükle")))
+    if (settings.isServer() || !text.contains(QStringLiteral("Yedekten Geri Yükle")))
         return text;
-    try {
-        const db::DatabaseSettings settings = db::loadDatabaseSettings(settingsPath);
-        if (settings.isServer())
-            return text;
-        const backup::BackupFolder folder(settings.file, db::backupFolderSetting(settingsPath));
-        const std::optional<backup::BackupFile> newest = folder.newest();
-        if (!newest)
-            return text + QStringLiteral(" Bu dosyanın yedeği yok (%1).").arg(folder.path());
-        return text +
-               QStringLiteral(" En yeni yedek: %1 (%2). Program kapalıyken bu dosya %3 yerine "
-                              "kopyalanarak da geri yüklenebilir.")
-                   .arg(newest->path, newest->taken.toString(QStringLiteral("dd.MM.yyyy HH:mm")),
-                        settings.file);
-    } catch (const db::DbError&) {
-        return text;
-    }
+    const backup::BackupFolder folder(settings.file, db::backupFolderSetting(settingsPath));
+    const std::optional<backup::BackupFile> newest = folder.newest();
+    if (!newest)
+        return text + QStringLiteral(" Bu dosyanın yedeği yok (%1).").arg(folder.path());
+    return text + QStringLiteral(" En yeni yedek: %1 (%2). Program kapalıyken bu dosya %3 yerine "
+                                 "kopyalanarak da geri yüklenebilir.")
+                      .arg(newest->path, newest->taken.toString(QStringLiteral("dd.MM.yyyy HH:mm")),
+                           settings.file);
 }
 
 } // namespace
@@ -53,11 +46,15 @@ QString withNewestCopy(const QString& text, const QString& settingsPath)
 bool openDatabase(db::Connection& connection, ui::DialogService& dialogs,
                   const QString& settingsPath)
 {
+    std::optional<db::DatabaseSettings> settings;
     try {
-        db::openConfigured(connection, db::loadDatabaseSettings(settingsPath));
+        settings = db::loadDatabaseSettings(settingsPath);
+        db::openConfigured(connection, *settings);
         return true;
     } catch (const db::DbError& e) {
-        dialogs.error(nullptr, db::errorBoxText(withNewestCopy(e.text(), settingsPath)));
+        dialogs.error(nullptr,
+                      db::errorBoxText(settings ? withNewestCopy(e.text(), *settings, settingsPath)
+                                                : e.text()));
         return false;
     }
 }
