@@ -27,9 +27,9 @@ CREATE INDEX IF NOT EXISTS degisiklik_birim ON degisiklik (birimkodu);
 -- SECURITY DEFINER: the users who change the tables may not write degisiklik themselves (else
 -- they could write or rewrite their own history), so the record is written as the owner. The
 -- search_path is pinned so that no caller's schema can put its own degisiklik or functions in
--- the owner's way.
+-- the owner's way; pg_temp comes last, since unnamed it would be searched first.
 CREATE OR REPLACE FUNCTION zelvo_degisiklik_satir() RETURNS trigger
-LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public AS $$
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public, pg_temp AS $$
 DECLARE
     eski jsonb;
     yeni jsonb;
@@ -56,7 +56,7 @@ $$;
 CREATE OR REPLACE FUNCTION zelvo_calisma_say(tablo text, adim text, birim varchar, yil varchar,
                                              ay integer, gss integer, satir bigint)
 RETURNS void
-LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public AS $$
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public, pg_temp AS $$
 DECLARE
     donem text := format('%s-%s', yil, lpad(ay::text, 2, '0'));
 BEGIN
@@ -79,7 +79,7 @@ $$;
 -- edited by hand or given December's default split, which is no run, so only rows whose
 -- split stayed count. SECURITY DEFINER and a pinned search_path for the reason given above.
 CREATE OR REPLACE FUNCTION zelvo_degisiklik_calisma() RETURNS trigger
-LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public AS $$
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public, pg_temp AS $$
 DECLARE
     r record;
 BEGIN

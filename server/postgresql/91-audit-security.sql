@@ -2,9 +2,10 @@
 --
 -- Only the installing role (the owner) writes degisiklik, and only through the triggers of
 -- 06-audit.sql; nobody else inserts, changes or removes a row. Staff and administrators read
--- the rows of their own unit. Runs after the roles and the unit function of the security
--- script when those are installed, and leaves the table closed to everyone but its owner when
--- they are not. May run again.
+-- the rows of their own unit, except those of other users' user rows: of kullanici, a user
+-- reads the record of their own row only. Runs after the roles and the unit function of
+-- 90-security.sql when those are installed, and leaves the table closed to everyone but its
+-- owner when they are not. May run again.
 
 REVOKE ALL ON degisiklik FROM PUBLIC;
 REVOKE ALL ON FUNCTION zelvo_degisiklik_satir() FROM PUBLIC;
@@ -27,9 +28,14 @@ BEGIN
     END LOOP;
     DROP POLICY IF EXISTS degisiklik_birim ON degisiklik;
     IF EXISTS (SELECT 1 FROM pg_proc WHERE proname = 'zelvo_user_unit') THEN
-        -- in EXECUTE: the statement must not be compiled where the function does not exist
+        -- in EXECUTE: the statement must not be compiled where the function does not exist.
+        -- A record of a user row is read only by that user (the key is their idkullanici).
+        -- Both sub-selects run once per statement, not once per row.
         EXECUTE 'CREATE POLICY degisiklik_birim ON degisiklik FOR SELECT '
-                'USING (birimkodu = zelvo_user_unit())';
+                'USING (birimkodu = (SELECT zelvo_user_unit()) '
+                'AND (tablo <> ''kullanici'' '
+                'OR anahtar = (SELECT k.idkullanici::text FROM public.kullanici k '
+                'WHERE k.kullanici = session_user)))';
     END IF;
 END
 $$;

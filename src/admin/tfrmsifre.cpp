@@ -2,6 +2,7 @@
 
 #include "admin/adminlook.h"
 #include "db/passwordhash.h"
+#include "db/serveraccount.h"
 #include "ui/look.h"
 
 #include <QFrame>
@@ -13,13 +14,6 @@
 #include <QVBoxLayout>
 
 namespace zelvo::admin {
-
-namespace {
-
-constexpr int shortestPassword = 5;
-constexpr int longestPassword = 10; // the limit users have always had; a hash has none
-
-} // namespace
 
 TFrmsifre::TFrmsifre(ui::AppContext& context, QWidget* owner)
     : ChildWindow(context, QStringLiteral("Frmsifre"), QSize(510, 178), owner)
@@ -78,12 +72,12 @@ void TFrmsifre::confirm()
         m_current->clear();
         return;
     }
-    if (m_new->text().size() < shortestPassword) {
+    if (m_new->text().size() < db::shortestPassword) {
         message(
             QStringLiteral("En az 5 karakter uzunlukta olması gereken yeni şifrenizi giriniz!"));
         return;
     }
-    if (m_new->text().size() > longestPassword) {
+    if (m_new->text().size() > db::longestPassword) {
         message(QStringLiteral("Yeni şifreniz en fazla 10 karakter olabilir."));
         return;
     }
@@ -98,16 +92,24 @@ void TFrmsifre::confirm()
     close();
 }
 
+// On a server the server itself checks the password, with a second session signed in with it;
+// the login row holds no hash there.
 bool TFrmsifre::verifies(const QString& password) const
 {
+    if (context().connection.serverAddress())
+        return db::serverPasswordAccepted(context().connection, password);
     return db::verifyPassword(context().login.text(QStringLiteral("sifre")), password);
 }
 
-// Stores the hash of the new password in the login row. When the server refuses it, the login
+// On a server the new password becomes the server's own for the user's role, sent as a SCRAM
+// verifier; the login row is not touched. On the embedded database: stores the hash of the new
+// password in the login row. When the server refuses it, the login
 // row gets back the hash the server still holds, so the next attempt checks against the right
 // one; when the user row changed on another workstation meanwhile, it is read again.
 bool TFrmsifre::storePassword(const QString& password)
 {
+    if (context().connection.serverAddress())
+        return guarded([&] { db::changeOwnServerPassword(context().connection, password); });
     db::Dataset& login = context().login;
     const bool wasBrowsing = login.state() == db::Dataset::State::Browse;
     const QVariant stored = login.value(QStringLiteral("sifre"));

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIODevice>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -44,11 +45,15 @@ QString withNewestCopy(const QString& text, const db::DatabaseSettings& settings
 } // namespace
 
 bool openDatabase(db::Connection& connection, ui::DialogService& dialogs,
-                  const QString& settingsPath)
+                  const QString& settingsPath, std::optional<db::ServerAddress>* serverSignIn)
 {
     std::optional<db::DatabaseSettings> settings;
     try {
         settings = db::loadDatabaseSettings(settingsPath);
+        if (settings->isServer() && serverSignIn) {
+            *serverSignIn = settings->server;
+            return true;
+        }
         db::openConfigured(connection, *settings);
         return true;
     } catch (const db::DbError& e) {
@@ -115,13 +120,33 @@ CommandLine parseCommandLine(const QStringList& arguments)
                        "denetleyip kaydeder ve çıkar."),
         QStringLiteral("dosya"));
     const QCommandLineOption unit(
-        QStringLiteral("unit"), QStringLiteral("Aktarılacak birimin kodu."), QStringLiteral("kod"));
+        QStringLiteral("unit"),
+        QStringLiteral("Birimin kodu: aktarılacak öğrencilerin ya da eklenen kullanıcının."),
+        QStringLiteral("kod"));
     const QCommandLineOption dryRun(QStringLiteral("dry-run"),
                                     QStringLiteral("Yalnız denetler; hiçbir şey kaydetmez."));
     const QCommandLineOption skipInvalid(
         QStringLiteral("skip-invalid"),
         QStringLiteral("Hatalı satırları atlayıp hatasızları kaydeder."));
     parser.addOptions({importStudents, unit, dryRun, skipInvalid});
+    const QCommandLineOption addUser(
+        QStringLiteral("add-user"),
+        QStringLiteral("Sunucuya bir kullanıcı ekler (--unit ile birimi, --admin ile yönetici); "
+                       "parolası terminalden sorulur ya da standart girdiden okunur."),
+        QStringLiteral("ad"));
+    const QCommandLineOption administrator(QStringLiteral("admin"),
+                                           QStringLiteral("Eklenen kullanıcı yönetici olur."));
+    const QCommandLineOption fullName(QStringLiteral("full-name"),
+                                      QStringLiteral("Eklenen kullanıcının adı soyadı."),
+                                      QStringLiteral("ad soyad"));
+    const QCommandLineOption setPassword(
+        QStringLiteral("set-password"),
+        QStringLiteral("Sunucudaki bir kullanıcıya yeni parola verir (girişi yoksa açar)."),
+        QStringLiteral("ad"));
+    const QCommandLineOption removeUser(
+        QStringLiteral("remove-user"),
+        QStringLiteral("Bir kullanıcıyı ve sunucudaki girişini siler."), QStringLiteral("ad"));
+    parser.addOptions({addUser, administrator, fullName, setPassword, removeUser});
 
     CommandLine result;
     if (!parser.parse(arguments)) {
@@ -149,6 +174,27 @@ CommandLine parseCommandLine(const QStringList& arguments)
     result.importUnit = parser.value(unit);
     result.importDryRun = parser.isSet(dryRun);
     result.importSkipInvalid = parser.isSet(skipInvalid);
+    const QList<QPair<const QCommandLineOption*, UserCommand::Kind>> userCommands = {
+        {&addUser, UserCommand::Kind::Add},
+        {&setPassword, UserCommand::Kind::SetPassword},
+        {&removeUser, UserCommand::Kind::Remove}};
+    int given = 0;
+    for (const auto& [option, kind] : userCommands) {
+        if (!parser.isSet(*option))
+            continue;
+        ++given;
+        result.user.kind = kind;
+        result.user.name = parser.value(*option);
+    }
+    result.user.unit = parser.value(unit);
+    result.user.administrator = parser.isSet(administrator);
+    result.user.fullName = parser.value(fullName);
+    if (given > 1 && !result.finished) {
+        result.finished = true;
+        result.exitCode = 1;
+        result.errorOutput = QStringLiteral("--add-user, --set-password ve --remove-user "
+                                            "birlikte verilemez\n");
+    }
     return result;
 }
 
@@ -156,11 +202,28 @@ void installSchemaFromCommandLine(CommandLine& commandLine, const QString& setti
 {
     commandLine.finished = true;
     try {
-        commandLine.output =
-            db::installConfiguredSchema(db::loadDatabaseSettings(settingsPath)) + u'\n';
+        const db::DatabaseSettings settings = db::loadDatabaseSettings(settingsPath);
+        commandLine.output = db::installConfiguredSchema(settings) + u'\n';
+        QTextStream out(&commandLine.output, QIODevice::Append);
+        giveLoginsAfterInstall(settings, standardInputIsTerminal(), terminalPasswordPrompt(), out);
         commandLine.exitCode = 0;
     } catch (const db::DbError& error) {
         commandLine.errorOutput = db::errorBoxText(error.text()) + u'\n';
+        commandLine.exitCode = 1;
+    }
+}
+
+void userCommandFromCommandLine(CommandLine& commandLine, const QString& settingsPath)
+{
+    commandLine.finished = true;
+    QTextStream out(&commandLine.output);
+    QTextStream err(&commandLine.errorOutput);
+    try {
+        commandLine.exitCode =
+            runUserCommand(commandLine.user, db::loadDatabaseSettings(settingsPath),
+                           terminalPasswordPrompt(), out, err);
+    } catch (const db::DbError& error) {
+        err << db::errorBoxText(error.text()) << '\n';
         commandLine.exitCode = 1;
     }
 }

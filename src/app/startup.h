@@ -1,16 +1,21 @@
 #pragma once
 
+#include "app/usercommands.h"
 #include "db/connection.h"
 #include "ui/dialogservice.h"
 
 #include <QStringList>
+#include <optional>
 
 namespace zelvo::app {
 
 // Opens the database the installation's settings name. On failure the error box is shown and
-// false returned; the program then ends with a non-zero exit code.
+// false returned; the program then ends with a non-zero exit code. Given `serverSignIn`, a shared
+// server is not connected to here: its address goes there, for the login to sign in with the
+// user's own credentials.
 bool openDatabase(db::Connection& connection, ui::DialogService& dialogs,
-                  const QString& settingsPath);
+                  const QString& settingsPath,
+                  std::optional<db::ServerAddress>* serverSignIn = nullptr);
 
 // The program's name, organisation (where its settings and data live) and version.
 void identifyApplication();
@@ -36,6 +41,7 @@ struct CommandLine {
     QString importUnit;
     bool importDryRun = false;
     bool importSkipInvalid = false;
+    UserCommand user; // --add-user, --set-password, --remove-user
     int exitCode = 0;
     QString output;      // for standard output (help, version)
     QString errorOutput; // for standard error
@@ -46,6 +52,10 @@ CommandLine parseCommandLine(const QStringList& arguments);
 // file names and finishes `commandLine` with the line saying what the database holds, or with
 // the reason it could not (status 1). Needs the application object for the database drivers.
 void installSchemaFromCommandLine(CommandLine& commandLine, const QString& settingsPath);
+
+// `--add-user`, `--set-password`, `--remove-user`: runs the user command on the server the
+// settings file names and finishes `commandLine` with what it did, or why not (status 1).
+void userCommandFromCommandLine(CommandLine& commandLine, const QString& settingsPath);
 
 // `--import-students FILE`: checks and stores the file's students in the database the settings
 // file names and finishes `commandLine` with the lines of the import and its exit status.

@@ -260,19 +260,27 @@ void TFrmAna::login()
         return;
     const QString user = m_userEdit->text();
     const QString password = m_passwordEdit->text();
+    if (m_serverSignIn && !signInToServer(user, password))
+        return;
     bool accepted = false;
     try {
-        // the server finds the user by name only; the password is checked here
+        // the embedded database finds the user by name only and the password is checked here;
+        // a server checked it already, and shows a user their own row only
         m_login->close();
         m_login->setParam(QStringLiteral("@Key1"), user);
         m_login->open();
-        accepted = passwordAccepted(password);
+        accepted = m_serverSignIn ? !m_login->isEmpty() : passwordAccepted(password);
     } catch (const db::DbError& e) {
         m_login->close();
+        if (m_serverSignIn)
+            m_connection.close();
         m_dialogs.error(this, db::errorBoxText(e.text()));
         return;
     }
     if (!accepted) {
+        // a server role without a user row (the installing role) is no user of the program
+        if (m_serverSignIn)
+            m_connection.close();
         refuseLogin();
         return;
     }
@@ -299,6 +307,29 @@ void TFrmAna::login()
     m_gssMenu->menuAction()->setVisible(true);
     if (user == defaultAdministrator && password == defaultPassword)
         askForNewPassword();
+}
+
+bool TFrmAna::signInToServer(const QString& user, const QString& password)
+{
+    m_login->close();
+    // an empty name would make libpq sign in as the workstation's account
+    if (user.isEmpty()) {
+        refuseLogin();
+        return false;
+    }
+    db::ServerAddress address = *m_serverSignIn;
+    address.user = user;
+    address.password = password;
+    try {
+        m_connection.openPostgres(address);
+    } catch (const db::LoginRefused&) {
+        refuseLogin();
+        return false;
+    } catch (const db::DbError& e) {
+        m_dialogs.error(this, db::errorBoxText(e.text()));
+        return false;
+    }
+    return true;
 }
 
 // The typed password against the hash of the first row found. Without a row the check still

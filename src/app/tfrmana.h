@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QMap>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QFrame;
@@ -38,6 +39,9 @@ public:
     void openWindow(const QString& className);
 
     void login(); // "Sisteme Bağlan"
+    // On a shared server the login opens the connection, as the user's own role with the typed
+    // user name and password; nothing is connected before it.
+    void setServerSignIn(const db::ServerAddress& address) { m_serverSignIn = address; }
     // Failed logins in a row and the wait they impose; its clock can be replaced in tests.
     LoginThrottle& loginThrottle() { return m_throttle; }
 
@@ -45,6 +49,8 @@ private:
     void buildToolBar(QWidget* central);
     void buildMenu();
     bool passwordAccepted(const QString& password) const;
+    // Opens the server session as the typed user; false (and the user told) when it did not open.
+    bool signInToServer(const QString& user, const QString& password);
     void refuseLogin();
     void showWait();
     void askForNewPassword();
@@ -66,6 +72,7 @@ private:
     QLabel* m_waitLabel = nullptr;
     QTimer* m_waitTimer = nullptr;
     LoginThrottle m_throttle;
+    std::optional<db::ServerAddress> m_serverSignIn;
     QAction* m_parametersItem = nullptr;
     QAction* m_unitItem = nullptr;
     QMenu* m_backupMenu = nullptr;

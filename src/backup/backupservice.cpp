@@ -24,12 +24,22 @@ constexpr qint64 recentCopySeconds = 3600;
 
 BackupService::BackupService(db::Connection& connection, ui::DialogService& dialogs,
                              const QString& configuredFolder)
-    : m_connection(connection), m_dialogs(dialogs), m_copies(copiesOf(connection)),
+    : m_connection(connection), m_dialogs(dialogs), m_configuredFolder(configuredFolder),
       m_clock([] { return QDateTime::currentDateTime(); })
 {
-    if (m_copies->unavailableReason().isEmpty())
-        m_folder = BackupFolder(m_copies->databasePath(), configuredFolder);
+    copiesNow();
     services().insert(&m_connection, this);
+}
+
+DatabaseCopies& BackupService::copiesNow() const
+{
+    if (m_copies && m_copiesOfOpen == m_connection.isOpen())
+        return *m_copies;
+    m_copies = copiesOf(m_connection);
+    m_copiesOfOpen = m_connection.isOpen();
+    if (m_copies->unavailableReason().isEmpty())
+        m_folder = BackupFolder(m_copies->databasePath(), m_configuredFolder);
+    return *m_copies;
 }
 
 BackupService::~BackupService()
@@ -50,7 +60,7 @@ QString BackupService::takeCopy(BackupKind kind)
         throw db::DbError(reason);
     m_folder.create();
     const QString path = m_folder.newCopyPath(kind, now());
-    m_copies->writeCopy(path);
+    copiesNow().writeCopy(path);
     m_folder.prune();
     return path;
 }
@@ -65,7 +75,7 @@ QString BackupService::restore(const StagedCopy& staged)
                                          "yapılmadı; veritabanı değiştirilmedi.\n%1")
                               .arg(e.text()));
     }
-    m_copies->replaceWith(staged);
+    copiesNow().replaceWith(staged);
     return safetyCopy;
 }
 

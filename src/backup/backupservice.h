@@ -39,9 +39,9 @@ public:
     static BackupService* of(const db::Connection& connection);
 
     // Empty when copies of this database can be made; otherwise why not, for the user.
-    QString unavailableReason() const { return m_copies->unavailableReason(); }
+    QString unavailableReason() const { return copiesNow().unavailableReason(); }
     const BackupFolder& folder() const { return m_folder; }
-    DatabaseCopies& copies() { return *m_copies; }
+    DatabaseCopies& copies() { return copiesNow(); }
 
     // Off: no copy is made by itself (the demonstration database, which every start rebuilds).
     void setAutomatic(bool automatic) { m_automatic = automatic; }
@@ -63,11 +63,16 @@ public:
 
 private:
     void takeAutomaticCopy(BackupKind kind, QWidget* parent);
+    // The copies of the database as the connection has it now: a shared server is opened by the
+    // login, after the service was set up.
+    DatabaseCopies& copiesNow() const;
 
     db::Connection& m_connection;
     ui::DialogService& m_dialogs;
-    std::unique_ptr<DatabaseCopies> m_copies;
-    BackupFolder m_folder;
+    mutable std::unique_ptr<DatabaseCopies> m_copies;
+    mutable bool m_copiesOfOpen = false;
+    QString m_configuredFolder;
+    mutable BackupFolder m_folder;
     Clock m_clock;
     bool m_automatic = true;
     bool m_warned = false;

@@ -136,6 +136,12 @@ void Connection::openPostgres(const ServerAddress& address, SchemaCheck check)
     m_server = address;
 }
 
+void Connection::setServerPassword(const QString& password)
+{
+    if (m_server)
+        m_server->password = password;
+}
+
 bool Connection::beginGuarded(Access access)
 {
     if (m_guarding || !m_server)

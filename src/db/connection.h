@@ -65,7 +65,7 @@ struct ServerAddress {
 };
 
 // The version of the database schema this program reads and writes.
-constexpr int SchemaVersion = 3;
+constexpr int SchemaVersion = 4;
 
 // The rows of one result, read to the end.
 struct ResultRows {
@@ -106,6 +106,11 @@ public:
     void openPostgres(const ServerAddress& address, SchemaCheck check = SchemaCheck::Required);
     void close();
     bool isOpen() const;
+    // How the server session was opened (its user and password among it); none on the embedded
+    // database.
+    const std::optional<ServerAddress>& serverAddress() const { return m_server; }
+    // After the user's password changed on the server: a session opened again signs in with it.
+    void setServerPassword(const QString& password);
     // "sqlite" or "postgresql"; empty when closed.
     QString backendName() const;
     QString filePath() const { return m_path; }

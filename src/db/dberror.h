@@ -45,6 +45,13 @@ public:
     static ConnectionLost unreachable(const QString& reason);
 };
 
+// The server refused the user name or the password of a login. libpq's text does not tell which,
+// and neither does the server, so that a user name cannot be found out by trying.
+class LoginRefused : public DbError {
+public:
+    using DbError::DbError;
+};
+
 // The text of the system error box: a full stop is added when the last character sorts after
 // the full stop (a letter or a digit), so "no such table: x" becomes "no such table: x.".
 QString errorBoxText(const QString& text);

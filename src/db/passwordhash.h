@@ -8,6 +8,11 @@ namespace zelvo::db {
 // ("$argon2id$v=19$m=65536,t=2,p=1$<salt>$<hash>"). Salt and cost travel inside the string, so
 // a hash made with an older cost stays verifiable. The password's UTF-8 bytes are hashed.
 
+// The length of a new password, in characters: the limits users have always had (a hash has none,
+// but the password window and the user commands keep them alike).
+constexpr int shortestPassword = 5;
+constexpr int longestPassword = 10;
+
 // The characters a stored hash may need (libsodium's crypto_pwhash_STRBYTES less its NUL);
 // the password column must be at least this wide.
 constexpr int passwordHashWidth = 127;

@@ -68,6 +68,14 @@ QStringList bundledProcedureNames()
     return names;
 }
 
+// libpq's text of a login the server refused: a wrong password or an unknown user (which a
+// server asking for passwords reports the same way), or no line of pg_hba.conf letting it in.
+bool refusesLogin(const QString& detail)
+{
+    return mentions(detail, {"authentication failed", "no password supplied", "password", "role \"",
+                             "pg_hba.conf"});
+}
+
 } // namespace
 
 QString PostgresDialect::connectionFailure(const ServerAddress& address, const QString& driverText)
@@ -78,8 +86,7 @@ QString PostgresDialect::connectionFailure(const ServerAddress& address, const Q
                               "Sunucu kurulumunu ve zelvo.ini dosyasındaki name değerini "
                               "denetleyin.\n(%3)")
             .arg(address.name, where(address), detail);
-    if (mentions(detail, {"authentication failed", "no password supplied", "password", "role \"",
-                          "pg_hba.conf"}))
+    if (refusesLogin(detail))
         return QStringLiteral("Veritabanı sunucusu girişi reddetti: kullanıcı adı ya da parola "
                               "yanlış (kullanıcı \"%1\", sunucu %2). Parolayı ~/.pgpass "
                               "dosyasında denetleyin.\n(%3)")
@@ -134,8 +141,12 @@ QString PostgresDialect::connect(Connection& connection, const ServerAddress& ad
 
 void PostgresDialect::open(Connection& connection, const ServerAddress& address)
 {
-    if (const QString failure = connect(connection, address); !failure.isEmpty())
-        throw DbError(connectionFailure(address, failure));
+    const QString failure = connect(connection, address);
+    if (failure.isEmpty())
+        return;
+    if (refusesLogin(failure.simplified()))
+        throw LoginRefused(connectionFailure(address, failure));
+    throw DbError(connectionFailure(address, failure));
 }
 
 void PostgresDialect::initialiseSession(Connection& connection)

@@ -35,8 +35,8 @@ inline void typeText(QWidget* widget, const QString& text)
 
 inline void addUnit(TestSession& session, const QString& code, const QString& name)
 {
-    session.connection.insertRow(QStringLiteral("birim"), {{QStringLiteral("birimkodu"), code},
-                                                           {QStringLiteral("birimadi"), name}});
+    session.setup().insertRow(QStringLiteral("birim"), {{QStringLiteral("birimkodu"), code},
+                                                        {QStringLiteral("birimadi"), name}});
 }
 
 // Makes the server refuse every change to a table, as a locked or failing server would.

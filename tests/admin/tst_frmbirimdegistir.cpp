@@ -113,9 +113,9 @@ private Q_SLOTS:
     {
         TestSession session;
         addUnits(session);
-        session.connection.insertRow(QStringLiteral("isyeri"),
-                                     {{QStringLiteral("birimkodu"), QStringLiteral("02")},
-                                      {QStringLiteral("birimadi"), QStringLiteral("Fen İşyeri")}});
+        session.setup().insertRow(QStringLiteral("isyeri"),
+                                  {{QStringLiteral("birimkodu"), QStringLiteral("02")},
+                                   {QStringLiteral("birimadi"), QStringLiteral("Fen İşyeri")}});
         {
             admin::TFrmbirimdegistir window(*session.context);
             window.show();
@@ -159,6 +159,8 @@ private Q_SLOTS:
         QCOMPARE(session.context->unitCode(), QStringLiteral("01"));
         QCOMPARE(session.login->state(), db::Dataset::State::Browse);
         QCOMPARE(storedUnit(session), QStringLiteral("01"));
+        if (session.serverDatabase)
+            return; // a server's password change writes no user row
 
         admin::TFrmsifre password(*session.context);
         password.show();

@@ -60,7 +60,7 @@ void showActive(QWidget& window)
 
 void addSecondRow(TestSession& session)
 {
-    session.connection.execute(QStringLiteral(
+    session.setup().execute(QStringLiteral(
         "INSERT INTO Parametre (aktifyil, au01) SELECT '2027', 40000 FROM Parametre LIMIT 1"));
 }
 
@@ -310,8 +310,8 @@ private Q_SLOTS:
     void aWageWithKurusIsTypedAgain()
     {
         TestSession session;
-        session.connection.execute(QStringLiteral("UPDATE Parametre SET au01 = @w"),
-                                   {{QStringLiteral("@w"), QStringLiteral("35000.50")}});
+        session.setup().execute(QStringLiteral("UPDATE Parametre SET au01 = @w"),
+                                {{QStringLiteral("@w"), QStringLiteral("35000.50")}});
         admin::TFrmparametre window(*session.context);
         window.show();
         auto* grid = control<controls::DbGrid>(window, "wwDBGrid1");

@@ -219,7 +219,7 @@ private Q_SLOTS:
         }
         {
             std::optional<FileSizeLimit> limit;
-            const qint64 pages = f.session.connection.query("PRAGMA page_count").rows[0][0].toInt();
+            const qint64 pages = f.session.setup().query("PRAGMA page_count").rows[0][0].toInt();
             QVERIFY(pages * 4096 > 64 * 1024);
             if (failure == "disk full")
                 limit.emplace(64 * 1024);
@@ -242,7 +242,7 @@ private Q_SLOTS:
         BackupFixture f;
         f.addStudents(1, 5);
         const QString copy = f.service->takeCopy(BackupKind::Daily);
-        f.session.connection.execute("DELETE FROM ogrenci WHERE ogrencino IN ('S1', 'S2')");
+        f.session.setup().execute("DELETE FROM ogrenci WHERE ogrencino IN ('S1', 'S2')");
         f.addStudents(10, 2);
         const QStringList beforeRestore = f.students();
 
@@ -265,7 +265,7 @@ private Q_SLOTS:
         BackupFixture f;
         f.addStudents(1, 3);
         const QString foreignCopy = f.dir.filePath("kopya.db");
-        f.session.connection.execute("PRAGMA wal_checkpoint(TRUNCATE)");
+        f.session.setup().execute("PRAGMA wal_checkpoint(TRUNCATE)");
         QVERIFY(QFile::copy(f.databasePath, foreignCopy));
         QVERIFY(int(headerOf(foreignCopy).at(18)) == 2);
         f.addStudents(4, 3);
@@ -303,7 +303,7 @@ private Q_SLOTS:
         BackupFixture f;
         f.addStudents(1, 300);
         const QString good = f.service->takeCopy(BackupKind::Daily);
-        f.session.connection.execute("DELETE FROM ogrenci WHERE ogrencino = 'S7'");
+        f.session.setup().execute("DELETE FROM ogrenci WHERE ogrencino = 'S7'");
         const QStringList before = f.students();
         const QString file = f.dir.filePath("secilen.db");
         if (kind == "text") {

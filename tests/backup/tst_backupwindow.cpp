@@ -40,11 +40,11 @@ struct WindowFixture : BackupFixture {
     }
     void loginAs(int authority)
     {
-        session.connection.insertRow("kullanici", {{"kullanici", "yonetici"},
-                                                   {"sifre", db::hashPassword("Gizli.26")},
-                                                   {"adsoy", "Deniz Yönetici"},
-                                                   {"birimkodu", "01"},
-                                                   {"yetkitipi", authority}});
+        session.setup().insertRow("kullanici", {{"kullanici", "yonetici"},
+                                                {"sifre", db::hashPassword("Gizli.26")},
+                                                {"adsoy", "Deniz Yönetici"},
+                                                {"birimkodu", "01"},
+                                                {"yetkitipi", authority}});
         main->findChild<QLineEdit*>("Edit1")->setText("yonetici");
         main->findChild<QLineEdit*>("Edit2")->setText("Gizli.26");
         QTest::mouseClick(main->findChild<QToolButton*>("SpeedButton9"), Qt::LeftButton);
@@ -138,7 +138,7 @@ private Q_SLOTS:
         f.clock = f.clock.addSecs(3600);
         f.addStudents(4, 2);
         f.service->takeCopy(backup::BackupKind::BeforeRun);
-        f.session.connection.execute("DELETE FROM ogrenci WHERE ogrencino IN ('S1', 'S4')");
+        f.session.setup().execute("DELETE FROM ogrenci WHERE ogrencino IN ('S1', 'S4')");
         const QStringList now = f.students();
         f.loginAs(1);
         f.chooseFromMenu("MenuYedektenGeriYukle");
@@ -266,7 +266,7 @@ private Q_SLOTS:
             f.clock = f.clock.addSecs(300);
         }
         window.close();
-        QCOMPARE(f.session.connection.query("SELECT count(*) FROM Puantaj").rows[0][0].toInt(), 2);
+        QCOMPARE(f.session.setup().query("SELECT count(*) FROM Puantaj").rows[0][0].toInt(), 2);
         QCOMPARE(f.session.dialogs.texts(Kind::Error), QStringList());
         const QStringList warnings = f.session.dialogs.texts(Kind::Message);
         QCOMPARE(warnings.size(), folderUsable ? 0 : 1);

@@ -44,7 +44,7 @@ struct DeclFixture {
     DeclFixture()
     {
         QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
-        session.connection.execute(
+        session.setup().execute(
             QStringLiteral("update Parametre set aktifyil='2012', istencikisnedeni='04'"));
     }
 
@@ -61,7 +61,7 @@ struct DeclFixture {
     {
         const int id = session.addStudent(s.number, s.name, s.surname, s.start, s.end, s.gss,
                                           QStringLiteral("1"), s.unit);
-        session.connection.execute(
+        session.setup().execute(
             QStringLiteral("update ogrenci set ilksoyadi=@ilk, tckimlikno=@tc, ssksicilno=@ssk, "
                            "stajili='ANKARA', stajyeri='Ostim A.Ş.' where idogrenci=@id"),
             {{QStringLiteral("@ilk"), s.formerSurname.isEmpty() ? QVariant() : s.formerSurname},
@@ -76,7 +76,7 @@ struct DeclFixture {
                     int days = 30, const QString& unit = QStringLiteral("01"),
                     const QString& year = QStringLiteral("2012"))
     {
-        session.connection.execute(
+        session.setup().execute(
             QStringLiteral("insert into Tahakkuk (idogrenci, yil, ay, gun, kazanc, matrah, "
                            "isveren, isci, birimkodu) values (@id, @yil, @ay, @gun, @kazanc, "
                            "@kazanc, 20.5, 1.25, @birim)"),
@@ -86,7 +86,7 @@ struct DeclFixture {
              {QStringLiteral("@gun"), days},
              {QStringLiteral("@kazanc"), earnings},
              {QStringLiteral("@birim"), unit}});
-        session.connection.execute(
+        session.setup().execute(
             QStringLiteral("insert into Puantaj (idogrenci, yil, ay, gun, gun1, gun2, birimkodu) "
                            "values (@id, @yil, @ay, @gun, @gun, 0, @birim)"),
             {{QStringLiteral("@id"), student},
@@ -105,9 +105,9 @@ struct DeclFixture {
         const zelvo::core::Period period(year, month);
         for (bool gss : {false, true}) {
             const zelvo::monthly::MonthKey key{year, month, unit, gss};
-            zelvo::monthly::recordRun(session.connection, key, zelvo::monthly::ChainStep::Timesheet,
+            zelvo::monthly::recordRun(session.setup(), key, zelvo::monthly::ChainStep::Timesheet,
                                       QStringLiteral("admin"), 1, &period);
-            zelvo::monthly::recordRun(session.connection, key, zelvo::monthly::ChainStep::Accrual,
+            zelvo::monthly::recordRun(session.setup(), key, zelvo::monthly::ChainStep::Accrual,
                                       QStringLiteral("admin"), 1);
         }
     }
@@ -167,7 +167,7 @@ struct DeclFixture {
     QStringList storedRows(int month)
     {
         QStringList rows;
-        const zelvo::db::ResultRows result = session.connection.query(
+        const zelvo::db::ResultRows result = session.setup().query(
             QStringLiteral("select ogrencino, pek, idxml from Xml where ay=@ay order by idxml"),
             {{QStringLiteral("@ay"), month}});
         for (const auto& row : result.rows)

@@ -111,7 +111,7 @@ private Q_SLOTS:
         QVERIFY2(leaving.contains("PEK=\"33030.00\"") && leaving.contains("GUN=\"30\""),
                  leaving.constData());
 
-        f.session.connection.execute(
+        f.session.setup().execute(
             QStringLiteral("update ogrenci set bitistarihi='2026-03-20' where ogrencino=@no"),
             {{QStringLiteral("@no"), Leaving}});
         // (1) again: the declaration rows are made from an accrual of the old end date
@@ -160,7 +160,7 @@ private Q_SLOTS:
         ChainFixture f;
         f.press(*f.open<monthly::TFrmPuantaj>(3), "SpeedButton5");
         auto accrual = f.open<monthly::TFrmTahakkuk>(3);
-        f.session.connection.execute(QStringLiteral("update Parametre set au03=36000.00"));
+        f.session.setup().execute(QStringLiteral("update Parametre set au03=36000.00"));
         f.press(*accrual, "SpeedButton5");
         QCOMPARE(f.session
                      .scalar(QStringLiteral("select kazanc from Tahakkuk t join ogrenci o on "

@@ -38,15 +38,15 @@ struct CheckFixture : DeclFixture {
     void demoJanuary()
     {
         session.loadDemo();
-        session.connection.execute(QStringLiteral("update Parametre set aktifyil='2026'"));
-        session.connection.execute(QStringLiteral(
+        session.setup().execute(QStringLiteral("update Parametre set aktifyil='2026'"));
+        session.setup().execute(QStringLiteral(
             "insert into Puantaj (idogrenci, yil, ay, gun, gun1, gun2, birimkodu) select "
             "idogrenci, '2026', 1, min(d, 30), min(d, 30), 0, birimkodu from (select idogrenci, "
             "birimkodu, cast(julianday(min(bitistarihi, '2026-02-14')) - "
             "julianday(max(baslangictarihi, '2026-01-15')) as integer) + 1 as d from ogrenci "
             "where statu <> '2' and baslangictarihi <= '2026-02-14' and bitistarihi >= "
             "'2026-01-15')"));
-        const db::ResultRows rows = session.connection.query(
+        const db::ResultRows rows = session.setup().query(
             QStringLiteral("select idogrenci, gun from Puantaj where yil='2026' and ay=1"));
         for (const auto& row : rows.rows)
             session.connection.callProcedure(
@@ -63,7 +63,7 @@ struct CheckFixture : DeclFixture {
 
     void setIdentity(int student, const QString& number)
     {
-        session.connection.execute(
+        session.setup().execute(
             QStringLiteral("update ogrenci set tckimlikno=@tc where idogrenci=@id"),
             {{QStringLiteral("@tc"), number}, {QStringLiteral("@id"), student}});
     }
@@ -107,7 +107,7 @@ private Q_SLOTS:
         QVERIFY(check->isHidden());
         // the month's rows gone since step (1): told as step (2) tells it, nothing offered
         f.prepare(3);
-        f.session.connection.execute(QStringLiteral("delete from Xml"));
+        f.session.setup().execute(QStringLiteral("delete from Xml"));
         f.check();
         QCOMPARE(f.messages().last(), noRowsText);
         QVERIFY(f.nothingOffered());

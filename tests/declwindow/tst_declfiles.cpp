@@ -162,7 +162,7 @@ private Q_SLOTS:
         f.open();
         f.prepare(5);
         // another user's run removed the month's rows meanwhile
-        f.session.connection.execute(QStringLiteral("delete from Xml"));
+        f.session.setup().execute(QStringLiteral("delete from Xml"));
         f.session.dialogs.saveAnswers << QDir::temp().filePath(QStringLiteral("unused.txt"));
         f.press("SpeedButton2");
         QCOMPARE(f.messages(), QStringList{noRowsText});
@@ -181,7 +181,7 @@ private Q_SLOTS:
         s.surname = QStringLiteral("Öz & <Kaya>");
         s.formerSurname = QStringLiteral("A'B");
         f.addAccrual(f.addStudent(s), 3);
-        f.session.connection.execute(
+        f.session.setup().execute(
             QStringLiteral("update isyeri set birimadi='Ar & Ge <Birim> \"Merkez\"'"));
         f.open();
         f.prepare(3);
@@ -274,7 +274,7 @@ private Q_SLOTS:
         f.open(gss);
         f.prepare(12);
         // the file takes the rows the window holds: a removal after step (1) changes nothing
-        f.session.connection.execute(QStringLiteral("delete from Xml"));
+        f.session.setup().execute(QStringLiteral("delete from Xml"));
         QTemporaryDir dir;
         const QString path = dir.filePath(proposedName);
         f.session.dialogs.saveAnswers << path;

@@ -123,7 +123,7 @@ private Q_SLOTS:
         f.addAccrual(id, 4, QStringLiteral("886.50"), 26);
         f.open();
         f.prepare(4);
-        const db::ResultRows rows = f.session.connection.query(
+        const db::ResultRows rows = f.session.setup().query(
             QStringLiteral("select yil, ay, birimkodu, idogrenci, ogrencino, adi, soyadi, "
                            "ilksoyadi, ssksicilno, tckimlikno, gun, isveren, isci from Xml"));
         QCOMPARE(rows.rows.size(), 1);
@@ -193,8 +193,8 @@ private Q_SLOTS:
         f.prepare(8);
         QCOMPARE(f.count("select count(*) from Xml where ay=8"), 2);
         // the standard accrual of the month is gone: step (1) removes the old rows and says so
-        f.session.connection.execute(QStringLiteral("delete from Tahakkuk where idogrenci=@id"),
-                                     {{"@id", standard}});
+        f.session.setup().execute(QStringLiteral("delete from Tahakkuk where idogrenci=@id"),
+                                  {{"@id", standard}});
         f.open();
         f.prepare(8);
         QCOMPARE(f.count("select count(*) from Xml where idogrenci=@id", {{"@id", standard}}), 0);
@@ -224,8 +224,8 @@ private Q_SLOTS:
         // the other edition's row of the month, prepared earlier, with a premium base of its own
         f.open(!gss);
         f.prepare(9);
-        f.session.connection.execute(QStringLiteral("update Xml set pek='X' where idogrenci=@id"),
-                                     {{"@id", otherId}});
+        f.session.setup().execute(QStringLiteral("update Xml set pek='X' where idogrenci=@id"),
+                                  {{"@id", otherId}});
         f.open(gss);
         f.prepare(9);
         f.press("SpeedButton1");
@@ -250,7 +250,7 @@ private Q_SLOTS:
         f.addAccrual(ours, 10);
         f.addAccrual(unitOne, 10, QStringLiteral("1000.00"), 30, QStringLiteral("1"));
         f.addAccrual(unitTen, 10, QStringLiteral("1000.00"), 30, QStringLiteral("10"));
-        f.session.connection.execute(
+        f.session.setup().execute(
             QStringLiteral("insert into Xml (idogrenci, yil, ay, birimkodu, pek) values "
                            "(@b, '2012', 10, '1', 'eski'), (@c, '2012', 10, '10', 'eski')"),
             {{"@b", unitOne}, {"@c", unitTen}});
@@ -266,10 +266,10 @@ private Q_SLOTS:
     void unitOfTheLoginRowAtTheMomentOfUse()
     {
         DeclFixture f;
-        f.session.connection.execute(QStringLiteral(
+        f.session.setup().execute(QStringLiteral(
             "insert into kullanici (kullanici, sifre, adsoy, birimkodu, yetkitipi) values "
             "('u12', 'p', 'Birim 12', '12', 0)"));
-        f.session.connection.execute(
+        f.session.setup().execute(
             QStringLiteral("insert into isyeri (birimkodu, birimadi) values ('12', 'Birim 12')"));
         StudentData s{QStringLiteral("A")};
         s.unit = QStringLiteral("12");
@@ -302,8 +302,8 @@ private Q_SLOTS:
         const QStringList before = f.storedRows(month);
         QCOMPARE(before.size(), 1);
 
-        f.session.connection.execute(QStringLiteral("update Parametre set aktifyil=@y"),
-                                     {{"@y", year}});
+        f.session.setup().execute(QStringLiteral("update Parametre set aktifyil=@y"),
+                                  {{"@y", year}});
         f.open();
         QCOMPARE(f.find<QLineEdit>("Edit1")->text(), year);
         f.prepare(month);
@@ -327,7 +327,7 @@ private Q_SLOTS:
         QCOMPARE(before.size(), 4);
 
         // the accrual changes, and the server refuses the third student's declaration row
-        f.session.connection.execute(QStringLiteral("update Tahakkuk set kazanc=2000"));
+        f.session.setup().execute(QStringLiteral("update Tahakkuk set kazanc=2000"));
         f.session.refuseInserts(QStringLiteral("Xml"), QStringLiteral("NEW.ogrencino = 'S3'"),
                                 QStringLiteral("S3 reddedildi"));
         f.press("SpeedButton1");

@@ -105,7 +105,7 @@ private Q_SLOTS:
         QCOMPARE(f.find<db::Dataset>("SpParametre")->text("aktifyil"), QStringLiteral("2012"));
 
         // the year is read again at every activation, for instance after the window's message
-        f.session.connection.execute(QStringLiteral("update Parametre set aktifyil='2013'"));
+        f.session.setup().execute(QStringLiteral("update Parametre set aktifyil='2013'"));
         f.prepare(1);
         QCOMPARE(f.messages(), QStringList{noRowsText});
         QCOMPARE(f.find<QLineEdit>("Edit1")->text(), QStringLiteral("2013"));
@@ -132,7 +132,7 @@ private Q_SLOTS:
         if (f.session.connection.backendName() != QLatin1String("sqlite"))
             QSKIP("rewrites a procedure body of the embedded catalog");
         // a server whose workplace row lacks the tax office
-        f.session.connection.execute(
+        f.session.setup().execute(
             QStringLiteral("update zelvo_procedure set body=replace(body, ', vergidairesi', '') "
                            "where name='isyerigetir'"));
         f.open(gss);
@@ -183,7 +183,7 @@ private Q_SLOTS:
                     s.gss = gss;
                     const int id = f.addStudent(s);
                     f.addAccrual(id, m, QStringLiteral("1000.00"), 30, u);
-                    f.session.connection.execute(
+                    f.session.setup().execute(
                         QStringLiteral("insert into Xml (idogrenci, yil, ay, birimkodu) values "
                                        "(@id, '2012', @ay, @u)"),
                         {{"@id", id}, {"@ay", m}, {"@u", u}});
@@ -207,8 +207,8 @@ private Q_SLOTS:
                 .arg(month)
                 .arg(unit);
         const db::ResultRows boundRows =
-            f.session.connection.query(declaration::sourceStatement(), bound);
-        const db::ResultRows literalRows = f.session.connection.query(literalSource);
+            f.session.setup().query(declaration::sourceStatement(), bound);
+        const db::ResultRows literalRows = f.session.setup().query(literalSource);
         QCOMPARE(boundRows.columns, literalRows.columns);
         QCOMPARE(ids(boundRows), ids(literalRows));
         QCOMPARE(ids(boundRows).size(), 1);
@@ -218,17 +218,17 @@ private Q_SLOTS:
         {
             // the literal removal is rolled back when the guard goes out of scope
             db::Transaction literal(f.session.connection);
-            f.session.connection.execute(
+            f.session.setup().execute(
                 QStringLiteral("delete from Xml where yil=\r\n2012\r\n and ay=\r\n%1\r\n and "
                                "birimkodu=\r\n%2\r\n and idogrenci in\r\n(select distinct "
                                "idogrenci from ogrenci where gss=0)\r\n")
                     .arg(month)
                     .arg(unit));
-            afterLiteral = ids(f.session.connection.query(remaining));
+            afterLiteral = ids(f.session.setup().query(remaining));
         }
         QCOMPARE(f.count(QStringLiteral("select count(*) from Xml")), n);
-        QCOMPARE(f.session.connection.execute(declaration::removalStatement(), bound), 1);
-        QCOMPARE(ids(f.session.connection.query(remaining)), afterLiteral);
+        QCOMPARE(f.session.setup().execute(declaration::removalStatement(), bound), 1);
+        QCOMPARE(ids(f.session.setup().query(remaining)), afterLiteral);
         QCOMPARE(afterLiteral.size(), n - 1);
     }
 };

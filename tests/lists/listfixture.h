@@ -77,7 +77,7 @@ struct ListFixture {
     {
         const int id =
             session.addStudent(number, name, surname, QDate(2026, 1, 1), QDate(2026, 12, 31), gss);
-        session.connection.execute(
+        session.setup().execute(
             QStringLiteral("UPDATE ogrenci SET ssksicilno = @s, tckimlikno = @t "
                            "WHERE idogrenci = @id"),
             {{QStringLiteral("@s"), QStringLiteral("SGK") + number},
@@ -88,14 +88,14 @@ struct ListFixture {
     void accrue(int student, int month, int days, const QString& earnings,
                 const QString& year = QStringLiteral("2026"))
     {
-        session.connection.callProcedure(QStringLiteral("Tahakkukekle"),
-                                         {{QStringLiteral("@idogrenci"), QString::number(student)},
-                                          {QStringLiteral("@yil"), year},
-                                          {QStringLiteral("@ay"), month},
-                                          {QStringLiteral("@gun"), days},
-                                          {QStringLiteral("@birimkodu"), QStringLiteral("01")},
-                                          {QStringLiteral("@kazanc"), earnings},
-                                          {QStringLiteral("@matrah"), earnings}});
+        session.setup().callProcedure(QStringLiteral("Tahakkukekle"),
+                                      {{QStringLiteral("@idogrenci"), QString::number(student)},
+                                       {QStringLiteral("@yil"), year},
+                                       {QStringLiteral("@ay"), month},
+                                       {QStringLiteral("@gun"), days},
+                                       {QStringLiteral("@birimkodu"), QStringLiteral("01")},
+                                       {QStringLiteral("@kazanc"), earnings},
+                                       {QStringLiteral("@matrah"), earnings}});
     }
 
     QString templatePath(const QString& file) const { return templates.filePath(file); }

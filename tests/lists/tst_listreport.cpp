@@ -118,13 +118,13 @@ private Q_SLOTS:
         f.accrue(a, 3, 30, "777", "2025"); // another year
         const int other = f.session.addStudent("1500", "Başka", "Birim", QDate(2026, 1, 1),
                                                QDate(2026, 12, 31), false, "1", "02");
-        f.session.connection.callProcedure("Tahakkukekle", {{"@idogrenci", QString::number(other)},
-                                                            {"@yil", "2026"},
-                                                            {"@ay", 3},
-                                                            {"@gun", 30},
-                                                            {"@birimkodu", "02"},
-                                                            {"@kazanc", "5"},
-                                                            {"@matrah", "5"}});
+        f.session.setup().callProcedure("Tahakkukekle", {{"@idogrenci", QString::number(other)},
+                                                         {"@yil", "2026"},
+                                                         {"@ay", 3},
+                                                         {"@gun", 30},
+                                                         {"@birimkodu", "02"},
+                                                         {"@kazanc", "5"},
+                                                         {"@matrah", "5"}});
         f.open();
         f.show(3);
         QCOMPARE(f.previews.size(), 1);
@@ -232,7 +232,7 @@ private Q_SLOTS:
     {
         ListFixture f;
         f.accrue(f.student("1001", "Ali", "Işık"), 3, 30, "1500");
-        f.session.connection.execute("UPDATE Parametre SET kanunno = '05510'");
+        f.session.setup().execute("UPDATE Parametre SET kanunno = '05510'");
         f.writeTemplate("liste1.frf",
                         "band title height=30\n"
                         "  text x=0 y=0 w=190 h=5 \"[isyeri.birimadi]|[isyeri.isyerisicil]\"\n"
@@ -290,7 +290,7 @@ private Q_SLOTS:
         ListFixture f;
         f.accrue(f.student("1001", "Ali", "Işık"), 3, 30, "1500");
         f.inPreview = [&f](report::PreviewDialog&) {
-            f.session.connection.execute("UPDATE Parametre SET aktifyil = '2027'");
+            f.session.setup().execute("UPDATE Parametre SET aktifyil = '2027'");
             f.session.mainWindow.show();
         };
         f.open();

@@ -67,18 +67,18 @@ void dropColumn(TestSession& session, const QString& procedure, const QStringLis
     QStringList kept = columns;
     kept.removeAll(dropped);
     if (session.connection.backendName() == QLatin1String("sqlite")) {
-        session.connection.execute(
+        session.setup().execute(
             QStringLiteral("UPDATE zelvo_procedure SET body = 'SELECT ' || @cols || "
                            "' FROM (' || body || ')' WHERE name = @name"),
             {{QStringLiteral("@cols"), kept.join(QStringLiteral(", "))},
              {QStringLiteral("@name"), procedure}});
         return;
     }
-    const db::ResultRows signature = session.connection.query(
-        QStringLiteral("SELECT pg_get_function_identity_arguments(oid), "
-                       "pg_get_function_result(oid), pronargs FROM pg_proc "
-                       "WHERE proname = lower(@name)"),
-        {{QStringLiteral("@name"), procedure}});
+    const db::ResultRows signature =
+        session.setup().query(QStringLiteral("SELECT pg_get_function_identity_arguments(oid), "
+                                             "pg_get_function_result(oid), pronargs FROM pg_proc "
+                                             "WHERE proname = lower(@name)"),
+                              {{QStringLiteral("@name"), procedure}});
     QCOMPARE(signature.rows.size(), 1);
     const QString arguments = signature.rows.first().at(0).toString();
     QString result = signature.rows.first().at(1).toString(); // TABLE(name type, ...)
@@ -90,7 +90,7 @@ void dropColumn(TestSession& session, const QString& procedure, const QStringLis
     QStringList passed;
     for (int i = 1; i <= signature.rows.first().at(2).toInt(); ++i)
         passed << QStringLiteral("$%1").arg(i);
-    session.connection.applyScript(
+    session.setup().applyScript(
         QStringLiteral("ALTER FUNCTION %1(%2) RENAME TO %1_whole; CREATE FUNCTION %1(%2) "
                        "RETURNS TABLE (%3) LANGUAGE sql AS $$ SELECT w.%4 FROM %1_whole(%5) w $$")
             .arg(procedure, arguments, keptDefinitions.join(QStringLiteral(", ")),
@@ -203,7 +203,7 @@ private Q_SLOTS:
     void activation()
     {
         ListFixture f;
-        f.session.connection.execute("UPDATE Parametre SET aktifyil = '2031'");
+        f.session.setup().execute("UPDATE Parametre SET aktifyil = '2031'");
         TFrmListe& w = f.open();
         QVERIFY(!f.session.mainWindow.isVisible());
         QCOMPARE(f.child<QLineEdit>("Edit1")->text(), "2031");
@@ -217,9 +217,9 @@ private Q_SLOTS:
         QCOMPARE(f.shown(ScriptedDialogs::Kind::Error), QStringList());
 
         // the unit is read from the login row at every activation
-        f.session.connection.execute(
+        f.session.setup().execute(
             "INSERT INTO isyeri (birimkodu, birimadi) VALUES ('02', 'İkinci Birim')");
-        f.session.connection.execute("UPDATE kullanici SET birimkodu = '02'");
+        f.session.setup().execute("UPDATE kullanici SET birimkodu = '02'");
         f.session.relogin("admin", "admin");
         w.reactivate();
         QCOMPARE(workplace->text("birimadi"), "İkinci Birim");
@@ -245,8 +245,8 @@ private Q_SLOTS:
         QCOMPARE(gridRow(grid, 1), "2026|3|2002|Şule|Öztürk|SGK2002|01-01-2026|31-12-2026|30|"
                                    "123.456,50 |1.234,57 |0,00 ");
         // nothing shown is cut: a ten-digit student number, dates and amounts fit their columns
-        f.session.connection.execute("UPDATE ogrenci SET ogrencino = '2022101001' "
-                                     "WHERE ogrencino = '2002'");
+        f.session.setup().execute("UPDATE ogrenci SET ogrencino = '2022101001' "
+                                  "WHERE ogrencino = '2002'");
         QTest::mouseClick(f.child<QToolButton>("SpeedButton5"), Qt::LeftButton);
         const QFontMetrics metrics(grid->font());
         for (int r = 0; r < grid->model()->rowCount(); ++r)

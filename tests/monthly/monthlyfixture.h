@@ -48,13 +48,13 @@ template <typename Window> struct MonthlyFixture {
     QStringList messages() const { return session.dialogs.texts(ScriptedDialogs::Kind::Message); }
     void sql(const QString& statement, const zelvo::db::Params& params = {})
     {
-        session.connection.execute(statement, params);
+        session.setup().execute(statement, params);
     }
     // One line per row of a query, the columns joined by '|', empty for NULL.
     QStringList rows(const QString& query, const zelvo::db::Params& params = {})
     {
         QStringList lines;
-        for (const auto& row : session.connection.query(query, params).rows) {
+        for (const auto& row : session.setup().query(query, params).rows) {
             QStringList cells;
             for (const QVariant& cell : row)
                 cells << (cell.isNull() ? QString() : cell.toString());

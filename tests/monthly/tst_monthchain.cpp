@@ -138,7 +138,7 @@ private Q_SLOTS:
         QFETCH(QStringList, expected);
         QFETCH(bool, othersUntouched);
         TestSession session;
-        db::Connection& c = session.connection;
+        db::Connection& c = session.setup();
         c.execute(QStringLiteral("update Parametre set au03=33030.15, au04=33030.15, "
                                  "au05=33030.15"));
         const QDate start(2026, 3, 1);
@@ -184,7 +184,7 @@ private Q_SLOTS:
     void runsAreRecorded()
     {
         TestSession session;
-        db::Connection& c = session.connection;
+        db::Connection& c = session.setup();
         session.addStudent(QStringLiteral("A"), QStringLiteral("Ali"), QStringLiteral("Er"),
                            QDate(2026, 3, 1), QDate(2026, 6, 30));
         const MonthKey march{Year, 3, QStringLiteral("01"), false};

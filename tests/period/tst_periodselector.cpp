@@ -25,11 +25,11 @@ private Q_SLOTS:
         selector.loadYear(parameters);
         QCOMPARE(selector.yearText(), QStringLiteral("2026"));
 
-        session.connection.execute(QStringLiteral("UPDATE Parametre SET aktifyil='2027'"));
+        session.setup().execute(QStringLiteral("UPDATE Parametre SET aktifyil='2027'"));
         selector.loadYear(parameters); // read again at every activation
         QCOMPARE(selector.yearText(), QStringLiteral("2027"));
 
-        session.connection.execute(QStringLiteral("DELETE FROM Parametre"));
+        session.setup().execute(QStringLiteral("DELETE FROM Parametre"));
         selector.loadYear(parameters);
         QCOMPARE(selector.yearText(), QString());
     }

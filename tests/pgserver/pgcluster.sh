@@ -14,9 +14,12 @@
 # with a certificate for the name localhost from a throw-away authority: DIR/tls/ca.crt; a
 # second authority that signed nothing the server holds is DIR/tls/other-ca.crt.
 #
-# Clients connect with host=DIR (user postgres or zelvo, no password; the role zelvo_parolali
-# must give its password, parola-dogru, so that a refused login can be tested). The server listens on no
-# TCP port. Its files lie in memory where the system has a tmpfs at /dev/shm (DIR/data links
+# Clients connect with host=DIR. postgres (the superuser) and zelvo (the installing role, which
+# owns zelvo_template and may make databases and roles, as the security script's user
+# management needs) sign in without a password; every other role must give its password
+# (scram-sha-256), as on a real server: the role zelvo_parolali with parola-dogru, so that a
+# refused login can be tested, and the users the tests make. The server listens on no TCP
+# port. Its files lie in memory where the system has a tmpfs at /dev/shm (DIR/data links
 # there): each test case copies the template into a database of its own, which takes about
 # 20 ms in memory and ten times as long on a disk. PostgreSQL refuses to run as root, so under root the server runs as the unprivileged
 # user the Debian package creates (postgres, or ZELVO_PG_USER); otherwise as the current user.
@@ -148,13 +151,14 @@ start_cluster()
         unavailable "the server did not start: $(tail -n 5 "$dir/server.log")"
 }
 
-# The first matching line of pg_hba.conf decides: zelvo_parolali authenticates with
-# scram-sha-256 over the socket, every other role keeps initdb's trust. Written in place, so the
-# file keeps its owner.
+# The first matching line of pg_hba.conf decides: over the socket postgres and zelvo keep
+# initdb's trust, every other role (zelvo_parolali, the users made for the tests) authenticates
+# with scram-sha-256. Written in place, so the file keeps its owner.
 require_password()
 {
     hba=$dir/data/pg_hba.conf
-    { echo "local all zelvo_parolali scram-sha-256"; cat "$hba"; } >"$dir/pg_hba.new" &&
+    { echo "local all postgres trust"; echo "local all zelvo trust"
+      echo "local all all scram-sha-256"; cat "$hba"; } >"$dir/pg_hba.new" &&
         cat "$dir/pg_hba.new" >"$hba" && rm -f "$dir/pg_hba.new" ||
         unavailable "cannot write $hba"
 }
@@ -192,9 +196,10 @@ make_certificates()
 
 install_template()
 {
+    # zelvo installs, as a real server's owner does, with CREATEROLE for the users;
     # zelvo_parolali reaches what zelvo does, as a member of it
     psql_run -U postgres -d postgres \
-        -c "CREATE ROLE zelvo LOGIN CREATEDB" \
+        -c "CREATE ROLE zelvo LOGIN CREATEDB CREATEROLE" \
         -c "CREATE ROLE zelvo_parolali LOGIN PASSWORD 'parola-dogru' IN ROLE zelvo" \
         -c "CREATE DATABASE zelvo_template OWNER zelvo TEMPLATE template0 \
             LOCALE_PROVIDER icu ICU_LOCALE 'tr-TR'" || return 1

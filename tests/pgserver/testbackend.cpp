@@ -1,5 +1,6 @@
 #include "testbackend.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <cstdio>
 #include <cstdlib>
@@ -58,6 +59,13 @@ void openSecondWorkstation(db::Connection& second, const db::Connection& first,
         second.openSqlite(first.filePath(), db::Connection::OpenMode::MustExist);
     else
         throw db::DbError(QStringLiteral("a database in memory has no second workstation"));
+}
+
+QString uniqueUserName(QChar initial)
+{
+    static int serial = 0;
+    return initial + QString::number(QCoreApplication::applicationPid(), 36) +
+           QString::number(++serial, 36);
 }
 
 QString demoScriptPath()

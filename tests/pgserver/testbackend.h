@@ -33,6 +33,11 @@ void openTestDatabase(zelvo::db::Connection& connection, std::unique_ptr<TestDat
 void openSecondWorkstation(zelvo::db::Connection& second, const zelvo::db::Connection& first,
                            const TestDatabase* database);
 
+// A user name no other test process uses at the same time, for a login role whose password a
+// test changes (the test cluster's roles are shared by all its databases): `initial` and a
+// serial, at most ten characters as the user table holds them.
+QString uniqueUserName(QChar initial);
+
 // server/demo.sql: the demonstration students, loaded the same way into either backend.
 QString demoScriptPath();
 

@@ -381,7 +381,10 @@ private Q_SLOTS:
         QCOMPARE(counted("SELECT count(*) FROM parametre"), "1");
         QCOMPARE(counted("SELECT count(*) FROM kullanici"), "1");
         QCOMPARE(counted("SELECT count(*) FROM zelvo_procedure"), "38");
-        QVERIFY(counted("SELECT sifre FROM kullanici").startsWith(QStringLiteral("$argon2id$")));
+        // the seeded administrator keeps its hash until there is a login role of its name (the
+        // cluster's tests share one, made at any moment), whose password the server checks
+        QCOMPARE(counted("SELECT sifre IS NULL OR sifre LIKE '$argon2id$%' FROM kullanici"),
+                 QStringLiteral("true"));
         QCOMPARE(tryQuery(later, QStringLiteral("INSERT INTO schema_version VALUES (2)")).sqlState,
                  QStringLiteral("23505"));
         QCOMPARE(tryQuery(later, QStringLiteral("SELECT '04-05-2026'::date")).sqlState,

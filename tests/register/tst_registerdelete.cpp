@@ -20,15 +20,15 @@ void addMonthlyRows(TestSession& session, int student, int month)
 {
     const QList<QPair<QString, QVariant>> common = {
         {"idogrenci", student}, {"yil", "2026"}, {"ay", month}, {"birimkodu", "01"}};
-    session.connection.insertRow("Puantaj", common + QList<QPair<QString, QVariant>>{
-                                                         {"gun", 30}, {"gun1", 30}, {"gun2", 0}});
-    session.connection.insertRow("Tahakkuk",
-                                 common + QList<QPair<QString, QVariant>>{{"gun", 30},
-                                                                          {"kazanc", "1000.00"},
-                                                                          {"matrah", "1000.00"},
-                                                                          {"isveren", "10.00"},
-                                                                          {"isci", "0.00"}});
-    session.connection.insertRow(
+    session.setup().insertRow("Puantaj", common + QList<QPair<QString, QVariant>>{
+                                                      {"gun", 30}, {"gun1", 30}, {"gun2", 0}});
+    session.setup().insertRow("Tahakkuk",
+                              common + QList<QPair<QString, QVariant>>{{"gun", 30},
+                                                                       {"kazanc", "1000.00"},
+                                                                       {"matrah", "1000.00"},
+                                                                       {"isveren", "10.00"},
+                                                                       {"isci", "0.00"}});
+    session.setup().insertRow(
         "Xml", common + QList<QPair<QString, QVariant>>{{"gun", 30}, {"pek", "1000,00"}});
 }
 
@@ -75,8 +75,8 @@ private Q_SLOTS:
             QStringLiteral("select count(*) from %1 where idogrenci=%2").arg(table).arg(id);
         QCOMPARE(session.scalar(rowsOfTheStudent).toInt(), 1);
         // the database itself removes them with the student, whoever deletes it
-        session.connection.execute(QStringLiteral("delete from ogrenci where idogrenci=@id"),
-                                   {{"@id", id}});
+        session.setup().execute(QStringLiteral("delete from ogrenci where idogrenci=@id"),
+                                {{"@id", id}});
         QCOMPARE(session.scalar(rowsOfTheStudent).toInt(), 0);
     }
 
@@ -172,8 +172,8 @@ private Q_SLOTS:
         f.search(1, QStringLiteral("şah"));
         const int sahin = f.students()->value("idogrenci").toInt();
         // someone else removes the student meanwhile
-        f.session.connection.execute(QStringLiteral("delete from ogrenci where idogrenci=@id"),
-                                     {{"@id", sahin}});
+        f.session.setup().execute(QStringLiteral("delete from ogrenci where idogrenci=@id"),
+                                  {{"@id", sahin}});
         f.session.dialogs.answers = {true};
         f.pressDelete();
         QCOMPARE(f.messages(), QStringList{"Öğrenci bulunamadı; silinmedi."});

@@ -128,11 +128,11 @@ private Q_SLOTS:
     void stampNamesTheUserOfTheLoginRow()
     {
         RegisterFixture f;
-        f.session.connection.insertRow("kullanici", {{"kullanici", "ab"},
-                                                     {"sifre", "x"},
-                                                     {"adsoy", "Ç Ş"},
-                                                     {"birimkodu", "01"},
-                                                     {"yetkitipi", 2}});
+        f.session.setup().insertRow("kullanici", {{"kullanici", "ab"},
+                                                  {"sifre", "x"},
+                                                  {"adsoy", "Ç Ş"},
+                                                  {"birimkodu", "01"},
+                                                  {"yetkitipi", 2}});
         f.session.relogin("ab", "x");
         f.search(0, QStringLiteral("ahmet"));
         const int id = f.students()->value("idogrenci").toInt();
@@ -165,8 +165,8 @@ private Q_SLOTS:
         RegisterFixture f;
         if (unit != "01") {
             f.session.addStudent("5500000001", "Veli", "Beşinci", {}, {}, false, "1", unit);
-            f.session.connection.execute(QStringLiteral("update kullanici set birimkodu=@u"),
-                                         {{"@u", unit}});
+            f.session.setup().execute(QStringLiteral("update kullanici set birimkodu=@u"),
+                                      {{"@u", unit}});
             f.session.relogin("admin", "admin");
         }
         f.search(0, QString());

@@ -6,8 +6,10 @@
 using namespace zelvo;
 
 // The first store of a student ends its own session half-way, as a restart of the server would.
+// The trigger runs as the signed-in user, who may end their own session.
 const char* const CutFirstStore = R"(
     CREATE SEQUENCE kes_sayac;
+    GRANT USAGE ON SEQUENCE kes_sayac TO PUBLIC;
     CREATE FUNCTION kes_oturum() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN
         IF nextval('kes_sayac') = 1 THEN
             PERFORM pg_terminate_backend(pg_backend_pid());

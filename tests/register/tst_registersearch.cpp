@@ -209,7 +209,7 @@ private Q_SLOTS:
     {
         RegisterFixture f;
         f.session.addStudent("5500000001", "Ahmet", "Başka", {}, {}, false, "1", "05");
-        f.session.connection.execute(
+        f.session.setup().execute(
             QStringLiteral("update kullanici set birimkodu='05' where kullanici='admin'"));
         f.session.relogin("admin", "admin");
         f.search(0, QStringLiteral("ahmet"));

@@ -1,8 +1,10 @@
 #include "testsession.h"
 
+#include "db/serveraccount.h"
 #include "db/signedinuser.h"
 
 #include <QFile>
+#include <QThread>
 
 using namespace zelvo;
 
@@ -10,6 +12,8 @@ TestSession::TestSession(const QString& user, const QString& password, pgtest::B
                          const QString& embeddedFile)
 {
     pgtest::openTestDatabase(connection, serverDatabase, backend, embeddedFile);
+    if (serverDatabase)
+        owner.openPostgres(pgtest::testAddress(serverDatabase->name()));
     login = std::make_unique<db::Dataset>(connection);
     login->setProcedure(QStringLiteral("BireyGetirLogin"));
     login->addParam(QStringLiteral("@Key1"));
@@ -19,12 +23,41 @@ TestSession::TestSession(const QString& user, const QString& password, pgtest::B
     mainWindow.show();
 }
 
-void TestSession::relogin(const QString& user, const QString&)
+void TestSession::relogin(const QString& user, const QString& password)
 {
     login->close();
+    if (serverDatabase)
+        signInAsUser(user, password);
     login->setParam(QStringLiteral("@Key1"), user);
     login->open();
     db::recordSignedInUser(connection, user);
+}
+
+void TestSession::signInAsUser(const QString& user, const QString& password)
+{
+    const std::optional<db::ServerAddress>& current = connection.serverAddress();
+    if (current && current->user == user && current->password == password)
+        return;
+    db::ServerAddress address = pgtest::testAddress(serverDatabase->name());
+    address.user = user;
+    address.password = password;
+    for (int attempt = 1;; ++attempt) {
+        try {
+            connection.openPostgres(address);
+            return;
+        } catch (const db::LoginRefused&) {
+            if (attempt == 4)
+                throw;
+        }
+        try {
+            db::setServerUserPassword(owner, user, password);
+        } catch (const db::DbError&) {
+            // another test process made the role at the same moment
+            if (attempt == 3)
+                throw;
+            QThread::msleep(20);
+        }
+    }
 }
 
 void TestSession::loadDemo()
@@ -32,14 +65,14 @@ void TestSession::loadDemo()
     QFile file(pgtest::demoScriptPath());
     if (!file.open(QIODevice::ReadOnly))
         throw db::DbError(QStringLiteral("demo.sql missing"));
-    connection.applyScript(QString::fromUtf8(file.readAll()));
+    setup().applyScript(QString::fromUtf8(file.readAll()));
 }
 
 int TestSession::addStudent(const QString& number, const QString& name, const QString& surname,
                             const QDate& start, const QDate& end, bool gss, const QString& status,
                             const QString& unit)
 {
-    return connection
+    return setup()
         .insertRow(QStringLiteral("ogrenci"), {{QStringLiteral("ogrencino"), number},
                                                {QStringLiteral("adi"), name},
                                                {QStringLiteral("soyadi"), surname},
@@ -92,7 +125,7 @@ void TestSession::countUpdates(const QString& table)
     if (embedded())
         connection.execute(writes);
     else
-        connection.applyScript(writes); // a server prepares no DDL
+        setup().applyScript(writes); // a server prepares no DDL
     const QString count = QStringLiteral("INSERT INTO writes VALUES (1)");
     createTrigger(QStringLiteral("count_writes"), QStringLiteral("AFTER UPDATE"), table, {}, count,
                   count);
@@ -108,13 +141,16 @@ void TestSession::createTrigger(const QString& name, const QString& timing, cons
                                .arg(name, timing, table, when, sqliteAction));
         return;
     }
-    // sent as a script, as above; a BEFORE DELETE trigger must hand back OLD for the row to go
+    // sent as a script, as above; a BEFORE DELETE trigger must hand back OLD for the row to go.
+    // It runs as the installer who made it, as the server's own triggers do: the user's role may
+    // not write the test's tables.
     const QString when =
         condition.isEmpty() ? QString() : QStringLiteral(" WHEN (%1)").arg(condition);
     const QString kept =
         timing.endsWith(QLatin1String("DELETE")) ? QStringLiteral("OLD") : QStringLiteral("NEW");
-    connection.applyScript(
-        QStringLiteral("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN %5; "
+    setup().applyScript(
+        QStringLiteral("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER "
+                       "SET search_path = public, pg_temp AS $$ BEGIN %5; "
                        "RETURN %6; END $$; CREATE TRIGGER %1 %2 ON %3 FOR EACH ROW%4 EXECUTE "
                        "FUNCTION %1()")
             .arg(name, timing, table, when, serverAction, kept));
@@ -125,12 +161,12 @@ void TestSession::dropTrigger(const QString& name, const QString& table)
     if (embedded())
         connection.execute(QStringLiteral("DROP TRIGGER %1").arg(name));
     else
-        connection.applyScript(
+        setup().applyScript(
             QStringLiteral("DROP TRIGGER %1 ON %2; DROP FUNCTION %1()").arg(name, table));
 }
 
 QVariant TestSession::scalar(const QString& sql, const db::Params& params)
 {
-    const db::ResultRows rows = connection.query(sql, params);
+    const db::ResultRows rows = setup().query(sql, params);
     return rows.rows.isEmpty() ? QVariant() : rows.rows.first().value(0);
 }

@@ -27,12 +27,20 @@ public:
     {
     }
 
-    std::unique_ptr<pgtest::TestDatabase> serverDatabase; // outlives the connection
+    std::unique_ptr<pgtest::TestDatabase> serverDatabase; // outlives the connections
+    // On a server, the installing role's own session beside the user's.
+    zelvo::db::Connection owner;
+    // The user's: on a server signed in as the user's own login role, as the login does.
     zelvo::db::Connection connection;
     ScriptedDialogs dialogs;
     QWidget mainWindow;
     std::unique_ptr<zelvo::db::Dataset> login;
     std::unique_ptr<zelvo::ui::AppContext> context;
+
+    // The database as its installer sees it, for arranging what a test needs (other units' rows,
+    // users, triggers) and for reading back what was stored: on a server the installing role,
+    // whom the row policies do not limit; on the embedded database the one connection.
+    zelvo::db::Connection& setup() { return owner.isOpen() ? owner : connection; }
 
     // Applies the demonstration data of the backend (server/demo.sql).
     void loadDemo();
@@ -62,11 +70,17 @@ public:
     // Counts the rows the database updates in `table`: one row of the table `writes` each.
     void countUpdates(const QString& table);
     // Takes the user's row as the main window holds it after a successful login. The password
-    // is not verified here: a verification costs about 0.1 s, too much for every session of the
-    // suite; the main window's tests verify it.
+    // is not verified here on the embedded database: a verification costs about 0.1 s, too much
+    // for every session of the suite; the main window's tests verify it. On a server the session
+    // signs in as the user's login role with the password (see signInAsUser).
     void relogin(const QString& user, const QString& password);
 
 private:
+    // Opens `connection` as the login role named `user`. The roles are the test cluster's, shared
+    // by the test databases copied from one template (the seeded admin, the demo's personel): the
+    // first session that needs one makes it, or gives it this password, the way the installer
+    // would (--set-password). A test that changes a password uses a user of its own.
+    void signInAsUser(const QString& user, const QString& password);
     // A row trigger running `sqliteAction` or `serverAction` (one statement each) at `timing`
     // ("BEFORE UPDATE", ...) for the rows where `condition` holds, or for all.
     void createTrigger(const QString& name, const QString& timing, const QString& table,

@@ -24,6 +24,8 @@ app::CommandLine readCommandLine(int& argc, char* argv[])
     app::CommandLine options = app::parseCommandLine(QCoreApplication::arguments());
     if (options.installSchema && !options.finished)
         app::installSchemaFromCommandLine(options, db::settingsFilePath());
+    else if (options.user.kind != app::UserCommand::Kind::None && !options.finished)
+        app::userCommandFromCommandLine(options, db::settingsFilePath());
     else if (!options.importStudents.isEmpty() && !options.finished)
         app::importStudentsFromCommandLine(options, db::settingsFilePath());
     return options;
@@ -45,9 +47,10 @@ int main(int argc, char* argv[])
     try {
         app::setUpApplication();
         db::Connection connection;
+        std::optional<db::ServerAddress> serverSignIn;
         if (options.demo)
             app::openDemoDatabase(connection);
-        else if (!app::openDatabase(connection, dialogs, db::settingsFilePath()))
+        else if (!app::openDatabase(connection, dialogs, db::settingsFilePath(), &serverSignIn))
             return 1;
         // the demonstration database is built anew at every start: no copies of it
         backup::BackupService backups(connection, dialogs,
@@ -58,6 +61,8 @@ int main(int argc, char* argv[])
         ui::WindowCatalog catalog;
         app::registerAllWindows(catalog);
         app::TFrmAna mainWindow(connection, dialogs, catalog);
+        if (serverSignIn)
+            mainWindow.setServerSignIn(*serverSignIn);
         mainWindow.show();
         application.setDialogs(&dialogs);
         const int status = application.exec();

@@ -1,0 +1,307 @@
+// A shared server decides itself who reads and changes what: each user signs in as a login role
+// of their own, and the row policies keep a unit's rows to that unit's users. Statements are
+// typed as a user of unit 01 would type them into psql with their own password while unit 02
+// has students; the user commands make the users, and no password reaches the server's log.
+
+#include "app/usercommands.h"
+#include "db/serveraccount.h"
+#include "testbackend.h"
+
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+
+using namespace zelvo;
+
+namespace {
+
+// What a statement gave: its first value, the rows it changed ("0 rows") or the SQLSTATE of its
+// refusal ("refused 42501").
+QString outcome(QSqlDatabase db, const QString& sql)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(false); // one simple query, as psql sends it
+    if (!q.exec(sql))
+        return QStringLiteral("refused ") + q.lastError().nativeErrorCode();
+    if (q.isSelect())
+        return q.next() ? q.value(0).toString() : QStringLiteral("no row");
+    return QStringLiteral("%1 rows").arg(q.numRowsAffected());
+}
+
+// A database of the cluster with units 01 and 02, a student in each, and users made as the
+// installer makes them.
+struct SharedServer {
+    std::unique_ptr<pgtest::TestDatabase> database;
+    db::Connection installer;
+
+    SharedServer()
+    {
+        pgtest::openTestDatabase(installer, database, pgtest::Backend::Server);
+        installer.applyScript(QStringLiteral(
+            "INSERT INTO birim VALUES ('02', 'İktisat Fakültesi');"
+            "INSERT INTO isyeri (birimkodu, birimadi) VALUES ('02', 'İktisat');"
+            "INSERT INTO ogrenci (ogrencino, adi, soyadi, tckimlikno, birimkodu, gss) VALUES "
+            "('1001', 'Ali', 'Bir', '11111111110', '01', 0), "
+            "('2001', 'Veli', 'İki', '22222222220', '02', 0)"));
+    }
+    ~SharedServer()
+    {
+        // the users' sessions end before the database is dropped
+        for (const QString& name : std::as_const(sessions)) {
+            QSqlDatabase::database(name, false).close();
+            QSqlDatabase::removeDatabase(name);
+        }
+    }
+    QStringList sessions;
+    QString addUser(QChar initial, const QString& unit, bool administrator,
+                    const QString& password = QStringLiteral("parola1"))
+    {
+        const QString name = pgtest::uniqueUserName(initial);
+        db::addServerUser(installer, {name, unit, administrator, QStringLiteral("Ad Soyad")},
+                          password);
+        return name;
+    }
+    // A psql-like session of the user, signed in with the password.
+    QSqlDatabase signIn(const QString& user, const QString& password = QStringLiteral("parola1"))
+    {
+        sessions << database->name() + QLatin1Char('/') + user;
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), sessions.last());
+        db.setHostName(pgtest::testCluster().host);
+        db.setDatabaseName(database->name());
+        db.setUserName(user);
+        db.setPassword(password);
+        if (!db.open())
+            QTest::qFail(qPrintable(db.lastError().text()), __FILE__, __LINE__);
+        return db;
+    }
+};
+
+app::PasswordPrompt answers(QStringList passwords)
+{
+    return [passwords](const QString&) mutable {
+        return passwords.isEmpty() ? QString() : passwords.takeFirst();
+    };
+}
+
+} // namespace
+
+class TstServerSecurity : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { ZELVO_REQUIRE_PG_CLUSTER(); }
+
+    void staffReachOnlyTheirUnit_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("expected");
+        const QList<QPair<const char*, const char*>> cases = {
+            {"select count(*) from ogrenci where birimkodu <> '01'", "0"},
+            {"select count(*) from ogrenci", "1"},
+            {"select count(*) from OgrenciGetirAdi('02', '')", "0"},
+            {"select count(*) from isyeri", "1"},
+            {"select count(*) from kullanici", "1"},
+            {"select count(*) from kullanici where sifre is not null", "0"},
+            {"select count(*) from degisiklik where birimkodu <> '01'", "0"},
+            {"update kullanici set yetkitipi = 1", "refused 42501"},
+            {"update kullanici set kullanici = 'admin'", "refused 42501"},
+            {"update kullanici set birimkodu = '02'", "refused P0001"},
+            {"update ogrenci set adi = 'X' where birimkodu = '02'", "0 rows"},
+            {"delete from ogrenci where birimkodu = '02'", "0 rows"},
+            {"update ogrenci set birimkodu = '02'", "refused 42501"},
+            {"insert into ogrenci (ogrencino, birimkodu) values ('9', '02')", "refused 42501"},
+            {"insert into kullanici (kullanici, birimkodu, yetkitipi) values ('x', '01', 1)",
+             "refused 42501"},
+            {"update parametre set isci = 5", "refused 42501"},
+            {"delete from parametre", "refused 42501"},
+            {"delete from degisiklik", "refused 42501"},
+            {"update degisiklik set kim = 'x'", "refused 42501"},
+            {"drop table ogrenci", "refused 42501"},
+            {"create table kopya (a int)", "refused 42501"},
+            {"alter table ogrenci disable row level security", "refused 42501"},
+            {"select count(*) from pg_authid", "refused 42501"},
+        };
+        for (const auto& [sql, expected] : cases)
+            QTest::newRow(sql) << QString::fromUtf8(sql) << QString::fromUtf8(expected);
+    }
+    void staffReachOnlyTheirUnit()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, expected);
+        SharedServer server;
+        server.addUser(u'q', QStringLiteral("02"), false);
+        QSqlDatabase staff = server.signIn(server.addUser(u'p', QStringLiteral("01"), false));
+        QCOMPARE(outcome(staff, sql), expected);
+        // whatever was refused changed nothing another unit holds
+        QCOMPARE(outcome(server.database->db(), QStringLiteral("select string_agg(adi || '/' || "
+                                                               "birimkodu, ',' order by ogrencino) "
+                                                               "from ogrenci")),
+                 QStringLiteral("Ali/01,Veli/02"));
+    }
+
+    void administratorsMoveWithTheirUnit()
+    {
+        SharedServer server;
+        QSqlDatabase admin = server.signIn(server.addUser(u'y', QStringLiteral("01"), true));
+        QCOMPARE(outcome(admin, QStringLiteral("update parametre set isci = 1")),
+                 QStringLiteral("1 rows"));
+        QCOMPARE(outcome(admin, QStringLiteral("update kullanici set birimkodu = '09'")),
+                 QStringLiteral("refused P0001")); // no such unit
+        QCOMPARE(outcome(admin, QStringLiteral("update kullanici set birimkodu = '02'")),
+                 QStringLiteral("1 rows"));
+        QCOMPARE(outcome(admin, QStringLiteral("select string_agg(ogrencino, ',') from ogrenci")),
+                 QStringLiteral("2001"));
+        QCOMPARE(outcome(admin, QStringLiteral("update kullanici set yetkitipi = 2")),
+                 QStringLiteral("refused 42501"));
+    }
+
+    // The user commands, one after another on one database, as an administrator runs them.
+    void userCommands()
+    {
+        SharedServer server;
+        db::DatabaseSettings settings;
+        settings.kind = QStringLiteral("postgresql");
+        settings.server = pgtest::testAddress(server.database->name());
+        const QString name = pgtest::uniqueUserName(u'k');
+        using Kind = app::UserCommand::Kind;
+        const auto command = [](Kind kind, const QString& user, const QString& unit = {}) {
+            app::UserCommand c;
+            c.kind = kind;
+            c.name = user;
+            c.unit = unit;
+            c.fullName = QStringLiteral("Ayşe Kaya");
+            return c;
+        };
+        struct Step {
+            app::UserCommand command;
+            QStringList passwords;
+            int status;
+            QString said; // a part of what it printed
+        };
+        const QList<Step> steps = {
+            {command(Kind::Add, name, QStringLiteral("01")),
+             {QStringLiteral("ilk.12")},
+             0,
+             QStringLiteral("Kullanıcı eklendi: %1 (birim 01, personel)").arg(name)},
+            {command(Kind::Add, name, QStringLiteral("01")),
+             {QStringLiteral("ilk.12")},
+             1,
+             QStringLiteral("zaten var")},
+            {command(Kind::Add, pgtest::uniqueUserName(u'k'), QStringLiteral("07")),
+             {QStringLiteral("ilk.12")},
+             1,
+             QStringLiteral("Birim bulunamadı")},
+            {command(Kind::Add, pgtest::uniqueUserName(u'k'), QStringLiteral("01")),
+             {QStringLiteral("kisa")},
+             1,
+             QStringLiteral("en az 5")},
+            {command(Kind::Add, pgtest::uniqueUserName(u'k'), QStringLiteral("01")),
+             {},
+             1,
+             QStringLiteral("Parola okunamadı")},
+            {command(Kind::SetPassword, name),
+             {QStringLiteral("ikinci.3")},
+             0,
+             QStringLiteral("Parola verildi: %1").arg(name)},
+            {command(Kind::Remove, name), {}, 0, QStringLiteral("Kullanıcı silindi: %1").arg(name)},
+            {command(Kind::Remove, name), {}, 1, QStringLiteral("bulunamadı")},
+        };
+        for (const Step& step : steps) {
+            QString out;
+            QString err;
+            QTextStream outStream(&out);
+            QTextStream errStream(&err);
+            const int status = app::runUserCommand(step.command, settings, answers(step.passwords),
+                                                   outStream, errStream);
+            outStream.flush();
+            errStream.flush();
+            QVERIFY2(
+                status == step.status && (out + err).contains(step.said),
+                qPrintable(
+                    QStringLiteral("%1 %2: %3 %4").arg(status).arg(step.command.name, out, err)));
+            if (step.command.kind == Kind::SetPassword) {
+                db::Connection user;
+                db::ServerAddress address = settings.server;
+                address.user = name;
+                address.password = step.passwords.first();
+                user.openPostgres(address);
+                QVERIFY(!db::serverPasswordAccepted(user, QStringLiteral("ilk.12")));
+            }
+        }
+        QCOMPARE(
+            outcome(server.database->db(),
+                    QStringLiteral("select count(*) from pg_roles where rolname = '%1'").arg(name)),
+            QStringLiteral("0"));
+    }
+
+    // Users of a database installed before the server had logins of its own are listed after
+    // the installation, to be given a password.
+    void usersWithoutLoginAreListed()
+    {
+        SharedServer server;
+        const QString name = pgtest::uniqueUserName(u'e');
+        server.installer.execute(
+            QStringLiteral("INSERT INTO kullanici (kullanici, birimkodu, yetkitipi) "
+                           "VALUES (@n, '01', 2)"),
+            {{QStringLiteral("@n"), name}});
+        db::DatabaseSettings settings;
+        settings.kind = QStringLiteral("postgresql");
+        settings.server = pgtest::testAddress(server.database->name());
+        QString out;
+        QTextStream stream(&out);
+        app::giveLoginsAfterInstall(settings, false, answers({}), stream);
+        stream.flush();
+        QVERIFY2(out.contains(QLatin1String("--set-password")) && out.contains(name),
+                 qPrintable(out));
+    }
+
+    // With every statement of the user's sessions logged, neither the login, the check of the
+    // current password nor the change to a new one leaves a password in the server's log.
+    void noPasswordReachesTheServerLog()
+    {
+        SharedServer server;
+        const QString first = QStringLiteral("Ilk.Gz7q");
+        const QString second = QStringLiteral("Yeni.Kq4w");
+        const QString user = pgtest::uniqueUserName(u'l');
+        // the superuser of the cluster turns the logging on for this database's sessions
+        {
+            QSqlDatabase super =
+                QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("log-settings"));
+            super.setHostName(pgtest::testCluster().host);
+            super.setDatabaseName(server.database->name());
+            super.setUserName(QStringLiteral("postgres"));
+            QVERIFY(super.open());
+            QCOMPARE(outcome(super, QStringLiteral("alter database %1 set log_statement = 'all'")
+                                        .arg(server.database->name())),
+                     QStringLiteral("0 rows"));
+            super.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("log-settings"));
+        db::Connection installer;
+        installer.openPostgres(pgtest::testAddress(server.database->name()));
+        db::addServerUser(installer, {user, QStringLiteral("01"), false, {}}, first);
+        db::Connection session;
+        db::ServerAddress address = pgtest::testAddress(server.database->name());
+        address.user = user;
+        address.password = first;
+        session.openPostgres(address);
+        QVERIFY(db::serverPasswordAccepted(session, first));
+        db::changeOwnServerPassword(session, second);
+        QVERIFY(db::serverPasswordAccepted(session, second));
+        session.close();
+        installer.close();
+
+        const auto logged = [] {
+            QFile log(pgtest::testCluster().host + QStringLiteral("/server.log"));
+            return log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
+        };
+        // the log shows the statements it was given: the change went as a verifier
+        QTRY_VERIFY(
+            logged().contains("ALTER ROLE \"" + user.toUtf8() + "\" PASSWORD 'SCRAM-SHA-256$"));
+        QVERIFY(!logged().contains(first.toUtf8()));
+        QVERIFY(!logged().contains(second.toUtf8()));
+    }
+};
+
+QTEST_MAIN(TstServerSecurity)
+#include "tst_server_security.moc"
