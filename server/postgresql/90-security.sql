@@ -111,7 +111,12 @@ $$;
 -- ---------------------------------------------------------------- row-level security
 
 -- The rows of the user's own unit, to read and to write. The function is called in a
--- sub-select, which the server evaluates once per statement instead of once per row.
+-- sub-select, which the server evaluates once per statement instead of once per row. The unit
+-- is compared through coalesce (a row without a unit is nobody's either way) so that the
+-- planner never makes the policy's condition an index condition of its own: the procedures name
+-- the unit and the keys they join by, and before a table's statistics are in, the policy's
+-- condition on ogrenci_birim turned List-1's join of 10,000 students into 50 million row
+-- comparisons (5.5 s instead of 20 ms).
 DO $$
 DECLARE
     tablo text;
@@ -124,8 +129,9 @@ BEGIN
         -- (a key check would otherwise run as the owner and tell whether another unit's
         -- student exists)
         EXECUTE format('CREATE POLICY birim_kendi ON %1$I '
-                       'USING (birimkodu = (SELECT zelvo_user_unit())) '
-                       'WITH CHECK (birimkodu = (SELECT zelvo_user_unit())%2$s)', tablo,
+                       'USING (coalesce(birimkodu, '''') = (SELECT zelvo_user_unit())) '
+                       'WITH CHECK (coalesce(birimkodu, '''') = (SELECT zelvo_user_unit())%2$s)',
+                       tablo,
                        CASE WHEN tablo IN ('puantaj', 'tahakkuk', 'xml')
                             THEN format(' AND EXISTS (SELECT 1 FROM public.ogrenci o '
                                         'WHERE o.idogrenci = %I.idogrenci)', tablo)

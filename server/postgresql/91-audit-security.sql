@@ -30,9 +30,11 @@ BEGIN
     IF EXISTS (SELECT 1 FROM pg_proc WHERE proname = 'zelvo_user_unit') THEN
         -- in EXECUTE: the statement must not be compiled where the function does not exist.
         -- A record of a user row is read only by that user (the key is their idkullanici).
-        -- Both sub-selects run once per statement, not once per row.
+        -- Both sub-selects run once per statement, not once per row; the unit is compared
+        -- through coalesce for the reason 90-security.sql gives (no index condition of the
+        -- policy's own: a student's history is found by degisiklik_satir).
         EXECUTE 'CREATE POLICY degisiklik_birim ON degisiklik FOR SELECT '
-                'USING (birimkodu = (SELECT zelvo_user_unit()) '
+                'USING (coalesce(birimkodu, '''') = (SELECT zelvo_user_unit()) '
                 'AND (tablo <> ''kullanici'' '
                 'OR anahtar = (SELECT k.idkullanici::text FROM public.kullanici k '
                 'WHERE k.kullanici = session_user)))';

@@ -4,9 +4,11 @@
 // has students; the user commands make the users, and no password reaches the server's log.
 
 #include "app/usercommands.h"
+#include "db/postgresdialect.h"
 #include "db/serveraccount.h"
 #include "testbackend.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -253,6 +255,43 @@ private Q_SLOTS:
         stream.flush();
         QVERIFY2(out.contains(QLatin1String("--set-password")) && out.contains(name),
                  qPrintable(out));
+    }
+
+    // --install-schema over a database an earlier version installed (its scripts before the
+    // security one, its users checked by the client): in one go the policies are in place, and
+    // its users wait for a login role, which --set-password gives them.
+    void earlierInstallationIsSecured()
+    {
+        pgtest::TestDatabase earlier(pgtest::TestDatabase::Content::Empty);
+        const QDir scripts(QStringLiteral(ZELVO_SOURCE_DIR "/server/postgresql"));
+        for (const QString& name :
+             scripts.entryList({QStringLiteral("0*.sql")}, QDir::Files, QDir::Name))
+            QCOMPARE(pgtest::runScript(earlier.db(), pgtest::readFile(scripts.filePath(name))),
+                     QString());
+        const QString name = pgtest::uniqueUserName(u'e');
+        pgtest::query(earlier.db(),
+                      QStringLiteral("INSERT INTO kullanici (kullanici, sifre, birimkodu, "
+                                     "yetkitipi) VALUES (?, '$argon2id$eski', '01', 2)"),
+                      {name});
+        db::Connection installer;
+        installer.openPostgres(pgtest::testAddress(earlier.name()),
+                               db::Connection::SchemaCheck::Skipped);
+        db::installServerSchema(installer);
+        QVERIFY(db::serverUsersWithoutLogin(installer).contains(name));
+        db::setServerUserPassword(installer, name, QStringLiteral("parola1"));
+        QVERIFY(!db::serverUsersWithoutLogin(installer).contains(name));
+
+        db::Connection user;
+        db::ServerAddress address = pgtest::testAddress(earlier.name());
+        address.user = name;
+        address.password = QStringLiteral("parola1");
+        user.openPostgres(address); // the schema check of the program: version 4
+        const db::ResultRows own =
+            user.query(QStringLiteral("SELECT kullanici, sifre FROM kullanici"));
+        QCOMPARE(own.rows.size(), 1);
+        QVERIFY(own.rows.first().at(1).isNull()); // the server checks the password now
+        QVERIFY_THROWS_EXCEPTION(db::DbError,
+                                 user.execute(QStringLiteral("DELETE FROM parametre")));
     }
 
     // With every statement of the user's sessions logged, neither the login, the check of the
