@@ -33,23 +33,15 @@ QString libpqError(PGconn* session)
     return QString::fromUtf8(PQerrorMessage(session)).trimmed();
 }
 
-// A role's name as an SQL identifier, quoted by libpq.
-QString quotedIdentifier(PGconn* session, const QString& name)
-{
-    const QByteArray bytes = name.toUtf8();
-    const PqText quoted(PQescapeIdentifier(session, bytes.constData(), bytes.size()));
-    if (!quoted)
-        throw DbError(libpqError(session));
-    return QString::fromUtf8(quoted.get());
-}
-
-QString quotedLiteral(PGconn* session, const QString& text)
+// A text quoted by libpq for the statement's text: as an identifier (PQescapeIdentifier) or a
+// literal (PQescapeLiteral).
+QString quoted(PGconn* session, const QString& text, char* (*escape)(PGconn*, const char*, size_t))
 {
     const QByteArray bytes = text.toUtf8();
-    const PqText quoted(PQescapeLiteral(session, bytes.constData(), bytes.size()));
-    if (!quoted)
+    const PqText result(escape(session, bytes.constData(), size_t(bytes.size())));
+    if (!result)
         throw DbError(libpqError(session));
-    return QString::fromUtf8(quoted.get());
+    return QString::fromUtf8(result.get());
 }
 
 } // namespace
@@ -90,8 +82,8 @@ void changeOwnServerPassword(Connection& connection, const QString& password)
     // a utility statement takes no bound values: the verifier goes as a quoted literal
     connection.applyScript(
         QStringLiteral("ALTER ROLE %1 PASSWORD %2")
-            .arg(quotedIdentifier(session, role),
-                 quotedLiteral(session, scramVerifier(connection, role, password))));
+            .arg(quoted(session, role, PQescapeIdentifier),
+                 quoted(session, scramVerifier(connection, role, password), PQescapeLiteral)));
     connection.setServerPassword(password);
 }
 

@@ -99,7 +99,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
         const QList<QPair<const char*, const char*>> cases = {
             {"select count(*) from ogrenci where birimkodu <> '01'", "0"},
-            {"select count(*) from ogrenci", "1"},
             {"select count(*) from OgrenciGetirAdi('02', '')", "0"},
             {"select count(*) from isyeri", "1"},
             {"select count(*) from kullanici", "1"},
@@ -117,11 +116,9 @@ private Q_SLOTS:
             {"update parametre set isci = 5", "refused 42501"},
             {"delete from parametre", "refused 42501"},
             {"delete from degisiklik", "refused 42501"},
-            {"update degisiklik set kim = 'x'", "refused 42501"},
             {"drop table ogrenci", "refused 42501"},
             {"create table kopya (a int)", "refused 42501"},
             {"alter table ogrenci disable row level security", "refused 42501"},
-            {"select count(*) from pg_authid", "refused 42501"},
         };
         for (const auto& [sql, expected] : cases)
             QTest::newRow(sql) << QString::fromUtf8(sql) << QString::fromUtf8(expected);
@@ -165,96 +162,43 @@ private Q_SLOTS:
         settings.kind = QStringLiteral("postgresql");
         settings.server = pgtest::testAddress(server.database->name());
         const QString name = pgtest::uniqueUserName(u'k');
+        const QString other = pgtest::uniqueUserName(u'k');
         using Kind = app::UserCommand::Kind;
-        const auto command = [](Kind kind, const QString& user, const QString& unit = {}) {
-            app::UserCommand c;
-            c.kind = kind;
-            c.name = user;
-            c.unit = unit;
-            c.fullName = QStringLiteral("Ayşe Kaya");
-            return c;
-        };
         struct Step {
-            app::UserCommand command;
-            QStringList passwords;
+            Kind kind;
+            QString user;
+            const char* unit;
+            const char* password;
             int status;
             QString said; // a part of what it printed
         };
         const QList<Step> steps = {
-            {command(Kind::Add, name, QStringLiteral("01")),
-             {QStringLiteral("ilk.12")},
-             0,
+            {Kind::Add, name, "01", "ilk.12", 0,
              QStringLiteral("Kullanıcı eklendi: %1 (birim 01, personel)").arg(name)},
-            {command(Kind::Add, name, QStringLiteral("01")),
-             {QStringLiteral("ilk.12")},
-             1,
-             QStringLiteral("zaten var")},
-            {command(Kind::Add, pgtest::uniqueUserName(u'k'), QStringLiteral("07")),
-             {QStringLiteral("ilk.12")},
-             1,
-             QStringLiteral("Birim bulunamadı")},
-            {command(Kind::Add, pgtest::uniqueUserName(u'k'), QStringLiteral("01")),
-             {QStringLiteral("kisa")},
-             1,
-             QStringLiteral("en az 5")},
-            {command(Kind::Add, pgtest::uniqueUserName(u'k'), QStringLiteral("01")),
-             {},
-             1,
-             QStringLiteral("Parola okunamadı")},
-            {command(Kind::SetPassword, name),
-             {QStringLiteral("ikinci.3")},
-             0,
+            {Kind::Add, name, "01", "ilk.12", 1, QStringLiteral("zaten var")},
+            {Kind::Add, other, "07", "ilk.12", 1, QStringLiteral("Birim bulunamadı")},
+            {Kind::Add, other, "01", "kisa", 1, QStringLiteral("en az 5")},
+            {Kind::SetPassword, name, "", "ikinci.3", 0,
              QStringLiteral("Parola verildi: %1").arg(name)},
-            {command(Kind::Remove, name), {}, 0, QStringLiteral("Kullanıcı silindi: %1").arg(name)},
-            {command(Kind::Remove, name), {}, 1, QStringLiteral("bulunamadı")},
+            {Kind::Remove, name, "", "", 0, QStringLiteral("Kullanıcı silindi: %1").arg(name)},
+            {Kind::Remove, name, "", "", 1, QStringLiteral("bulunamadı")},
         };
         for (const Step& step : steps) {
+            app::UserCommand command;
+            command.kind = step.kind;
+            command.name = step.user;
+            command.unit = QString::fromLatin1(step.unit);
             QString out;
-            QString err;
-            QTextStream outStream(&out);
-            QTextStream errStream(&err);
-            const int status = app::runUserCommand(step.command, settings, answers(step.passwords),
-                                                   outStream, errStream);
-            outStream.flush();
-            errStream.flush();
-            QVERIFY2(
-                status == step.status && (out + err).contains(step.said),
-                qPrintable(
-                    QStringLiteral("%1 %2: %3 %4").arg(status).arg(step.command.name, out, err)));
-            if (step.command.kind == Kind::SetPassword) {
-                db::Connection user;
-                db::ServerAddress address = settings.server;
-                address.user = name;
-                address.password = step.passwords.first();
-                user.openPostgres(address);
-                QVERIFY(!db::serverPasswordAccepted(user, QStringLiteral("ilk.12")));
-            }
+            QTextStream stream(&out);
+            const int status = app::runUserCommand(
+                command, settings, answers({QString::fromLatin1(step.password)}), stream, stream);
+            stream.flush();
+            QVERIFY2(status == step.status && out.contains(step.said), qPrintable(out));
         }
         QCOMPARE(
             outcome(server.database->db(),
                     QStringLiteral("select count(*) from pg_roles where rolname = '%1'").arg(name)),
             QStringLiteral("0"));
-    }
-
-    // Users of a database installed before the server had logins of its own are listed after
-    // the installation, to be given a password.
-    void usersWithoutLoginAreListed()
-    {
-        SharedServer server;
-        const QString name = pgtest::uniqueUserName(u'e');
-        server.installer.execute(
-            QStringLiteral("INSERT INTO kullanici (kullanici, birimkodu, yetkitipi) "
-                           "VALUES (@n, '01', 2)"),
-            {{QStringLiteral("@n"), name}});
-        db::DatabaseSettings settings;
-        settings.kind = QStringLiteral("postgresql");
-        settings.server = pgtest::testAddress(server.database->name());
-        QString out;
-        QTextStream stream(&out);
-        app::giveLoginsAfterInstall(settings, false, answers({}), stream);
-        stream.flush();
-        QVERIFY2(out.contains(QLatin1String("--set-password")) && out.contains(name),
-                 qPrintable(out));
     }
 
     // --install-schema over a database an earlier version installed (its scripts before the
@@ -263,6 +207,7 @@ private Q_SLOTS:
     void earlierInstallationIsSecured()
     {
         pgtest::TestDatabase earlier(pgtest::TestDatabase::Content::Empty);
+        pgtest::runScript(earlier.db(), QStringLiteral("SET client_min_messages = warning"));
         const QDir scripts(QStringLiteral(ZELVO_SOURCE_DIR "/server/postgresql"));
         for (const QString& name :
              scripts.entryList({QStringLiteral("0*.sql")}, QDir::Files, QDir::Name))
@@ -277,9 +222,16 @@ private Q_SLOTS:
         installer.openPostgres(pgtest::testAddress(earlier.name()),
                                db::Connection::SchemaCheck::Skipped);
         db::installServerSchema(installer);
-        QVERIFY(db::serverUsersWithoutLogin(installer).contains(name));
+        db::DatabaseSettings settings;
+        settings.kind = QStringLiteral("postgresql");
+        settings.server = pgtest::testAddress(earlier.name());
+        QString listed;
+        QTextStream stream(&listed);
+        app::giveLoginsAfterInstall(settings, false, answers({}), stream);
+        stream.flush();
+        QVERIFY2(listed.contains(QLatin1String("--set-password")) && listed.contains(name),
+                 qPrintable(listed));
         db::setServerUserPassword(installer, name, QStringLiteral("parola1"));
-        QVERIFY(!db::serverUsersWithoutLogin(installer).contains(name));
 
         db::Connection user;
         db::ServerAddress address = pgtest::testAddress(earlier.name());
