@@ -4,7 +4,7 @@
 # make package - the Debian package, build/zelvo_<version>_<arch>.deb
 
 BUILD_DIR ?= build
-PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-5compat-dev libqt6sql6-sqlite \
+PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite \
             libqt6svg6 libsqlite3-dev sqlite3 libsodium-dev libgl-dev xvfb xauth poppler-utils \
             libxml2-utils fonts-dejavu-core fonts-arkpandora fonts-urw-base35 qt6-translations-l10n
 # the server backend, the private PostgreSQL cluster its tests start, libpq for the benchmarks' floor

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -10,12 +11,13 @@
 
 namespace zelvo::core {
 
-// Whether the code page can be reached at all (Qt's codec for "windows-1254").
-bool cp1254Available();
-
 // The text in Windows-1254, one byte per character; nullopt when a character has no place in
-// the code page (or the code page is not available at all).
+// the code page. The table is the program's own, so it is the same on every system.
 std::optional<QByteArray> toCp1254(QStringView text);
+
+// The text of Windows-1254 bytes, one character per byte; an unassigned byte (0x81, 0x8D-0x90,
+// 0x9D, 0x9E) gives the C1 control character of its number, for the caller to refuse.
+QString fromCp1254(QByteArrayView bytes);
 
 // The characters of text that Windows-1254 cannot hold, each once, in order of appearance,
 // written as `ś (U+015B)`, separated by ", "; empty when the whole text fits.

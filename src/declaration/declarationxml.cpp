@@ -81,9 +81,6 @@ FileBytes buildDeclarationXml(const DeclarationInput& input)
     if (input.month < 1 || input.month > 12) {
         return {{}, detail::monthError(input.month)};
     }
-    if (!cp1254Available()) {
-        return {{}, detail::codePageMissingError()};
-    }
 
     Cp1254Buffer out(DeclaredCharset::Iso8859_9);
     out.reserve(1024 + input.rows.size() * 260);

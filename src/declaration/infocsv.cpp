@@ -49,9 +49,6 @@ QString dayWithYear(const QString& dayMonth, const core::Period& period)
 
 FileBytes buildInfoCsv(const DeclarationInput& input)
 {
-    if (!cp1254Available()) {
-        return {{}, detail::codePageMissingError()};
-    }
     const bool withPlace = input.edition == Edition::Standard;
 
     Cp1254Buffer out;

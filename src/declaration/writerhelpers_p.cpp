@@ -81,11 +81,6 @@ QString monthError(int month)
     return u"Dosya yazılmadı. Ay 1 ile 12 arasında olmalı (verilen: %1)."_s.arg(month);
 }
 
-QString codePageMissingError()
-{
-    return u"Dosya yazılmadı. Türkçe Windows karakter kümesi (1254) bu bilgisayarda bulunamadı."_s;
-}
-
 QString workplaceValueError(const QString& column, QStringView value, DeclaredCharset charset)
 {
     return u"Dosya yazılmadı. İşyeri bilgilerindeki \"%1\" değeri, "_s.arg(column) +

@@ -10,7 +10,6 @@
 namespace zelvo::declaration {
 
 // the code page's names, as both writers and their helpers use them
-using core::cp1254Available;
 using core::Cp1254Buffer;
 using core::DeclaredCharset;
 using core::unwritableReason;
@@ -52,7 +51,6 @@ QString proposedMonthFileName(const QString& prefix, const QString& monthText,
                               const QString& suffix, Edition edition);
 
 QString monthError(int month);
-QString codePageMissingError();
 // A value of the workplace row, the parameter row or the year box that does not fit.
 QString workplaceValueError(const QString& column, QStringView value, DeclaredCharset charset);
 QString parameterValueError(const QString& column, QStringView value, DeclaredCharset charset);

@@ -2,9 +2,9 @@
 
 #include "core/error.h"
 
+#include "core/cp1254.h"
 #include <QFileInfo>
 #include <QStringDecoder>
-#include <QtCore5Compat/QTextCodec>
 
 using namespace Qt::StringLiterals;
 
@@ -21,10 +21,7 @@ QString decodeText(const QByteArray& bytes)
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
-    QTextCodec* codec = QTextCodec::codecForName("windows-1254");
-    if (!codec)
-        throw core::Error(u"Türkçe Windows karakter kümesi (1254) bulunamadı."_s);
-    return codec->toUnicode(bytes);
+    return core::fromCp1254(bytes);
 }
 
 QChar findSeparator(const QString& text)

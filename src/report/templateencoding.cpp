@@ -1,6 +1,6 @@
 #include "report/templateencoding.h"
 
-#include <QtCore5Compat/QTextCodec>
+#include "core/cp1254.h"
 
 #include <algorithm>
 #include <iterator>
@@ -81,16 +81,12 @@ Result<QString> decodeTemplateText(const QByteArray& bytes, const QString& fileN
         return badByte(bytes, invalid, kUtf8Bom.size(), true, fileName,
                        u"dosya UTF-8 olarak işaretli ama 0x%1 baytı UTF-8 değil"_s);
 
-    QTextCodec* const codec = QTextCodec::codecForName("windows-1254");
-    if (!codec)
-        return ReportError{fileName, 0, 0,
-                           u"dosya UTF-8 değil ve Windows-1254 kodlaması bu sistemde yok"_s};
-    const QString text = codec->toUnicode(bytes);
+    const QString text = core::fromCp1254(bytes);
     // One character for every byte. Bytes the code page leaves unassigned come out as C1
-    // control characters or as the replacement character, depending on the codec behind it.
+    // control characters.
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
-        if ((c >= 0x80 && c <= 0x9F) || c == 0xFFFD)
+        if (c >= 0x80 && c <= 0x9F)
             return badByte(bytes, i, 0, false, fileName,
                            u"dosya ne UTF-8 ne de Windows-1254 (Türkçe): 0x%1 baytı okunamıyor"_s);
     }

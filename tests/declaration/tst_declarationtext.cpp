@@ -205,6 +205,12 @@ void TestDeclarationText::turkishLetters()
     QCOMPARE(toCp1254(u"A;b\r\n"_s).value(), QByteArray("A;b\r\n"));
     QCOMPARE(toCp1254(QString()).value(), QByteArray());
     QVERIFY(charactersOutsideCp1254(u"Çağrı Öztürk"_s).isEmpty());
+    // reading: every byte gives the character that is written back as that byte
+    QByteArray every(256, '\0');
+    for (int b = 0; b < 256; ++b)
+        every[b] = char(b);
+    QCOMPARE(toCp1254(zelvo::core::fromCp1254(every)).value(), every);
+    QCOMPARE(zelvo::core::fromCp1254("\x80\x8a\x91\x9f\xd0\xdd\xfd\x81"), u"€Š‘ŸĞİı\u0081"_s);
 }
 
 void TestDeclarationText::outsideTheCodePage_data()
