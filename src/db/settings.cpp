@@ -38,11 +38,22 @@ QString settingsFilePath(const QString& besideProgram, const QString& systemWide
     return {};
 }
 
+QString systemSettingsFile()
+{
+#ifdef Q_OS_WIN
+    const QString programData =
+        qEnvironmentVariable("PROGRAMDATA", QStringLiteral("C:/ProgramData"));
+    return QDir(programData).filePath(QStringLiteral("Zelvo/zelvo.ini"));
+#else
+    return QStringLiteral("/etc/zelvo/zelvo.ini");
+#endif
+}
+
 QString settingsFilePath()
 {
     return settingsFilePath(
         QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("zelvo.ini")),
-        SystemSettingsFile);
+        systemSettingsFile());
 }
 
 QString defaultDatabasePath()

@@ -9,9 +9,9 @@ namespace zelvo::db {
 
 // Where the program finds its database. Read from one INI file fixed per installation: a
 // "zelvo.ini" beside the executable (a build folder, a copied program), else the system-wide
-// /etc/zelvo/zelvo.ini the package installs. Without one, or with one that names no database
-// (the package's commented example), the embedded database in the user's data location is
-// used, created and seeded on first run.
+// /etc/zelvo/zelvo.ini the package installs (%PROGRAMDATA%\Zelvo\zelvo.ini on Windows).
+// Without one, or with one that names no database (the package's commented example), the
+// embedded database in the user's data location is used, created and seeded on first run.
 //
 //   [database]
 //   kind=sqlite            ; the embedded database (the default)
@@ -40,7 +40,8 @@ struct DatabaseSettings {
 QString settingsFilePath();
 // The first of `besideProgram` and `systemWide` that exists; empty when neither does.
 QString settingsFilePath(const QString& besideProgram, const QString& systemWide);
-inline const QString SystemSettingsFile = QStringLiteral("/etc/zelvo/zelvo.ini");
+// The machine's settings file: /etc/zelvo/zelvo.ini, on Windows %PROGRAMDATA%\Zelvo\zelvo.ini.
+QString systemSettingsFile();
 QString defaultDatabasePath();
 
 // Throws DbError for a settings file that names an unknown kind of database, no file or no
