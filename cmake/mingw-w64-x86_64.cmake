@@ -68,3 +68,7 @@ set(PKG_CONFIG_EXECUTABLE /usr/bin/pkg-config CACHE FILEPATH "")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")
+
+# The build machine's rcc compresses with zstd where it can, and the generated code then calls
+# qResourceFeatureZstd(), which a Qt built without zstd lacks.
+set(CMAKE_AUTORCC_OPTIONS --no-zstd)

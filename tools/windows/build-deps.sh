@@ -285,7 +285,8 @@ build_libxlsxwriter() {
 }
 
 # libpq alone, as one static archive holding libpq and the parts of libpgcommon and libpgport
-# it calls; PostgreSQL's own Windows build makes only a DLL of it.
+# it calls; PostgreSQL's own Windows build makes only a DLL of it. Only what libpq needs is
+# built: the headers, src/common, src/port and src/interfaces/libpq.
 build_postgresql_15() {
     local b="$work/build-postgresql-15"
     rm -rf "$b"; mkdir -p "$b"; cd "$b"
@@ -300,9 +301,17 @@ build_postgresql_15() {
     rm -rf "$t"; mkdir -p "$t/common" "$t/port"
     (cd "$t/common" && $AR x "$b/src/common/libpgcommon_shlib.a")
     (cd "$t/port" && $AR x "$b/src/port/libpgport_shlib.a")
-    local objs
-    objs=$(ls "$b"/src/interfaces/libpq/*.o | grep -v 'libpqrc\.o$')
-    $AR rcs "$t/libpq.a" $objs "$t"/common/*.o "$t"/port/*.o
+    mkdir -p "$t/pq"
+    cp $(ls "$b"/src/interfaces/libpq/*.o | grep -v 'libpqrc\.o$') "$t/pq/"
+    # libpq carries its own small pthread functions for Windows, on its own types; in one
+    # executable with winpthread they must not meet, so libpq's get names of their own.
+    local syms="$t/pthread-names" o
+    $host-nm --defined-only "$t/pq/pthread-win32.o" | awk '$2 == "T" && $3 ~ /^pthread_/ {
+        print $3 " pq_" $3 }' >"$syms"
+    for o in "$t"/pq/*.o "$t"/common/*.o "$t"/port/*.o; do
+        $host-objcopy --redefine-syms="$syms" "$o"
+    done
+    $AR rcs "$t/libpq.a" "$t"/pq/*.o "$t"/common/*.o "$t"/port/*.o
     make -C src/include install
     install -d "$dir/prefix/lib/pkgconfig"
     install -m 644 "$src/src/interfaces/libpq/libpq-fe.h" "$src/src/interfaces/libpq/libpq-events.h" \
