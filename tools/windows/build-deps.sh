@@ -13,7 +13,8 @@
 # all, lets a new version of one library rebuild only that library and what depends on it.
 # prefixes.txt in the cache folder lists the prefixes in use, for cmake/mingw-w64-x86_64.cmake.
 #
-# Environment: ZELVO_WINDOWS_CACHE (the cache folder), JOBS (parallel jobs, 2 by default).
+# Environment: ZELVO_WINDOWS_CACHE (the cache folder), JOBS (parallel jobs, 2 by default),
+# ZELVO_WINDOWS_KEEP_BUILD=1 (keep the build folders under work/ after a part is built).
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -153,6 +154,8 @@ build_part() {  # package function deps...
         fi
         end=$(date +%s)
         finish_part "$pkg" "$((end - start))" "$@"
+        # qtbase's build folder alone takes some 4 GB; ZELVO_WINDOWS_KEEP_BUILD=1 keeps them
+        [ "${ZELVO_WINDOWS_KEEP_BUILD:-0}" = 1 ] || rm -rf "$work/build-$pkg"
     fi
     eval "prefix_${pkg//[-.]/_}=\"\$dir/prefix\""
     eval "name_${pkg//[-.]/_}=\"\$(basename \"\$dir\")\""
