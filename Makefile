@@ -63,11 +63,12 @@ clean:
 	rm -rf $(BUILD_DIR)
 
 WINDOWS_BUILD_DIR ?= build-windows
+WINDOWS_JOBS ?= 2
 
 windows-deps:
-	tools/windows/build-deps.sh
+	JOBS=$(WINDOWS_JOBS) tools/windows/build-deps.sh
 
 windows: windows-deps
 	cmake -S . -B $(WINDOWS_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
-	cmake --build $(WINDOWS_BUILD_DIR) --target zelvo
+	cmake --build $(WINDOWS_BUILD_DIR) --parallel $(WINDOWS_JOBS) --target zelvo
