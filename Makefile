@@ -2,6 +2,9 @@
 # make test - install what is missing, build, run every test with CTest (headless)
 # make demo - the same as run, on a demonstration database of its own (built anew each time)
 # make package - the Debian package, build/zelvo_<version>_<arch>.deb
+# make windows-deps - the libraries and static Qt for Windows, built from Debian's sources with
+#                MinGW-w64 into ~/.cache/zelvo-windows (long the first time, reused after)
+# make windows - zelvo.exe cross-compiled into build-windows/ (not part of make test)
 
 BUILD_DIR ?= build
 PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite \
@@ -17,7 +20,7 @@ PACKAGES += libminizip-dev libxlsxwriter-dev python3-openpyxl
 PACKAGES += dpkg-dev file
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test build deps clean bench demo package
+.PHONY: run test build deps clean bench demo package windows windows-deps
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -58,3 +61,14 @@ bench: build
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+WINDOWS_BUILD_DIR ?= build-windows
+WINDOWS_JOBS ?= 2
+
+windows-deps:
+	JOBS=$(WINDOWS_JOBS) tools/windows/build-deps.sh
+
+windows: windows-deps
+	cmake -S . -B $(WINDOWS_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
+	cmake --build $(WINDOWS_BUILD_DIR) --parallel $(WINDOWS_JOBS) --target zelvo
