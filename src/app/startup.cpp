@@ -87,8 +87,10 @@ bool installQtTranslations()
 {
     // The windows are Turkish whatever the workstation's language, so Qt's own dialogs are too.
     auto* translator = new QTranslator(QCoreApplication::instance());
+    // the Qt installation's catalogue, else the one a Windows build carries inside
     if (!translator->load(QStringLiteral("qtbase_tr"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        !translator->load(QStringLiteral(":/translations/qtbase_tr.qm"))) {
         delete translator;
         return false;
     }

@@ -24,10 +24,10 @@ void identifyApplication();
 // the window icon and Qt's own Turkish texts.
 void setUpApplication();
 
-// Loads Qt's Turkish catalogue (qtbase_tr from the Qt installation's translations folder) into
-// the application, so the print, save and page-setup dialogs and the standard buttons speak the
-// language of the windows. Returns false when the catalogue is not installed; the dialogs then
-// stay English and nothing else changes.
+// Loads Qt's Turkish catalogue (qtbase_tr from the Qt installation's translations folder, or the
+// copy a Windows build carries inside) into the application, so the print, save and page-setup
+// dialogs and the standard buttons speak the language of the windows. Returns false when there
+// is none; the dialogs then stay English and nothing else changes.
 bool installQtTranslations();
 
 // What the command line asks for. `--help` and `--version` print their text and end the program
