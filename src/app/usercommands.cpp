@@ -18,9 +18,7 @@
 
 namespace zelvo::app {
 
-namespace {
-
-bool inputIsTerminal()
+bool standardInputIsTerminal()
 {
 #ifdef Q_OS_WIN
     return _isatty(_fileno(stdin));
@@ -28,6 +26,8 @@ bool inputIsTerminal()
     return isatty(STDIN_FILENO);
 #endif
 }
+
+namespace {
 
 // Echo of the terminal off while it lives.
 class HiddenInput {
@@ -123,7 +123,7 @@ void requireServer(const db::DatabaseSettings& settings)
 PasswordPrompt terminalPasswordPrompt()
 {
     return [](const QString& prompt) -> QString {
-        if (!inputIsTerminal())
+        if (!standardInputIsTerminal())
             return readLine();
         const QString first = askHidden(prompt);
         if (first.isNull())
@@ -203,11 +203,6 @@ void giveLoginsAfterInstall(const db::DatabaseSettings& settings, bool askTermin
         out << QStringLiteral("Sunucuda girişi olmayan kullanıcılar (parola verilene dek giriş "
                               "yapamazlar; zelvo --set-password AD): %1\n")
                    .arg(waiting.join(QStringLiteral(", ")));
-}
-
-bool standardInputIsTerminal()
-{
-    return inputIsTerminal();
 }
 
 } // namespace zelvo::app

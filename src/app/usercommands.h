@@ -25,6 +25,7 @@ using PasswordPrompt = std::function<QString(const QString& prompt)>;
 // From the terminal without echo, asked twice; from standard input (one line) when that is no
 // terminal. Never from the command line, where other users and the shell's history see it.
 PasswordPrompt terminalPasswordPrompt();
+// Whether standard input is a terminal (a user typing) rather than a file or a pipe.
 bool standardInputIsTerminal();
 
 // Runs the command against the server the settings name; says what it did on `out`, or why not

@@ -11,37 +11,50 @@ namespace zelvo::core {
 
 namespace {
 
-// The characters of the bytes 0x80-0xFF. The bytes the code page leaves unassigned (0x81,
+// The characters of the bytes 0x80-0x9F. The bytes the code page leaves unassigned (0x81,
 // 0x8D-0x90, 0x9D, 0x9E) stand for the C1 control of the same number, as Windows and Qt's
-// codec read them; the rest of 0xA0-0xFF is Latin-1 but for the six Turkish letters.
-constexpr std::array<char16_t, 128> HighHalf = {
+// codec read them.
+constexpr std::array<char16_t, 32> WindowsRange = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, // 80
     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x008E, 0x008F, // 88
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 90
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x009E, 0x0178, // 98
-    0x00A0, 0x00A1, 0x00A2, 0x00A3, 0x00A4, 0x00A5, 0x00A6, 0x00A7, // A0
-    0x00A8, 0x00A9, 0x00AA, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x00AF, // A8
-    0x00B0, 0x00B1, 0x00B2, 0x00B3, 0x00B4, 0x00B5, 0x00B6, 0x00B7, // B0
-    0x00B8, 0x00B9, 0x00BA, 0x00BB, 0x00BC, 0x00BD, 0x00BE, 0x00BF, // B8
-    0x00C0, 0x00C1, 0x00C2, 0x00C3, 0x00C4, 0x00C5, 0x00C6, 0x00C7, // C0
-    0x00C8, 0x00C9, 0x00CA, 0x00CB, 0x00CC, 0x00CD, 0x00CE, 0x00CF, // C8
-    0x011E, 0x00D1, 0x00D2, 0x00D3, 0x00D4, 0x00D5, 0x00D6, 0x00D7, // D0
-    0x00D8, 0x00D9, 0x00DA, 0x00DB, 0x00DC, 0x0130, 0x015E, 0x00DF, // D8
-    0x00E0, 0x00E1, 0x00E2, 0x00E3, 0x00E4, 0x00E5, 0x00E6, 0x00E7, // E0
-    0x00E8, 0x00E9, 0x00EA, 0x00EB, 0x00EC, 0x00ED, 0x00EE, 0x00EF, // E8
-    0x011F, 0x00F1, 0x00F2, 0x00F3, 0x00F4, 0x00F5, 0x00F6, 0x00F7, // F0
-    0x00F8, 0x00F9, 0x00FA, 0x00FB, 0x00FC, 0x0131, 0x015F, 0x00FF, // F8
 };
 
-// The byte of a character, or nullopt when the code page has none for it. Below 0x80 the code
-// page is ASCII.
+// The character of a byte: ASCII below 0x80, the table above up to 0x9F, and from 0xA0 on
+// Latin-1 but for the six Turkish letters (ISO-8859-9's).
+char16_t characterOf(uchar b)
+{
+    if (b < 0x80)
+        return b;
+    if (b < 0xA0)
+        return WindowsRange[b - 0x80];
+    switch (b) {
+    case 0xD0:
+        return u'Ğ';
+    case 0xDD:
+        return u'İ';
+    case 0xDE:
+        return u'Ş';
+    case 0xF0:
+        return u'ğ';
+    case 0xFD:
+        return u'ı';
+    case 0xFE:
+        return u'ş';
+    default:
+        return b;
+    }
+}
+
+// The byte of a character, or nullopt when the code page has none for it.
 std::optional<char> byteOf(char16_t c)
 {
     if (c < 0x80)
         return char(c);
-    for (std::size_t i = 0; i < HighHalf.size(); ++i)
-        if (HighHalf[i] == c)
-            return char(0x80 + i);
+    for (int b = 0x80; b <= 0xFF; ++b)
+        if (characterOf(uchar(b)) == c)
+            return char(b);
     return std::nullopt;
 }
 
@@ -95,10 +108,8 @@ QString codePoint(char32_t c)
 QString fromCp1254(QByteArrayView bytes)
 {
     QString text(bytes.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const uchar b = uchar(bytes[i]);
-        text[i] = QChar(b < 0x80 ? char16_t(b) : HighHalf[b - 0x80]);
-    }
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        text[i] = QChar(characterOf(uchar(bytes[i])));
     return text;
 }
 

@@ -19,7 +19,8 @@ namespace {
 const QString TestRole = QStringLiteral("zelvo");
 const QString AdminConnection = QStringLiteral("pgtest-admin");
 
-QSqlDatabase open(const QString& connectionName, const QString& database)
+QSqlDatabase open(const QString& connectionName, const QString& database,
+                  const QString& user = TestRole, const QString& password = {})
 {
     QSqlDatabase db = QSqlDatabase::contains(connectionName)
                           ? QSqlDatabase::database(connectionName, false)
@@ -28,7 +29,8 @@ QSqlDatabase open(const QString& connectionName, const QString& database)
         return db;
     db.setHostName(testCluster().host);
     db.setDatabaseName(database);
-    db.setUserName(TestRole);
+    db.setUserName(user);
+    db.setPassword(password);
     db.setConnectOptions(QStringLiteral("connect_timeout=5"));
     if (!db.open())
         QTest::qFail(qPrintable(QStringLiteral("cannot connect to %1 on %2: %3")
@@ -131,6 +133,11 @@ QSqlDatabase TestDatabase::db() const
 QSqlDatabase TestDatabase::connect(const QString& connectionName) const
 {
     return open(m_connection + QLatin1Char('/') + connectionName, m_name);
+}
+
+QSqlDatabase TestDatabase::signIn(const QString& user, const QString& password) const
+{
+    return open(m_connection + QLatin1Char('/') + user, m_name, user, password);
 }
 
 QString readFile(const QString& path)

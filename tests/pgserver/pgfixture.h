@@ -62,6 +62,8 @@ public:
     QString name() const { return m_name; }
     // A further connection to the same database (for a second workstation).
     QSqlDatabase connect(const QString& connectionName) const;
+    // A connection signed in as a login role with its password, as psql would be.
+    QSqlDatabase signIn(const QString& user, const QString& password) const;
 
 private:
     QString m_name;

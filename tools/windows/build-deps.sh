@@ -165,6 +165,18 @@ build_part() {  # package function deps...
 
 # Static-only prefixes: what a shared library would have pulled in by itself (Libs.private)
 # must be named on every link, so it moves into Libs.
+# Writes a pkg-config file for a library installed without one:
+#   write_pc FILE PREFIX NAME DESCRIPTION VERSION LIBS CFLAGS [REQUIRES]
+write_pc() {
+    {
+        printf 'prefix=%s\nexec_prefix=${prefix}\nlibdir=${exec_prefix}/lib\n' "$2"
+        printf 'includedir=${prefix}/include\n\n'
+        printf 'Name: %s\nDescription: %s\nVersion: %s\n' "$3" "$4" "$5"
+        [ -z "${8:-}" ] || printf 'Requires: %s\n' "$8"
+        printf 'Libs: -L${libdir} %s\nCflags: %s\n' "$6" "$7"
+    } >"$1"
+}
+
 pc_static() {  # file
     local f=$1 priv
     priv=$(sed -n 's/^Libs.private:[[:space:]]*//p' "$f")
@@ -205,18 +217,8 @@ build_sqlite3() {
     install -d "$dir/prefix/include" "$dir/prefix/lib/pkgconfig"
     install -m 644 sqlite3.h "$src/src/sqlite3ext.h" "$dir/prefix/include/"
     install -m 644 libsqlite3.a "$dir/prefix/lib/"
-    cat >"$dir/prefix/lib/pkgconfig/sqlite3.pc" <<EOF2
-prefix=$dir/prefix
-exec_prefix=\${prefix}
-libdir=\${exec_prefix}/lib
-includedir=\${prefix}/include
-
-Name: SQLite
-Description: SQL database engine
-Version: $(cat "$src/VERSION")
-Libs: -L\${libdir} -lsqlite3
-Cflags: -I\${includedir}
-EOF2
+    write_pc "$dir/prefix/lib/pkgconfig/sqlite3.pc" "$dir/prefix" SQLite "SQL database engine" \
+        "$(cat "$src/VERSION")" -lsqlite3 '-I${includedir}'
     pc_static "$dir/prefix/lib/pkgconfig/sqlite3.pc"
 }
 
@@ -239,19 +241,9 @@ build_zlib() {
     install -m 644 crypt.h ioapi.h iowin32.h mztools.h unzip.h zip.h "$dir/prefix/include/minizip/"
     local mzver
     mzver=$(sed -n 's/^AC_INIT(\[minizip\], \[\([^]]*\)\].*/\1/p' configure.ac)
-    cat >"$dir/prefix/lib/pkgconfig/minizip.pc" <<EOF
-prefix=$dir/prefix
-exec_prefix=\${prefix}
-libdir=\${exec_prefix}/lib
-includedir=\${prefix}/include
-
-Name: minizip
-Description: Minizip zip file manipulation library
-Version: ${mzver:-1.2.13}
-Requires: zlib
-Libs: -L\${libdir} -lminizip
-Cflags: -I\${includedir}/minizip
-EOF
+    write_pc "$dir/prefix/lib/pkgconfig/minizip.pc" "$dir/prefix" minizip \
+        "Minizip zip file manipulation library" "${mzver:-1.2.13}" -lminizip \
+        '-I${includedir}/minizip' zlib
 }
 
 build_libsodium() {
@@ -322,18 +314,8 @@ build_postgresql_15() {
     install -m 644 "$t/libpq.a" "$dir/prefix/lib/"
     local pgver
     pgver=$(sed -n 's/^#define PG_VERSION "\(.*\)"/\1/p' src/include/pg_config.h)
-    cat >"$dir/prefix/lib/pkgconfig/libpq.pc" <<EOF
-prefix=$dir/prefix
-exec_prefix=\${prefix}
-libdir=\${exec_prefix}/lib
-includedir=\${prefix}/include
-
-Name: libpq
-Description: PostgreSQL libpq library
-Version: $pgver
-Libs: -L\${libdir} -lpq -lshell32 -lws2_32 -lsecur32 -ladvapi32
-Cflags: -I\${includedir}
-EOF
+    write_pc "$dir/prefix/lib/pkgconfig/libpq.pc" "$dir/prefix" libpq "PostgreSQL libpq library" \
+        "$pgver" "-lpq -lshell32 -lws2_32 -lsecur32 -ladvapi32" '-I${includedir}'
 }
 
 # qtbase, static, with the host's Qt of the same version for moc, rcc and uic.
